@@ -1,0 +1,17 @@
+# Host build of the portable core and its tests, under the sanitizers named by LUMAFORGE_SANITIZE.
+set(LUMAFORGE_SANITIZE "" CACHE STRING "Sanitizers for the native build (address;undefined or thread)")
+if(LUMAFORGE_SANITIZE)
+    list(JOIN LUMAFORGE_SANITIZE "," sanitizers)
+    add_compile_options(-fsanitize=${sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=${sanitizers})
+endif()
+add_compile_options(-Wall -Wextra)
+
+include(cmake/sources.cmake)
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(core_tests ${LUMAFORGE_CORE_TESTS})
+target_link_libraries(core_tests PRIVATE lumaforge_core GTest::gtest_main)
+target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST)

@@ -1,0 +1,50 @@
+# The Windows program, its language module and its tests, cross-built with MinGW-w64.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_compile_options(-Wall -Wextra -Wno-missing-field-initializers)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+include(cmake/sources.cmake)
+
+add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
+target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid
+                                           wininet shlwapi comdlg32)
+
+set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")
+set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge.rc PROPERTIES OBJECT_DEPENDS
+    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico")
+set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge_chs.rc PROPERTIES OBJECT_DEPENDS
+    "${LUMAFORGE_RC_DIR}/strings_chs.rc")
+
+# The program folder: everything the program expects beside it.
+set(LUMAFORGE_PROGRAM_DIR ${CMAKE_BINARY_DIR}/program)
+
+add_executable(Lumaforge WIN32 src/app/main_win.cpp ${LUMAFORGE_RC_DIR}/lumaforge.rc)
+target_link_libraries(Lumaforge PRIVATE lumaforge_win)
+target_link_options(Lumaforge PRIVATE -municode)
+set_target_properties(Lumaforge PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMAFORGE_PROGRAM_DIR})
+
+# The Simplified Chinese language module: a DLL that holds nothing but its string table.
+add_library(LumaforgeCHS SHARED ${LUMAFORGE_RC_DIR}/lumaforge_chs.rc)
+set_target_properties(LumaforgeCHS PROPERTIES OUTPUT_NAME Lumaforge PREFIX "" SUFFIX ".CHS" LINKER_LANGUAGE C
+    RUNTIME_OUTPUT_DIRECTORY ${LUMAFORGE_PROGRAM_DIR})
+target_link_options(LumaforgeCHS PRIVATE -nostdlib -Wl,--entry=0)
+
+# GoogleTest from Debian's sources, built with the cross compiler.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+# The Windows tests link the program's string table so resource lookups behave as in the program.
+add_executable(win_tests ${LUMAFORGE_WIN_TESTS} ${LUMAFORGE_RC_DIR}/lumaforge.rc)
+target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main)
+target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_compile_definitions(win_tests PRIVATE
+    LUMAFORGE_TEST_LANGUAGE_MODULE="$<TARGET_FILE:LumaforgeCHS>")
+add_dependencies(win_tests LumaforgeCHS)
+gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+
+add_executable(filter_bench bench/filter_bench_win.cpp)
+target_link_libraries(filter_bench PRIVATE lumaforge_win)
+target_link_options(filter_bench PRIVATE -mwindows)

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Installs everything a fresh Debian 12 machine needs to build, run and test Lumaforge.
+# Idempotent: every step checks first, so a second run takes a second or two.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+deps="$root/build/deps"
+prefix="$deps/mingw"
+
+packages=(
+    cmake make g++ python3 git
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+    wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales
+    libpcre2-dev nlohmann-json3-dev zlib1g-dev libminizip-dev libgtest-dev libgmock-dev
+    dpkg-dev
+)
+
+sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "bootstrap: installing ${missing[*]}"
+    sudo_if_needed apt-get update -qq
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Wine reads the ANSI code page from the locale; the zh_CN.UTF-8 locale must exist for GBK (936).
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+    echo "bootstrap: generating the zh_CN.UTF-8 locale"
+    sudo_if_needed sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | sudo_if_needed tee -a /etc/locale.gen >/dev/null
+    sudo_if_needed locale-gen >/dev/null
+fi
+
+# PCRE2 and minizip are not packaged for MinGW: build them from Debian's source packages.
+if [ ! -f "$prefix/lib/libpcre2-8.a" ] || [ ! -f "$prefix/lib/libminizip.a" ]; then
+    if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/; then
+        echo "bootstrap: adding a deb-src entry"
+        uris=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources)
+        signed=$(awk '/^Signed-By:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources)
+        printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: %s\n' "$uris" "$signed" |
+            sudo_if_needed tee /etc/apt/sources.list.d/lumaforge-src.sources >/dev/null
+        sudo_if_needed apt-get update -qq
+    fi
+    mkdir -p "$deps/src"
+    (cd "$deps/src" && { ls pcre2_*.orig.tar.* zlib_*.orig.tar.* >/dev/null 2>&1 || apt-get source --download-only pcre2 zlib >/dev/null; })
+    "$root/scripts/build-mingw-deps.sh" "$deps/src" "$prefix"
+fi
+
+# A Wine prefix inside the build tree, never in the user's home.
+export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "bootstrap: creating the Wine prefix"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+fi

@@ -1,0 +1,372 @@
+// The window's controls as designed: positions, captions and the nesting of pages and panels.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_window_ids.h"
+#include "app/main_window_win.h"
+#include "app/resource_strings.h"
+#include "base/unicode_win.h"
+
+namespace lumaforge {
+namespace {
+constexpr int kClientWidth = 790;
+constexpr int kClientHeight = 538;
+constexpr int kAdHeight = 90;
+constexpr int kStatusHeight = 25;
+constexpr int kToolsWidth = 132;
+constexpr int kMarginLeft = 8, kMarginTop = 8, kMarginRight = 6, kMarginBottom = 6;
+constexpr int kListPanelWidth = 229;
+constexpr int kSplitter = 8;
+constexpr int kCaptionHeight = 20;
+constexpr int kEditHeight = 21;
+
+RECT Bounds(int x, int y, int w, int h) {
+    return {x, y, x + w, y + h};
+}
+
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+}  // namespace
+
+HWND TFrmMain::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, HWND parent,
+                          const RECT& bounds, int id, DWORD exStyle) {
+    HWND hwnd = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
+                                Width(bounds), Height(bounds), parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                nullptr);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    return hwnd;
+}
+
+Label& TFrmMain::AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style) {
+    auto label = std::make_unique<Label>();
+    label->Create(parent, bounds, 0, text, style);
+    Label& ref = *label;
+    ownedWindows_.push_back(std::move(label));
+    return ref;
+}
+
+Label& TFrmMain::AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align) {
+    auto label = std::make_unique<Label>();
+    Label::Style style{font_.Get(), underlineFont_.Get(), palette::kLink, palette::kWindow, align};
+    label->Create(parent, bounds, kIdLink + static_cast<int>(links_.size()), strings_.Get(stringId), style);
+    links_.push_back(label.get());
+    Label& ref = *label;
+    ownedWindows_.push_back(std::move(label));
+    return ref;
+}
+
+ResourceList& TFrmMain::CreateList(HWND parent, const RECT& bounds, TResourceKind kind) {
+    auto list = std::make_unique<ResourceList>();
+    ResourceList::Options options;
+    options.kind = static_cast<int>(kind);
+    options.tree = kind == TResourceKind::Theme;
+    options.boldSelection = kind == TResourceKind::Theme;
+    options.showInstalledMark = kind != TResourceKind::Logon && kind != TResourceKind::Icon;
+    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, paths_.appPath};
+    list->Create(parent, bounds, kIdList + options.kind, options, resources, this);
+    ResourceList& ref = *list;
+    lists_[options.kind] = list.get();
+    ownedWindows_.push_back(std::move(list));
+    return ref;
+}
+
+HWND TFrmMain::CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind) {
+    int k = static_cast<int>(kind);
+    filterEdits_[k] = AddControl(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, parent, bounds,
+                                 kIdFilterEdit + k);
+    return filterEdits_[k];
+}
+
+void TFrmMain::CreateControls() {
+    CreateTopAndStatus();
+
+    pnlClient_ = std::make_unique<Panel>();
+    pnlClient_->Create(Handle(), Bounds(0, kAdHeight, kClientWidth, kClientHeight - kAdHeight - kStatusHeight));
+    const int innerHeight = kClientHeight - kAdHeight - kStatusHeight - kMarginTop - kMarginBottom;
+    CreateToolBar(pnlClient_->Handle());
+
+    pgMain_ = std::make_unique<PageControl>();
+    const int pagesLeft = kMarginLeft + kToolsWidth;
+    pgMain_->Create(pnlClient_->Handle(),
+                    Bounds(pagesLeft, kMarginTop, kClientWidth - kMarginRight - pagesLeft, innerHeight));
+    for (int i = 0; i < kPageCount; ++i)
+        pgMain_->AddPage();
+
+    CreateResourcePage(pgMain_->Page(kPageThemes), TResourceKind::Theme, 0);
+    CreateResourcePage(pgMain_->Page(kPageLogin), TResourceKind::Logon, IDS_RESTORE_LOGIN);
+    CreateResourcePage(pgMain_->Page(kPageCursor), TResourceKind::Cursor, IDS_RESTORE_CURSOR);
+    CreateSoundPage(pgMain_->Page(kPageSound));
+    CreateResourcePage(pgMain_->Page(kPageScreen), TResourceKind::ScreenSaver, IDS_CANCEL_SCREEN);
+    CreateIconsPage(pgMain_->Page(kPageIcons));
+    CreateWallpaperPage(pgMain_->Page(kPageWallpaper));
+    CreateOemPage(pgMain_->Page(kPageOem));
+    accentLabels_.push_back(&AddLabel(pgMain_->Page(kPageCrack).Handle(), Bounds(0, 0, 300, kCaptionHeight),
+                                      strings_.Get(IDS_NAV_DUDED_OZODARE), {}));
+    CreateSetHomePage(pgMain_->Page(kPageSetHome));
+}
+
+void TFrmMain::CreateTopAndStatus() {
+    // The advertisement strip; its browser comes with the embedded-browser control.
+    pnlAD_ = std::make_unique<Panel>();
+    pnlAD_->Create(Handle(), Bounds(0, 0, kClientWidth, kAdHeight), palette::kHotRow);
+    HWND button1 = AddControl(L"BUTTON", L"Button1", BS_PUSHBUTTON, pnlAD_->Handle(), Bounds(8, 8, 75, 25),
+                              kIdButton1);
+    ShowWindow(button1, SW_HIDE);
+
+    pnlStatus_ = std::make_unique<Panel>();
+    pnlStatus_->Create(Handle(), Bounds(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight));
+    HWND status = pnlStatus_->Handle();
+    lblStatus_ = &AddLabel(status, Bounds(8, 0, 300, kStatusHeight), L"", {font_.Get(), nullptr, RGB(0, 0, 0)});
+    Label::Style green{font_.Get(), nullptr, palette::kGreen};
+    Label& patchHint = AddLabel(status, Bounds(312, 0, 300, kStatusHeight), strings_.Get(IDS_PATCH_HINT), green);
+    int hintWidth = patchHint.TextWidth();
+    patchHint.SetBounds(312, 0, hintWidth, kStatusHeight);
+    Label& patcher = AddLink(status, Bounds(312 + hintWidth + 4, 0, 90, kStatusHeight), IDS_NAV_DUDED_OZODARE);
+    patcher.SetBounds(312 + hintWidth + 4, 0, patcher.TextWidth() + 2, kStatusHeight);
+    AddLink(status, Bounds(kClientWidth - 8 - 100, 0, 100, kStatusHeight), IDS_VISIT_HOMEPAGE, Label::Align::Right);
+}
+
+void TFrmMain::CreateToolBar(HWND parent) {
+    pnlTools_ = std::make_unique<Panel>();
+    const int innerHeight = kClientHeight - kAdHeight - kStatusHeight - kMarginTop - kMarginBottom;
+    pnlTools_->Create(parent, Bounds(kMarginLeft, kMarginTop, kToolsWidth, innerHeight));
+    struct NavButton {
+        int tag;
+        int top;
+        int height;
+        int stringId;
+    };
+    const NavButton buttons[] = {
+        {kPageSetHome, 14, 41, IDS_NAV_SET_HOMEPAGE}, {kPageThemes, 59, 38, IDS_VISUAL_STYLES},
+        {kPageLogin, 102, 38, IDS_LOGIN_SCREENS},     {kPageCursor, 145, 38, IDS_CURSOR_THEMES},
+        {kPageSound, 188, 38, IDS_SOUND_SCHEMES},     {kPageScreen, 231, 38, IDS_SCREEN_SAVERS},
+        {kPageIcons, 274, 38, IDS_ICON_THEMES},       {kPageWallpaper, 317, 38, IDS_NAV_WALLPAPERS},
+        {kPageOem, 360, 36, IDS_NAV_OEM},             {kPageCrack, 360, 36, IDS_NAV_DUDED_OZODARE},
+    };
+    const int left = (kToolsWidth - 118) / 2;
+    for (const NavButton& b : buttons) {
+        auto button = std::make_unique<CheckButton>();
+        button->Create(pnlTools_->Handle(), Bounds(left, b.top, 118, b.height), kIdNavButton + b.tag,
+                       strings_.Get(b.stringId), {font_.Get(), RGB(0, 0, 0), 6}, &navGroup_);
+        button->SetTag(b.tag);
+        navButtons_[b.tag] = button.get();
+        ownedWindows_.push_back(std::move(button));
+    }
+    // The patcher page has no way in from the tool bar.
+    navButtons_[kPageCrack]->SetVisible(false);
+    navButtons_[kPageThemes]->SetChecked(true);
+    HWND supportUs = AddControl(L"BUTTON", strings_.Get(IDS_SUPPORT_US), BS_PUSHBUTTON, pnlTools_->Handle(),
+                                Bounds(left, 400, 118, 24), kIdSupportUs);
+    ShowWindow(supportUs, SW_HIDE);
+}
+
+void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLinkString) {
+    const RECT area = page.ClientRect();
+    HWND host = page.Handle();
+    const int k = static_cast<int>(kind);
+    listCaptions_[k] = &AddLabel(host, Bounds(0, 0, kListPanelWidth, kCaptionHeight), L"", {});
+    accentLabels_.push_back(listCaptions_[k]);
+    const int editTop = kCaptionHeight + 4;
+    const int listTop = editTop + kEditHeight + 5;
+    int editWidth = kListPanelWidth;
+    if (kind == TResourceKind::Theme) {
+        // The expand and collapse buttons sit to the right of the filter.
+        editWidth -= 2 * 21 + 6;
+        HWND collapse = AddControl(L"BUTTON", L"\u2212", BS_PUSHBUTTON, host,
+                                   Bounds(editWidth + 4, editTop + 1, 21, 19), kIdCollapse);
+        HWND expand = AddControl(L"BUTTON", L"+", BS_PUSHBUTTON, host, Bounds(editWidth + 27, editTop + 1, 21, 19),
+                                 kIdExpand);
+        HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                   Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        const std::pair<HWND, int> hints[] = {{collapse, IDS_COLLAPSE_ALL}, {expand, IDS_EXPAND_ALL}};
+        for (auto [button, id] : hints) {
+            std::wstring text = strings_.Get(id);
+            TOOLINFOW tool{sizeof tool};
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = Handle();
+            tool.uId = reinterpret_cast<UINT_PTR>(button);
+            tool.lpszText = text.data();
+            SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    CreateFilterEdit(host, Bounds(0, editTop, editWidth, kEditHeight), kind);
+    CreateList(host, Bounds(0, listTop, kListPanelWidth, Height(area) - listTop), kind);
+
+    const int right = kListPanelWidth + kSplitter;
+    const int rightWidth = Width(area) - right;
+    accentLabels_.push_back(
+        &AddLabel(host, Bounds(right, 0, rightWidth / 2, kCaptionHeight), strings_.Get(IDS_SCREENSHOTS), {}));
+    if (restoreLinkString)
+        AddLink(host, Bounds(right + rightWidth / 2, 0, rightWidth / 2, kCaptionHeight), restoreLinkString,
+                Label::Align::Right);
+    // The preview picture panel; its pictures arrive with the preview downloader.
+    auto preview = std::make_unique<Panel>();
+    preview->Create(host, Bounds(right, editTop, rightWidth, Height(area) - editTop));
+    preview->SetFrame(palette::kSelectionBorder);
+    ownedWindows_.push_back(std::move(preview));
+}
+
+void TFrmMain::CreateSoundPage(Panel& page) {
+    const RECT area = page.ClientRect();
+    HWND host = page.Handle();
+    const int k = static_cast<int>(TResourceKind::Sound);
+    const int inner = Width(area) - 12;
+    listCaptions_[k] = &AddLabel(host, Bounds(6, 10, inner / 2, kCaptionHeight), L"", {});
+    accentLabels_.push_back(listCaptions_[k]);
+    AddLink(host, Bounds(6 + inner / 2, 10, inner / 2, kCaptionHeight), IDS_RESTORE_SOUND, Label::Align::Right);
+    CreateFilterEdit(host, Bounds(6, 45, inner, kEditHeight), TResourceKind::Sound);
+    const int listTop = 45 + kEditHeight + 5;
+    CreateList(host, Bounds(6, listTop, inner, Height(area) - 6 - listTop), TResourceKind::Sound);
+}
+
+void TFrmMain::CreateIconsPage(Panel& page) {
+    const RECT area = page.ClientRect();
+    HWND host = page.Handle();
+    accentLabels_.push_back(
+        &AddLabel(host, Bounds(0, 0, Width(area) / 2, kCaptionHeight), strings_.Get(IDS_ICON_THEMES), {}));
+    AddLink(host, Bounds(Width(area) / 2, 0, Width(area) / 2, kCaptionHeight), IDS_ICON_FINDER, Label::Align::Right);
+    const int subStrings[] = {IDS_SYSTEM_ICONS, IDS_FOLDER_ICON};
+    for (int tag = 0; tag < 2; ++tag) {
+        auto button = std::make_unique<CheckButton>();
+        button->Create(host, Bounds(tag * 112, 24, 108, 28), kIdIconSubButton + tag, strings_.Get(subStrings[tag]),
+                       {boldFont_.Get(), palette::kAccentText, 6}, &iconSubGroup_);
+        button->SetTag(tag);
+        iconSubButtons_[tag] = button.get();
+        ownedWindows_.push_back(std::move(button));
+    }
+    iconSubButtons_[0]->SetChecked(true);
+    pgIcons_ = std::make_unique<PageControl>();
+    pgIcons_->Create(host, Bounds(0, 58, Width(area), Height(area) - 58));
+    CreateResourcePage(pgIcons_->AddPage(), TResourceKind::Icon, IDS_RESTORE_ICON);
+    CreateFolderIconPage(pgIcons_->AddPage());
+    pgIcons_->ShowPage(0);
+}
+
+void TFrmMain::CreateFolderIconPage(Panel& page) {
+    const RECT area = page.ClientRect();
+    HWND host = page.Handle();
+    const int width = Width(area);
+    accentLabels_.push_back(&AddLabel(host, Bounds(0, 0, width, kCaptionHeight), strings_.Get(IDS_ICON_STEP1), {}));
+    Label::Style plain{font_.Get(), nullptr, RGB(0, 0, 0)};
+    AddLabel(host, Bounds(0, 22, 180, 18), strings_.Get(IDS_ICONS_CATEGORY), plain);
+    AddLabel(host, Bounds(188, 22, width - 188, 18), strings_.Get(IDS_ICON_LIST), plain);
+
+    auto dirs = std::make_unique<ResourceList>();
+    ResourceList::Options options;
+    options.statusColumn = false;
+    options.showInstalledMark = false;
+    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, paths_.appPath};
+    const int listHeight = Height(area) - 40 - 76;
+    dirs->Create(host, Bounds(0, 40, 180, listHeight), kIdDirList, options, resources, this);
+    vstDirs_ = dirs.get();
+    ownedWindows_.push_back(std::move(dirs));
+    AddControl(WC_LISTVIEWW, L"", LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER, host,
+                            Bounds(188, 40, width - 188, listHeight), kIdIconList);
+
+    const int step2Top = 40 + listHeight + 8;
+    accentLabels_.push_back(
+        &AddLabel(host, Bounds(0, step2Top, width, kCaptionHeight), strings_.Get(IDS_ICON_STEP2), {}));
+    const int rowTop = step2Top + kCaptionHeight + 8;
+    Label& selectFolder = AddLabel(host, Bounds(0, rowTop + 3, 100, 18), strings_.Get(IDS_SELECT_FOLDER), plain);
+    selectFolder.SetBounds(0, rowTop + 3, selectFolder.TextWidth() + 2, 18);
+    const int restoreWidth = 126, setWidth = 116;
+    const int restoreLeft = width - restoreWidth;
+    const int setLeft = restoreLeft - 6 - setWidth;
+    AddControl(L"BUTTON", strings_.Get(IDS_SET_FOLDER_ICON), BS_PUSHBUTTON | WS_TABSTOP, host,
+               Bounds(setLeft, rowTop, setWidth, 24), kIdSetFolderIcon);
+    AddControl(L"BUTTON", strings_.Get(IDS_RESTORE_FOLDER_ICON), BS_PUSHBUTTON | WS_TABSTOP, host,
+               Bounds(restoreLeft, rowTop, restoreWidth, 24), kIdRestoreFolderIcon);
+    // InitInterface fits the edit between the label and the button.
+    edtDir_ = AddControl(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, host, Bounds(0, rowTop + 1, 10, 22),
+                         kIdFolderEdit);
+}
+
+void TFrmMain::CreateWallpaperPage(Panel& page) {
+    const RECT area = page.ClientRect();
+    HWND host = page.Handle();
+    accentLabels_.push_back(
+        &AddLabel(host, Bounds(4, 6, Width(area) - 8, kCaptionHeight), strings_.Get(IDS_WALLPAPER_SEARCH), {}));
+    frmWallpaper_ = std::make_unique<TFrmWallpaper>();
+    frmWallpaper_->Create(host, Bounds(4, 31, Width(area) - 8, Height(area) - 31 - 8), strings_, font_.Get());
+}
+
+void TFrmMain::CreateOemPage(Panel& page) {
+    const RECT area = page.ClientRect();
+    HWND host = page.Handle();
+    const int logoWidth = 287;
+    const int leftWidth = Width(area) - logoWidth - 12;
+    accentLabels_.push_back(
+        &AddLabel(host, Bounds(0, 0, leftWidth, kCaptionHeight), strings_.Get(IDS_OEM_INFO_CAPTION), {}));
+    Label::Style plain{font_.Get(), nullptr, RGB(0, 0, 0)};
+    AddLabel(host, Bounds(0, 28, 90, 18), strings_.Get(IDS_OEM_MANUFACTURER), plain);
+    AddControl(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, host, Bounds(92, 26, leftWidth - 92, 22),
+               kIdOemManufacturer);
+    AddLabel(host, Bounds(0, 56, 90, 18), strings_.Get(IDS_OEM_MODEL), plain);
+    AddControl(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, host, Bounds(92, 54, leftWidth - 92, 22),
+               kIdOemModel);
+    AddLabel(host, Bounds(0, 84, leftWidth, 18), strings_.Get(IDS_OEM_SUPPORT), plain);
+    const int buttonsTop = Height(area) - 28;
+    AddControl(L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP | WS_BORDER,
+               host, Bounds(0, 104, leftWidth, buttonsTop - 104 - 8), kIdOemSupport);
+    const int half = (leftWidth - 6) / 2;
+    AddControl(L"BUTTON", strings_.Get(IDS_OEM_APPLY_INFO), BS_PUSHBUTTON | WS_TABSTOP, host,
+               Bounds(0, buttonsTop, half, 26), kIdOemApplyInfo);
+    AddControl(L"BUTTON", strings_.Get(IDS_OEM_ERASE_INFO), BS_PUSHBUTTON | WS_TABSTOP, host,
+               Bounds(half + 6, buttonsTop, half, 26), kIdOemEraseInfo);
+
+    const int logoLeft = Width(area) - logoWidth;
+    accentLabels_.push_back(
+        &AddLabel(host, Bounds(logoLeft, 0, logoWidth, kCaptionHeight), strings_.Get(IDS_OEM_LOGO_CAPTION), {}));
+    auto logoPanel = std::make_unique<Panel>();
+    logoPanel->Create(host, Bounds(logoLeft, 26, logoWidth, Height(area) - 26 - 62));
+    logoPanel->SetFrame(palette::kSelectionBorder);
+    AddLabel(logoPanel->Handle(), Bounds(8, Height(area) - 26 - 62 - 26, logoWidth - 16, 18),
+             strings_.Get(IDS_OEM_LOGO_HINT), {font_.Get(), nullptr, palette::kHintText});
+    ownedWindows_.push_back(std::move(logoPanel));
+    AddLink(host, Bounds(logoLeft, Height(area) - 58, logoWidth / 2, 20), IDS_OEM_SELECT_LOGO);
+    AddLink(host, Bounds(logoLeft + logoWidth / 2, Height(area) - 58, logoWidth / 2, 20), IDS_OEM_VIEW_SYSTEM,
+            Label::Align::Right);
+    const int logoHalf = (logoWidth - 6) / 2;
+    AddControl(L"BUTTON", strings_.Get(IDS_OEM_APPLY_LOGO), BS_PUSHBUTTON | WS_TABSTOP, host,
+               Bounds(logoLeft, buttonsTop, logoHalf, 26), kIdOemApplyLogo);
+    AddControl(L"BUTTON", strings_.Get(IDS_OEM_ERASE_LOGO), BS_PUSHBUTTON | WS_TABSTOP, host,
+               Bounds(logoLeft + logoHalf + 6, buttonsTop, logoHalf, 26), kIdOemEraseLogo);
+}
+
+void TFrmMain::CreateSetHomePage(Panel& page) {
+    const RECT area = page.ClientRect();
+    HWND host = page.Handle();
+    AddLabel(host, Bounds(0, 0, Width(area), kCaptionHeight), strings_.Get(IDS_HOMEPAGE_INFO),
+             {boldFont_.Get(), nullptr, RGB(0, 0, 0)});
+    // The home browser's place; the browser comes with the embedded-browser control.
+    auto browser = std::make_unique<Panel>();
+    browser->Create(host, Bounds(0, kCaptionHeight + 4, Width(area), Height(area) - kCaptionHeight - 4));
+    browser->SetFrame(palette::kSelectionBorder);
+    ownedWindows_.push_back(std::move(browser));
+}
+
+void TFrmMain::CreatePopupMenu() {
+    popupMenu_.Reset(::CreatePopupMenu());
+    HMENU menu = popupMenu_.Get();
+    auto item = [&](int id, int stringId) { AppendMenuW(menu, MF_STRING, id, strings_.Get(stringId).c_str()); };
+    auto separator = [&] { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); };
+    item(kIdMenuDown, IDS_MENU_DOWN);
+    separator();
+    item(kIdMenuApply, IDS_MENU_APPLY);
+    item(kIdMenuOnlyApply, IDS_MENU_ONLY_APPLY);
+    item(kIdMenuViewScreen, IDS_MENU_VIEW_SCREEN);
+    separator();
+    item(kIdMenuUnInstall, IDS_MENU_UNINSTALL);
+    separator();
+    item(kIdMenuDelete, IDS_MENU_DELETE);
+    item(kIdMenuOpenFile, IDS_MENU_OPEN_FILE);
+    separator();
+    item(kIdMenuOpenFolder, IDS_MENU_OPEN_FOLDER);
+}
+
+}  // namespace lumaforge

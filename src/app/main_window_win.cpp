@@ -1,0 +1,321 @@
+#include "app/main_window_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "app/list_layout.h"
+#include "app/main_window_ids.h"
+#include "app/resource_strings.h"
+#include "base/handles_win.h"
+#include "base/text.h"
+#include "base/unicode_win.h"
+#include "controls/list_images_win.h"
+
+namespace lumaforge {
+namespace {
+constexpr int kClientWidth = 790;
+constexpr int kClientHeight = 538;
+constexpr LCID kChineseSimplified = 2052;
+constexpr UINT kTimerInterval = 1000;
+
+std::string FolderOf(const std::wstring& path) {
+    std::string utf8 = ToUtf8(path);
+    size_t slash = utf8.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : utf8.substr(0, slash + 1);
+}
+
+std::string SystemFolder(UINT (*query)(LPWSTR, UINT)) {
+    wchar_t buffer[MAX_PATH] = {};
+    UINT length = query(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? ToUtf8(std::wstring(buffer, length)) : std::string();
+}
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+}  // namespace
+
+TFrmMain::TFrmMain(std::wstring programPath, Services services)
+    : programPath_(std::move(programPath)), services_(std::move(services)) {}
+
+TFrmMain::~TFrmMain() {
+    if (Handle())
+        DestroyWindow(Handle());
+}
+
+bool TFrmMain::Create() {
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + std::max(0, static_cast<int>((work.right - work.left - width) / 2));
+    const int y = work.top + std::max(0, static_cast<int>((work.bottom - work.top - height) / 2));
+    return CreateWindowOf(L"TFrmMain", style, WS_EX_CONTROLPARENT, nullptr, {x, y, x + width, y + height});
+}
+
+void TFrmMain::FormCreate() {
+    strings_.LoadLanguageModule(programPath_, kChineseSimplified);
+    CreateFonts();
+    listImages_ = CreateListImages();
+    whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
+    paths_.appPath = FolderOf(programPath_);
+    CreatePopupMenu();
+    CreateControls();
+    InitInterface();
+    FillFolderIconCategories();
+    // The thumbnail grid shows five pictures a row and three rows.
+    RECT grid = frmWallpaper_->GridBounds();
+    frmWallpaper_->SetGridCells(ThumbnailGridCells(grid.right - grid.left, grid.bottom - grid.top));
+    pgMain_->ShowPage(kPageThemes);
+    SetTimer(Handle(), kTimerUpdater, kTimerInterval, nullptr);
+}
+
+void TFrmMain::CreateFonts() {
+    font_ = MakeFont(L"Tahoma", -11);
+    boldFont_ = MakeFont(L"Tahoma", -11, kFontBold);
+    underlineFont_ = MakeFont(L"Tahoma", -11, kFontUnderline);
+}
+
+void TFrmMain::InitInterface() {
+    SetWindowTextW(Handle(), strings_.Get(IDS_PRODUCT_NAME).c_str());
+    const std::pair<TResourceKind, int> captions[] = {
+        {TResourceKind::Theme, IDS_VISUAL_STYLES},        {TResourceKind::Logon, IDS_LOGIN_SCREENS},
+        {TResourceKind::Cursor, IDS_CURSOR_THEMES},       {TResourceKind::Sound, IDS_SOUND_SCHEMES},
+        {TResourceKind::ScreenSaver, IDS_SCREEN_SAVERS}, {TResourceKind::Icon, IDS_ICON_THEMES}};
+    for (auto [kind, id] : captions)
+        ListCaption(kind).SetText(strings_.Get(id));
+    const std::wstring hint = strings_.Get(IDS_FILTER_HINT);
+    for (HWND edit : filterEdits_)
+        SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(hint.c_str()));
+
+    Label::Style accent{boldFont_.Get(), nullptr, palette::kAccentText};
+    for (Label* label : accentLabels_)
+        label->SetStyle(accent);
+    for (int tag = 0; tag < kPageCount; ++tag)
+        if (tag != kPageSetHome)
+            navButtons_[tag]->SetStyle({font_.Get(), palette::kAccentText, 6});
+    for (CheckButton* button : iconSubButtons_)
+        button->SetStyle({boldFont_.Get(), palette::kAccentText, 6});
+
+    // The folder edit runs from 10 pixels right of its label to 10 pixels left of its button.
+    HWND host = GetParent(edtDir_);
+    HWND label = nullptr;
+    HWND setButton = GetDlgItem(host, kIdSetFolderIcon);
+    for (HWND child = GetWindow(host, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (WindowText(child) == strings_.Get(IDS_SELECT_FOLDER))
+            label = child;
+    }
+    RECT labelRect{}, buttonRect{}, editRect{};
+    GetWindowRect(label, &labelRect);
+    GetWindowRect(setButton, &buttonRect);
+    GetWindowRect(edtDir_, &editRect);
+    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&labelRect), 2);
+    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&buttonRect), 2);
+    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&editRect), 2);
+    const int left = labelRect.right + 10;
+    SetWindowPos(edtDir_, nullptr, left, editRect.top, buttonRect.left - 10 - left, editRect.bottom - editRect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFrmMain::FillFolderIconCategories() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle find(FindFirstFileW(ToWide(paths_.appPath + "cache\\icons\\*.*").c_str(), &found));
+    if (find) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+                (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) || name == L"." ||
+                name == L"..")
+                continue;
+            names.push_back(ToUtf8(name));
+        } while (FindNextFileW(find.Get(), &found));
+    }
+    vstDirs_->BeginUpdate();
+    for (const std::string& name : SortedCategoryNames(std::move(names)))
+        vstDirs_->Tree().Add(kNoNode, name);
+    vstDirs_->EndUpdate();
+}
+
+void TFrmMain::FormShow() {
+    paths_.winPath = SystemFolder(GetWindowsDirectoryW);
+    paths_.sysPath = SystemFolder(GetSystemDirectoryW);
+    pgMain_->ShowPage(kPageThemes);
+    for (TResourceKind kind : {TResourceKind::Theme, TResourceKind::Logon, TResourceKind::Cursor,
+                               TResourceKind::ScreenSaver})
+        LayoutListColumns(List(kind));
+    SetTimer(Handle(), kTimerHomePage, kTimerInterval, nullptr);
+}
+
+void TFrmMain::FormDestroy() {
+    KillTimer(Handle(), kTimerUpdater);
+    KillTimer(Handle(), kTimerHomePage);
+    // Gives the workers' last hand-overs time to drain before the process ends.
+    Sleep(50);
+}
+
+void TFrmMain::LayoutListColumns(ResourceList& list) {
+    RECT client = list.ClientRect();
+    ListColumns widths = ListColumnWidths(client.right);
+    list.SetColumnWidths(widths.name, widths.status);
+}
+
+NodeId TFrmMain::AddResourceItem(ResourceList& list, NodeId parent, std::string_view name) {
+    NodeId node = list.Tree().Add(parent, name);
+    DetectLocalState(list.Tree().Item(node), list.Tag(), paths_, probe_);
+    return node;
+}
+
+void TFrmMain::FilterList(HWND edit, ResourceList& list, bool flat) {
+    const std::string text = ToUtf8(WindowText(edit));
+    list.BeginUpdate();
+    list.Tree().Filter(text, flat);
+    list.EndUpdate();
+}
+
+void TFrmMain::SetCategoriesExpanded(bool expanded) {
+    List(TResourceKind::Theme).SetCategoriesExpanded(expanded);
+}
+
+bool TFrmMain::PreparePopupMenu(ResourceList& list) {
+    const NodeId focused = list.FocusedNode();
+    const TResourceItem* item = focused == kNoNode ? nullptr : &list.Tree().Item(focused);
+    const int kind = list.Tag();
+    // Styles, cursors and screen savers share one menu policy; the other three lists the second.
+    const bool themesPolicy = kind == static_cast<int>(TResourceKind::Theme) ||
+                              kind == static_cast<int>(TResourceKind::Cursor) ||
+                              kind == static_cast<int>(TResourceKind::ScreenSaver);
+    std::optional<PopupMenuState> state =
+        themesPolicy ? ThemesContextPopup(kind, item, focused == kNoNode ? 0 : list.Tree().Level(focused))
+                     : SoundsContextPopup(kind, item);
+    if (!state)
+        return false;
+    HMENU menu = popupMenu_.Get();
+    auto enable = [&](int id, bool enabled) { EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)); };
+    enable(kIdMenuUnInstall, state->unInstall);
+    enable(kIdMenuDown, state->down);
+    enable(kIdMenuApply, state->apply);
+    enable(kIdMenuDelete, state->deleteFile);
+    enable(kIdMenuOpenFile, state->openFile);
+    enable(kIdMenuOnlyApply, state->onlyApply);
+    enable(kIdMenuViewScreen, state->viewScreen);
+    std::wstring caption = ToWide(state->downCaption);
+    MENUITEMINFOW info{sizeof info};
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = caption.data();
+    SetMenuItemInfoW(menu, kIdMenuDown, FALSE, &info);
+    return true;
+}
+
+void TFrmMain::icbThemeClick(CheckButton& button) {
+    pgMain_->ShowPage(button.Tag());
+    if (button.Tag() == kPageSetHome && services_.showHomePagePrompt)
+        services_.showHomePagePrompt();
+}
+
+void TFrmMain::icbIconSysClick(CheckButton& button) {
+    pgIcons_->ShowPage(button.Tag());
+}
+
+void TFrmMain::OnListDblClick(ResourceList&) {}
+
+void TFrmMain::OnListFocusChanged(ResourceList&, NodeId) {}
+
+void TFrmMain::OnListContextPopup(ResourceList& list, POINT screen) {
+    if (list.Tag() < 0 || !PreparePopupMenu(list))
+        return;
+    TrackPopupMenuEx(popupMenu_.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, Handle(),
+                     nullptr);
+}
+
+void TFrmMain::OnListResize(ResourceList& list) {
+    if (list.Tag() >= 0)
+        LayoutListColumns(list);
+    else
+        list.SetColumnWidths(list.ClientRect().right, 0);
+}
+
+ResourceList* TFrmMain::ListOfEdit(HWND edit, bool& flat) {
+    for (int kind = 0; kind < kResourceKindCount; ++kind) {
+        if (filterEdits_[kind] == edit) {
+            flat = kind != static_cast<int>(TResourceKind::Theme);
+            return lists_[kind];
+        }
+    }
+    return nullptr;
+}
+
+void TFrmMain::OnCommand(int id, int code, HWND control) {
+    if (id >= kIdNavButton && id < kIdNavButton + static_cast<int>(kPageCount) && code == BN_CLICKED) {
+        icbThemeClick(*navButtons_[id - kIdNavButton]);
+    } else if (id >= kIdIconSubButton && id < kIdIconSubButton + 2 && code == BN_CLICKED) {
+        icbIconSysClick(*iconSubButtons_[id - kIdIconSubButton]);
+    } else if (id >= kIdFilterEdit && id < kIdFilterEdit + kResourceKindCount && code == EN_CHANGE) {
+        bool flat = true;
+        if (ResourceList* list = ListOfEdit(control, flat))
+            FilterList(control, *list, flat);
+    } else if (id == kIdCollapse || id == kIdExpand) {
+        SetCategoriesExpanded(id == kIdExpand);
+    }
+}
+
+LRESULT TFrmMain::OnControlColor(HDC dc, HWND control) {
+    SetBkColor(dc, palette::kWindow);
+    bool flat = true;
+    SetTextColor(dc, ListOfEdit(control, flat) ? palette::kAccentText : GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(whiteBrush_.Get());
+}
+
+LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            FormCreate();
+            return 0;
+        case WM_SHOWWINDOW:
+            if (wParam && !shown_) {
+                shown_ = true;
+                FormShow();
+            }
+            break;
+        case WM_ERASEBKGND: {
+            RECT client = ClientRect();
+            FillRect(reinterpret_cast<HDC>(wParam), &client, whiteBrush_.Get());
+            return 1;
+        }
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_TIMER:
+            if (wParam == kTimerUpdater) {
+                KillTimer(Handle(), kTimerUpdater);
+                if (services_.callUpdater)
+                    services_.callUpdater(Handle());
+            } else if (wParam == kTimerHomePage) {
+                KillTimer(Handle(), kTimerHomePage);
+                if (services_.showHomePagePrompt)
+                    services_.showHomePagePrompt();
+            }
+            return 0;
+        case WM_RESTOREMAIN:
+            ShowWindow(Handle(), SW_RESTORE);
+            SetForegroundWindow(Handle());
+            return 0;
+        case WM_DESTROY:
+            FormDestroy();
+            if (quitOnDestroy_)
+                PostQuitMessage(0);
+            return 0;
+    }
+    return Window::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace lumaforge

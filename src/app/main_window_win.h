@@ -1,0 +1,151 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/resource_strings_win.h"
+#include "base/file_probe_win.h"
+#include "controls/check_button_win.h"
+#include "controls/fonts_win.h"
+#include "controls/label_win.h"
+#include "controls/panel_win.h"
+#include "controls/resource_list_win.h"
+#include "wallpaper/wallpaper_page_win.h"
+
+namespace lumaforge {
+
+// Sent from outside the process to bring the program back from the minimised state.
+inline constexpr UINT WM_RESTOREMAIN = WM_USER + 325;
+
+enum PageIndex : int {
+    kPageThemes = 0,
+    kPageLogin,
+    kPageCursor,
+    kPageSound,
+    kPageScreen,
+    kPageIcons,
+    kPageWallpaper,
+    kPageOem,
+    kPageCrack,
+    kPageSetHome,
+    kPageCount
+};
+
+// The main window: every page of the program, the folders every other part builds paths from,
+// the shared pop-up menu of the resource lists and the two one-shot timers.
+class TFrmMain : public Window, private ResourceListEvents {
+public:
+    // Hooks for the services behind the timers and the Set HomePage button.
+    struct Services {
+        std::function<void(HWND)> callUpdater;
+        std::function<void()> showHomePagePrompt;
+    };
+
+    // `programPath` is the executable's full path; the program folder and the language module
+    // are found from it.
+    TFrmMain(std::wstring programPath, Services services);
+    ~TFrmMain() override;
+
+    // Creates the window (running FormCreate); FormShow runs when it is first shown.
+    bool Create();
+    // Ends the message loop when the window is destroyed.
+    void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
+
+    const std::string& AppPath() const { return paths_.appPath; }
+    const std::string& WinPath() const { return paths_.winPath; }
+    const std::string& SysPath() const { return paths_.sysPath; }
+    const ResourceStrings& Strings() const { return strings_; }
+
+    ResourceList& List(TResourceKind kind) { return *lists_[static_cast<int>(kind)]; }
+    ResourceList& DirList() { return *vstDirs_; }
+    PageControl& Pages() { return *pgMain_; }
+    PageControl& IconPages() { return *pgIcons_; }
+    CheckButton& NavButton(int tag) { return *navButtons_[tag]; }
+    CheckButton& IconSubButton(int tag) { return *iconSubButtons_[tag]; }
+    Label& ListCaption(TResourceKind kind) { return *listCaptions_[static_cast<int>(kind)]; }
+    Label& LinkLabel(int index) { return *links_[index]; }
+    size_t LinkCount() const { return links_.size(); }
+    HWND FilterEdit(TResourceKind kind) const { return filterEdits_[static_cast<int>(kind)]; }
+    HMENU PopupMenu() const { return popupMenu_.Get(); }
+    TFrmWallpaper& WallpaperPage() { return *frmWallpaper_; }
+
+    // Operations of the window.
+    void LayoutListColumns(ResourceList& list);
+    NodeId AddResourceItem(ResourceList& list, NodeId parent, std::string_view name);
+    void FilterList(HWND edit, ResourceList& list, bool flat);
+    void SetCategoriesExpanded(bool expanded);
+    // Sets the menu's items for the list's focused row; false when the menu is suppressed.
+    bool PreparePopupMenu(ResourceList& list);
+    void icbThemeClick(CheckButton& button);
+    void icbIconSysClick(CheckButton& button);
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void InitInterface();
+    void CreateFonts();
+    void CreateControls();
+    void CreatePopupMenu();
+    void CreateTopAndStatus();
+    void CreateToolBar(HWND parent);
+    void CreateResourcePage(Panel& page, TResourceKind kind, int restoreLinkString);
+    void CreateSoundPage(Panel& page);
+    void CreateIconsPage(Panel& page);
+    void CreateFolderIconPage(Panel& page);
+    void CreateWallpaperPage(Panel& page);
+    void CreateOemPage(Panel& page);
+    void CreateSetHomePage(Panel& page);
+    void FillFolderIconCategories();
+    ResourceList& CreateList(HWND parent, const RECT& bounds, TResourceKind kind);
+    HWND CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind);
+    Label& AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style);
+    Label& AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align = Label::Align::Left);
+    HWND AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, HWND parent, const RECT& bounds,
+                    int id = 0, DWORD exStyle = 0);
+    ResourceList* ListOfEdit(HWND edit, bool& flat);
+    void OnCommand(int id, int code, HWND control);
+    LRESULT OnControlColor(HDC dc, HWND control);
+
+    // ResourceListEvents
+    void OnListDblClick(ResourceList& list) override;
+    void OnListFocusChanged(ResourceList& list, NodeId node) override;
+    void OnListContextPopup(ResourceList& list, POINT screen) override;
+    void OnListResize(ResourceList& list) override;
+
+    std::wstring programPath_;
+    Services services_;
+    ResourceStrings strings_;
+    LocalPaths paths_;
+    WinFileProbe probe_;
+    bool shown_ = false;
+    bool quitOnDestroy_ = false;
+
+    UniqueFont font_, boldFont_, underlineFont_;
+    UniqueImageList listImages_;
+    UniqueMenu popupMenu_;
+    UniqueGdiObj<HBRUSH> whiteBrush_;
+
+    std::vector<std::unique_ptr<Window>> ownedWindows_;
+    std::unique_ptr<Panel> pnlAD_, pnlClient_, pnlTools_, pnlStatus_;
+    std::unique_ptr<PageControl> pgMain_, pgIcons_;
+    std::unique_ptr<TFrmWallpaper> frmWallpaper_;
+    ButtonGroup navGroup_, iconSubGroup_;
+    std::array<CheckButton*, kPageCount> navButtons_{};
+    std::array<CheckButton*, 2> iconSubButtons_{};
+    std::array<ResourceList*, kResourceKindCount> lists_{};
+    ResourceList* vstDirs_ = nullptr;
+    std::array<Label*, kResourceKindCount> listCaptions_{};
+    std::array<HWND, kResourceKindCount> filterEdits_{};
+    std::vector<Label*> accentLabels_;   // page and preview captions: bold, accent colour
+    std::vector<Label*> links_;          // blue links that underline under the pointer
+    Label* lblStatus_ = nullptr;
+    HWND edtDir_ = nullptr;
+};
+
+}  // namespace lumaforge

@@ -1,0 +1,117 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/resource_cells.h"
+#include "app/resource_tree.h"
+#include "controls/window_win.h"
+
+namespace lumaforge {
+
+class ResourceList;
+
+// What a resource list reports to its owner.
+class ResourceListEvents {
+public:
+    virtual ~ResourceListEvents() = default;
+    virtual void OnListDblClick(ResourceList& list) = 0;
+    virtual void OnListFocusChanged(ResourceList& list, NodeId node) = 0;
+    // Right click or the menu key; `screen` is where the menu opens.
+    virtual void OnListContextPopup(ResourceList& list, POINT screen) = 0;
+    // The client width changed: by a resize or a scroll bar that came or went.
+    virtual void OnListResize(ResourceList& list) = 0;
+};
+
+// A virtual list of resource rows: the rows live in a ResourceTree, texts, images and hints are
+// produced only when a row is painted. Rows are 22 pixels high, two columns without a header,
+// whole-row selection, a hot row under the pointer and tool-tip hints.
+class ResourceList : public PaintedWindow {
+public:
+    static constexpr int kRowHeight = 22;
+
+    struct Options {
+        int kind = -1;                  // the Tag: a resource kind, or -1 for a plain name list
+        bool tree = false;              // categories at level 0, painted as such
+        bool showInstalledMark = true;  // column 0's installed picture
+        bool boldSelection = false;     // the selected row's text in bold
+        bool statusColumn = true;
+    };
+    struct Resources {
+        HIMAGELIST images = nullptr;
+        HFONT font = nullptr;
+        HFONT boldFont = nullptr;
+        const FileProbe* probe = nullptr;
+        std::string appPath;
+    };
+
+    bool Create(HWND parent, const RECT& bounds, int id, const Options& options, const Resources& resources,
+                ResourceListEvents* events);
+
+    int Tag() const { return options_.kind; }
+    ResourceTree& Tree() { return tree_; }
+    const ResourceTree& Tree() const { return tree_; }
+
+    // Changes inside an update block repaint once, when the outermost block ends.
+    void BeginUpdate() { ++updateCount_; }
+    void EndUpdate();
+
+    void SetColumnWidths(int name, int status);
+    int ColumnWidth(int column) const { return column == 0 ? nameWidth_ : statusWidth_; }
+
+    NodeId FocusedNode() const { return tree_.Focused(); }
+    // Moves the focus (and the selection with it), scrolls it into view and reports the change.
+    void SetFocusedNode(NodeId node);
+    NodeId HotNode() const { return hot_; }
+    bool IsCategory(NodeId node) const { return options_.tree && node != kNoNode && tree_.Level(node) == 0; }
+    void ToggleCategory(NodeId node);
+    void SetCategoriesExpanded(bool expanded);
+    void RepaintNode(NodeId node);
+
+    int TopIndex() const { return topIndex_; }
+    NodeId NodeAt(POINT client) const;
+    // The row rectangle of a displayed node in client coordinates; empty when it is not displayed.
+    RECT NodeRect(NodeId node) const;
+    std::string CellText(NodeId node, int column);
+    std::string CellHint(NodeId node, int column) const;
+
+    void Paint(HDC dc, const RECT& client) override;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    CellRequest Cell(NodeId node, int column) const;
+    int VisibleRowCapacity() const;
+    void LayoutChanged();
+    void UpdateScrollBar();
+    void ScrollTo(int topIndex);
+    void EnsureVisible(NodeId node);
+    void SetHot(NodeId node);
+    void PaintRow(HDC dc, NodeId node, const RECT& row, int width);
+    void PaintCategory(HDC dc, NodeId node, const RECT& row, int width);
+    void PaintCell(HDC dc, NodeId node, int column, RECT cell, bool selected);
+    void CreateToolTip();
+    void TrackHint(POINT client);
+    bool HandleKey(WPARAM key);
+    void MouseDown(LPARAM lParam);
+
+    ResourceTree tree_;
+    Options options_;
+    Resources resources_;
+    ResourceListEvents* events_ = nullptr;
+    HWND toolTip_ = nullptr;  // a child of the list, destroyed with it
+    int id_ = 0;
+    int updateCount_ = 0;
+    int nameWidth_ = 120;
+    int statusWidth_ = 80;
+    int topIndex_ = 0;
+    NodeId hot_ = kNoNode;
+    NodeId hintNode_ = kNoNode;
+    int hintColumn_ = -1;
+    bool trackingLeave_ = false;
+    std::wstring hintText_;
+};
+
+}  // namespace lumaforge

@@ -1,0 +1,125 @@
+#include "controls/window_win.h"
+
+namespace lumaforge {
+
+Window::~Window() {
+    if (hwnd_) {
+        // The window may outlive its owner object only by mistake; detach before destroying so no
+        // message reaches a half-destroyed object.
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+bool Window::CreateWindowOf(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const RECT& bounds,
+                            const std::wstring& text, int id) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{sizeof existing};
+    if (!GetClassInfoExW(instance, className, &existing)) {
+        WNDCLASSEXW wc{sizeof wc};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = StaticProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+        wc.lpszClassName = className;
+        if (!RegisterClassExW(&wc))
+            return false;
+    }
+    HMENU menuOrId = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
+    return CreateWindowExW(exStyle, className, text.c_str(), style, bounds.left, bounds.top,
+                           bounds.right - bounds.left, bounds.bottom - bounds.top, parent, menuOrId, instance,
+                           this) != nullptr;
+}
+
+LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        LRESULT result = self->OnMessage(message, wParam, lParam);
+        self->hwnd_ = nullptr;
+        return result;
+    }
+    return self->OnMessage(message, wParam, lParam);
+}
+
+LRESULT Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Default(message, wParam, lParam);
+}
+
+LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Window::SetBounds(int x, int y, int width, int height) {
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::SetVisible(bool visible) {
+    ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Window::IsVisible() const {
+    return IsWindowVisible(hwnd_) != FALSE;
+}
+
+RECT Window::ClientRect() const {
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    return rc;
+}
+
+void Window::Invalidate() {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PaintedWindow::PaintBuffered(HDC target) {
+    RECT client = ClientRect();
+    SIZE size{client.right, client.bottom};
+    if (size.cx <= 0 || size.cy <= 0)
+        return;
+    HDC buffer = buffer_.Prepare(target, size);
+    if (!buffer) {
+        Paint(target, client);
+        return;
+    }
+    {
+        ScopedSaveDc saved(buffer);
+        Paint(buffer, client);
+    }
+    BitBlt(target, 0, 0, size.cx, size.cy, buffer, 0, 0, SRCCOPY);
+}
+
+LRESULT PaintedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Handle(), &ps);
+            PaintBuffered(dc);
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT: {
+            RECT client = ClientRect();
+            Paint(reinterpret_cast<HDC>(wParam), client);
+            return 0;
+        }
+        case WM_DESTROY:
+            buffer_.Release();
+            break;
+    }
+    return Window::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace lumaforge

@@ -1,0 +1,54 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "controls/back_buffer_win.h"
+
+namespace lumaforge {
+
+// Base of every window class of the program. The static window procedure takes `this` from the
+// creation parameters and routes every later message to the virtual OnMessage.
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    void SetBounds(int x, int y, int width, int height);
+    void SetVisible(bool visible);
+    bool IsVisible() const;
+    RECT ClientRect() const;
+    void Invalidate();
+
+protected:
+    // Registers `className` once per process (class style CS_DBLCLKS, arrow cursor, no background
+    // brush: every window here paints its own background) and creates the window.
+    bool CreateWindowOf(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const RECT& bounds,
+                        const std::wstring& text = {}, int id = 0);
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+// A window whose client area is drawn by one Paint routine into a back buffer; the buffer is kept
+// between paints and rebuilt only when the size changes, so repaints never flicker.
+class PaintedWindow : public Window {
+public:
+    // Draws the whole client area into `dc`; also what WM_PRINTCLIENT renders.
+    virtual void Paint(HDC dc, const RECT& client) = 0;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void PaintBuffered(HDC target);
+    BackBuffer buffer_;
+};
+
+}  // namespace lumaforge
