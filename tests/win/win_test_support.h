@@ -1,0 +1,33 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace lumaforge::test {
+
+void EnsureCommonControls();
+// Runs the message loop of this thread for about `ms` milliseconds.
+void PumpFor(DWORD ms);
+void PumpPending();
+
+// A fresh folder under the temporary folder, removed with everything in it on destruction.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    // With trailing backslash.
+    const std::wstring& Path() const { return path_; }
+    void MakeFolder(const std::wstring& relative) const;
+    void WriteFile(const std::wstring& relative, const std::string& content = {}) const;
+
+private:
+    std::wstring path_;
+};
+
+// A path of this machine's build tree, as Wine sees it.
+std::wstring HostPath(const char* unixPath);
+
+}  // namespace lumaforge::test
