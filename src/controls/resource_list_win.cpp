@@ -15,12 +15,13 @@ constexpr int kMargin = 4;
 constexpr int kImageSize = 16;
 constexpr int kWheelRows = 3;
 
-// Fills and outlines a rectangle in one colour each, as a row background is drawn.
+// Fills and outlines a rectangle in one colour each, as a row background is drawn. The DC's own
+// brush and pen take the colours: a repaint creates no GDI objects.
 void FillAndOutline(HDC dc, const RECT& rc, Color fill, Color outline) {
-    UniqueGdiObj<HBRUSH> brush(CreateSolidBrush(fill));
-    UniqueGdiObj<HPEN> pen(CreatePen(PS_SOLID, 1, outline));
-    ScopedSelectObject selectBrush(dc, brush.Get());
-    ScopedSelectObject selectPen(dc, pen.Get());
+    ScopedSelectObject selectBrush(dc, GetStockObject(DC_BRUSH));
+    ScopedSelectObject selectPen(dc, GetStockObject(DC_PEN));
+    SetDCBrushColor(dc, fill);
+    SetDCPenColor(dc, outline);
     Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
 }
 
@@ -183,8 +184,8 @@ std::string ResourceList::CellHint(NodeId node, int column) const {
 }
 
 void ResourceList::Paint(HDC dc, const RECT& client) {
-    UniqueGdiObj<HBRUSH> background(CreateSolidBrush(palette::kWindow));
-    FillRect(dc, &client, background.Get());
+    SetDCBrushColor(dc, palette::kWindow);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     const auto& rows = tree_.DisplayRows();
