@@ -8,6 +8,9 @@ endif()
 add_compile_options(-Wall -Wextra)
 
 include(cmake/sources.cmake)
+target_sources(lumaforge_core PRIVATE ${LUMAFORGE_POSIX_SOURCES})
+find_package(Threads REQUIRED)
+target_link_libraries(lumaforge_core PUBLIC Threads::Threads)
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

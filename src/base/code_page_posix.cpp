@@ -1,0 +1,37 @@
+#include "base/code_page_posix.h"
+
+#include <iconv.h>
+
+namespace lumaforge {
+namespace {
+std::string Convert(const std::string& to, const std::string& from, std::string_view input, bool& ok) {
+    ok = false;
+    iconv_t cd = iconv_open(to.c_str(), from.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return {};
+    std::string out(input.size() * 4 + 8, '\0');
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    ok = result != static_cast<size_t>(-1) && inLeft == 0;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+}  // namespace
+
+std::string IconvCodePage::EncodeChar(char16_t c) const {
+    std::string utf8 = Utf16ToUtf8(std::u16string_view(&c, 1));
+    bool ok = false;
+    std::string bytes = Convert(name_, "UTF-8", utf8, ok);
+    return ok ? bytes : std::string();
+}
+
+std::string IconvCodePage::ToUtf8(std::string_view bytes) const {
+    bool ok = false;
+    return Convert("UTF-8", name_, bytes, ok);
+}
+
+}  // namespace lumaforge

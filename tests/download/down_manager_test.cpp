@@ -1,0 +1,167 @@
+#include "download/down_manager.h"
+
+#include <gtest/gtest.h>
+
+#include "download/buffered_writer.h"
+#include "download/download_fakes.h"
+
+namespace lumaforge {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakeResponse;
+
+class DownManagerTest : public ::testing::Test {
+protected:
+    DownManagerTest()
+        : manager(std::make_unique<TDownManager>([this] { return std::make_unique<test::FakeHttp>(server); }, store,
+                                                 dispatcher)) {}
+    ~DownManagerTest() override {
+        manager.reset();
+        dispatcher.RunPending();  // abandoned hand-overs must not touch the rows
+    }
+
+    static std::string Url(int i) { return "http://server/" + std::to_string(i) + ".zip"; }
+    static std::string File(int i) { return "cache\\" + std::to_string(i) + ".zip"; }
+    void Start(int i) { manager->AddTask(Url(i), File(i), i, &rows); }
+    bool WaitState(int i, uint8_t state) {
+        return dispatcher.RunUntil([&] { return rows.State(i) == state; });
+    }
+    static FakeResponse Slow(int64_t size, std::chrono::microseconds delay = 2ms) {
+        return {200, size, size, 4096, delay};
+    }
+
+    test::FakeServer server;
+    test::FakeStore store;
+    test::TestDispatcher dispatcher;
+    test::FakeRows rows{8};
+    std::unique_ptr<TDownManager> manager;
+};
+
+TEST_F(DownManagerTest, TwoWorkersRunAndTheThirdTaskWaitsItsTurn) {
+    for (int i = 0; i < 3; ++i)
+        server.Set(Url(i), Slow(4096 * 60));
+    for (int i = 0; i < 3; ++i)
+        Start(i);
+    EXPECT_EQ(rows.State(2), dsWaiting);
+    EXPECT_EQ(manager->QueueSize(), 1u);
+    ASSERT_TRUE(WaitState(0, dsDownloading));
+    ASSERT_TRUE(WaitState(1, dsDownloading));
+    EXPECT_EQ(rows.State(2), dsWaiting);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(WaitState(i, dsDownloaded)) << i;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(store.FileSize(File(i)), 4096 * 60);
+        EXPECT_FALSE(store.FileSize(File(i) + ".temp").has_value());
+        EXPECT_EQ(rows.Row(i).Progress, 100);
+    }
+    // The first hand-over shows the download at 0 %.
+    EXPECT_EQ(rows.Seen(0)[1], (std::pair<uint8_t, int>{dsDownloading, 0}));
+}
+
+TEST_F(DownManagerTest, CancellingAWaitingRowClearsItAtOnce) {
+    for (int i = 0; i < 3; ++i)
+        server.Set(Url(i), Slow(4096 * 200));
+    for (int i = 0; i < 3; ++i)
+        Start(i);
+    manager->CancelTask(&rows, 2);
+    EXPECT_EQ(rows.State(2), dsNone);
+    EXPECT_EQ(manager->QueueSize(), 0u);
+    manager->CancelTask(&rows, 7);  // unknown rows are ignored
+}
+
+TEST_F(DownManagerTest, CancellingARunningRowStopsItAndKeepsTheTemporaryFile) {
+    server.Set(Url(0), Slow(4096 * 400));
+    Start(0);
+    ASSERT_TRUE(dispatcher.RunUntil([&] { return rows.Row(0).Progress >= 2; }));
+    manager->CancelTask(&rows, 0);
+    ASSERT_TRUE(WaitState(0, dsNone));
+    EXPECT_FALSE(store.FileSize(File(0)).has_value());
+    EXPECT_TRUE(store.FileSize(File(0) + ".temp").has_value());
+    EXPECT_LT(rows.Row(0).Progress, 100);
+    // The worker is free again and does not carry the cancellation into its next task.
+    server.Set(Url(1), Slow(4096 * 10));
+    Start(1);
+    EXPECT_TRUE(WaitState(1, dsDownloaded));
+}
+
+TEST_F(DownManagerTest, IncompleteAnswersEndAsFailedWithoutATemporaryFile) {
+    server.Set(Url(0), {404, 100, 100});
+    server.Set(Url(1), {200, 5000, std::nullopt});  // no Content-Length
+    server.Set(Url(2), {200, 500, 1000});           // shorter than announced
+    server.Set(Url(3), {200, 0, 0});                // empty
+    for (int i = 0; i < 4; ++i)
+        Start(i);
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(WaitState(i, dsFailed)) << i;
+        EXPECT_FALSE(store.FileSize(File(i) + ".temp").has_value()) << i;
+        EXPECT_FALSE(store.FileSize(File(i)).has_value()) << i;
+    }
+}
+
+TEST_F(DownManagerTest, PercentagesRiseOneByOneToOneHundred) {
+    const int64_t size = 100LL * 1024 * 1024;  // 25,600 chunks
+    server.Set(Url(0), {200, size, size, 4096, 0us});
+    Start(0);
+    ASSERT_TRUE(WaitState(0, dsDownloaded));
+    const auto& seen = rows.Seen(0);
+    std::vector<int> percentages;
+    for (auto [state, progress] : seen)
+        if (state == dsDownloading)
+            percentages.push_back(progress);
+    ASSERT_EQ(percentages.size(), 101u);
+    for (int i = 0; i <= 100; ++i)
+        EXPECT_EQ(percentages[static_cast<size_t>(i)], i);
+    EXPECT_LE(seen.size(), 103u);  // waiting, 0..100, downloaded
+}
+
+TEST_F(DownManagerTest, AnUnwritableTemporaryFileFailsTheTaskAndKeepsTheWorker) {
+    store.MakeUnwritable(File(0) + ".temp");
+    store.MakeUnwritable(File(1) + ".temp");
+    server.Set(Url(2), Slow(4096));
+    Start(0);
+    Start(1);
+    ASSERT_TRUE(WaitState(0, dsFailed));
+    ASSERT_TRUE(WaitState(1, dsFailed));
+    Start(2);
+    EXPECT_TRUE(WaitState(2, dsDownloaded));
+}
+
+TEST_F(DownManagerTest, StoppingDuringTwoDownloadsEndsPromptlyWithoutServingTheRows) {
+    server.Set(Url(0), Slow(4096 * 100000, 1ms));
+    server.Set(Url(1), Slow(4096 * 100000, 1ms));
+    Start(0);
+    Start(1);
+    ASSERT_TRUE(WaitState(0, dsDownloading));
+    ASSERT_TRUE(WaitState(1, dsDownloading));
+    // Leave hand-overs unserved, as a closing window would.
+    const auto start = std::chrono::steady_clock::now();
+    manager.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    const size_t seenBefore = rows.Seen(0).size();
+    dispatcher.RunPending();
+    EXPECT_EQ(rows.Seen(0).size(), seenBefore);
+}
+
+TEST(BufferedWriter, CollectsSmallWritesAndPassesLargeOnes) {
+    std::vector<size_t> writes;
+    BufferedWriter writer(10, [&](const void*, size_t count) {
+        writes.push_back(count);
+        return true;
+    });
+    char data[32] = {};
+    writer.Write(data, 4);
+    writer.Write(data, 4);
+    EXPECT_TRUE(writes.empty());
+    EXPECT_EQ(writer.Size(), 8);
+    writer.Write(data, 4);  // would overflow: the 8 go first
+    EXPECT_EQ(writes, (std::vector<size_t>{8}));
+    writer.Write(data, 20);  // larger than the buffer: flush, then straight through
+    EXPECT_EQ(writes, (std::vector<size_t>{8, 4, 20}));
+    EXPECT_EQ(writer.Size(), 32);
+    EXPECT_TRUE(writer.Flush());
+    EXPECT_EQ(writer.Written(), 32);
+}
+
+}  // namespace
+}  // namespace lumaforge

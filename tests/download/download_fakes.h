@@ -1,0 +1,191 @@
+#pragma once
+// Stand-ins for the network, the cache folder and the user-interface thread, so the download
+// manager's threads can be tested anywhere (and under ThreadSanitizer).
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "download/down_manager.h"
+
+namespace lumaforge::test {
+
+struct FakeResponse {
+    int status = 200;
+    int64_t bodySize = 0;
+    std::optional<int64_t> announced;  // Content-Length; nothing for none
+    size_t chunk = 4096;
+    std::chrono::microseconds chunkDelay{0};
+};
+
+class FakeServer {
+public:
+    void Set(const std::string& url, FakeResponse response) {
+        std::lock_guard lock(mutex_);
+        responses_[url] = response;
+    }
+    std::optional<FakeResponse> Find(const std::string& url) const {
+        std::lock_guard lock(mutex_);
+        auto it = responses_.find(url);
+        return it == responses_.end() ? std::nullopt : std::optional<FakeResponse>(it->second);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::map<std::string, FakeResponse> responses_;
+};
+
+// Writes the body in chunks as a socket would deliver it, raising the progress handler after each.
+class FakeHttp final : public HttpClient {
+public:
+    explicit FakeHttp(const FakeServer& server) : server_(server) {}
+    void Get(const std::string& url, ByteSink& sink) override {
+        contentLength_ = 0;
+        auto response = server_.Find(url);
+        if (!response || response->status != 200)
+            return;
+        contentLength_ = response->announced.value_or(0);
+        std::vector<char> chunk(response->chunk, 'z');
+        for (int64_t sent = 0; sent < response->bodySize;) {
+            if (response->chunkDelay.count())
+                std::this_thread::sleep_for(response->chunkDelay);
+            size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(chunk.size()), response->bodySize - sent));
+            sink.Write(chunk.data(), n);
+            sent += static_cast<int64_t>(n);
+            bool abort = false;
+            if (onProgress_)
+                onProgress_(sink.Size(), contentLength_, abort);
+            if (abort)
+                return;
+        }
+    }
+    int64_t ContentLength() const override { return contentLength_; }
+    void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
+
+private:
+    const FakeServer& server_;
+    int64_t contentLength_ = 0;
+    ProgressHandler onProgress_;
+};
+
+// Files as sizes only: enough to tell complete, partial and missing files apart.
+class FakeStore final : public PackageStore {
+public:
+    class Sink final : public ByteSink {
+    public:
+        Sink(FakeStore& store, std::string path) : store_(store), path_(std::move(path)) {}
+        void Write(const void*, size_t count) override {
+            size_ += static_cast<int64_t>(count);
+            std::lock_guard lock(store_.mutex_);
+            store_.files_[path_] = size_;
+        }
+        int64_t Size() const override { return size_; }
+
+    private:
+        FakeStore& store_;
+        std::string path_;
+        int64_t size_ = 0;
+    };
+
+    std::unique_ptr<ByteSink> CreateTemp(const std::string& path) override {
+        std::lock_guard lock(mutex_);
+        if (unwritable_.count(path))
+            return nullptr;
+        files_[path] = 0;
+        return std::make_unique<Sink>(*this, path);
+    }
+    bool Move(const std::string& from, const std::string& to) override {
+        std::lock_guard lock(mutex_);
+        if (files_.count(to) || !files_.count(from))
+            return false;
+        files_[to] = files_[from];
+        files_.erase(from);
+        return true;
+    }
+    void Delete(const std::string& path) override {
+        std::lock_guard lock(mutex_);
+        files_.erase(path);
+    }
+    std::optional<int64_t> FileSize(const std::string& path) const {
+        std::lock_guard lock(mutex_);
+        auto it = files_.find(path);
+        return it == files_.end() ? std::nullopt : std::optional<int64_t>(it->second);
+    }
+    void MakeUnwritable(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        unwritable_.insert(path);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::map<std::string, int64_t> files_;
+    std::set<std::string> unwritable_;
+};
+
+// The test's own thread plays the user-interface thread: posted work runs when it pumps.
+class TestDispatcher final : public UiDispatcher {
+public:
+    void Post(std::function<void()> work) override {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(work));
+        posted_.notify_all();
+    }
+    void RunPending() {
+        for (;;) {
+            std::function<void()> work;
+            {
+                std::lock_guard lock(mutex_);
+                if (queue_.empty())
+                    return;
+                work = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            work();
+        }
+    }
+    // Pumps until `done` holds; false when it did not within the time.
+    template <typename Predicate>
+    bool RunUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            {
+                std::unique_lock lock(mutex_);
+                posted_.wait_for(lock, std::chrono::milliseconds(5), [&] { return !queue_.empty(); });
+            }
+            RunPending();
+        }
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> queue_;
+};
+
+// Rows of one list, with every repaint's state and percentage recorded.
+class FakeRows final : public DownloadRows {
+public:
+    explicit FakeRows(size_t count) : rows_(count), seen_(count) {}
+    TResourceItem& Row(NodeId node) override { return rows_[static_cast<size_t>(node)]; }
+    void RepaintRow(NodeId node) override {
+        const TResourceItem& row = rows_[static_cast<size_t>(node)];
+        seen_[static_cast<size_t>(node)].push_back({row.State, row.Progress});
+    }
+    uint8_t State(NodeId node) const { return rows_[static_cast<size_t>(node)].State; }
+    const std::vector<std::pair<uint8_t, int>>& Seen(NodeId node) const { return seen_[static_cast<size_t>(node)]; }
+
+private:
+    std::vector<TResourceItem> rows_;
+    std::vector<std::vector<std::pair<uint8_t, int>>> seen_;
+};
+
+}  // namespace lumaforge::test
