@@ -16,4 +16,9 @@ list(FILTER LUMAFORGE_WIN_TESTS INCLUDE REGEX "_win_test\\.cpp$")
 file(GLOB_RECURSE LUMAFORGE_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*_support_win.cpp)
 
 add_library(lumaforge_core STATIC ${LUMAFORGE_CORE_SOURCES})
-target_include_directories(lumaforge_core PUBLIC ${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
+# nlohmann/json is header-only; only its own folder goes on the include path, so the cross build
+# never sees the host's C library headers.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/json-include)
+file(CREATE_LINK /usr/include/nlohmann ${CMAKE_BINARY_DIR}/json-include/nlohmann SYMBOLIC)
+target_include_directories(lumaforge_core PUBLIC ${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated
+                                                 ${CMAKE_BINARY_DIR}/json-include)

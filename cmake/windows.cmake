@@ -38,7 +38,7 @@ include(GoogleTest)
 
 # The Windows tests link the program's string table so resource lookups behave as in the program.
 add_executable(win_tests ${LUMAFORGE_WIN_TESTS} ${LUMAFORGE_WIN_TEST_SUPPORT} ${LUMAFORGE_RC_DIR}/lumaforge.rc)
-target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main)
+target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main ws2_32)
 target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(win_tests PRIVATE
     LUMAFORGE_TEST_LANGUAGE_MODULE="$<TARGET_FILE:LumaforgeCHS>")

@@ -65,6 +65,8 @@ void TFrmMain::FormCreate() {
     listImages_ = CreateListImages();
     whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
     paths_.appPath = FolderOf(programPath_);
+    downManager_ = std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, packageStore_,
+                                                  dispatcher_);
     CreatePopupMenu();
     CreateControls();
     InitInterface();
@@ -146,6 +148,7 @@ void TFrmMain::FillFolderIconCategories() {
 void TFrmMain::FormShow() {
     paths_.winPath = SystemFolder(GetWindowsDirectoryW);
     paths_.sysPath = SystemFolder(GetSystemDirectoryW);
+    LoadCatalog();
     pgMain_->ShowPage(kPageThemes);
     for (TResourceKind kind : {TResourceKind::Theme, TResourceKind::Logon, TResourceKind::Cursor,
                                TResourceKind::ScreenSaver})
@@ -156,6 +159,7 @@ void TFrmMain::FormShow() {
 void TFrmMain::FormDestroy() {
     KillTimer(Handle(), kTimerUpdater);
     KillTimer(Handle(), kTimerHomePage);
+    downManager_.reset();
     // Gives the workers' last hand-overs time to drain before the process ends.
     Sleep(50);
 }
@@ -223,9 +227,10 @@ void TFrmMain::icbIconSysClick(CheckButton& button) {
     pgIcons_->ShowPage(button.Tag());
 }
 
-void TFrmMain::OnListDblClick(ResourceList&) {}
-
-void TFrmMain::OnListFocusChanged(ResourceList&, NodeId) {}
+void TFrmMain::OnListDblClick(ResourceList& list) {
+    if (list.Tag() >= 0)
+        vstThemesDblClick(list);
+}
 
 void TFrmMain::OnListContextPopup(ResourceList& list, POINT screen) {
     if (list.Tag() < 0 || !PreparePopupMenu(list))
@@ -262,6 +267,16 @@ void TFrmMain::OnCommand(int id, int code, HWND control) {
             FilterList(control, *list, flat);
     } else if (id == kIdCollapse || id == kIdExpand) {
         SetCategoriesExpanded(id == kIdExpand);
+    } else if (id == kIdMenuDown || id == kIdMenuApply) {
+        pmiDownClick();
+    } else if (id == kIdMenuOnlyApply) {
+        pmiOnlyApplyClick();
+    } else if (id == kIdMenuDelete) {
+        pmiDeleteClick();
+    } else if (id == kIdMenuOpenFile) {
+        pmiOpenFileClick();
+    } else if (id == kIdMenuOpenFolder) {
+        pmiOpenFloderClick();
     }
 }
 

@@ -5,13 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "app/catalog.h"
 #include "app/resource_strings_win.h"
+#include "base/code_page_win.h"
 #include "base/file_probe_win.h"
+#include "build_config.h"
 #include "controls/check_button_win.h"
 #include "controls/fonts_win.h"
 #include "controls/label_win.h"
 #include "controls/panel_win.h"
 #include "controls/resource_list_win.h"
+#include "download/down_manager.h"
+#include "download/package_store_win.h"
+#include "download/ui_dispatcher_win.h"
+#include "net/http_client_win.h"
+#include "net/msg_kind.h"
 #include "wallpaper/wallpaper_page_win.h"
 
 namespace lumaforge {
@@ -37,10 +45,21 @@ enum PageIndex : int {
 // the shared pop-up menu of the resource lists and the two one-shot timers.
 class TFrmMain : public Window, private ResourceListEvents {
 public:
-    // Hooks for the services behind the timers and the Set HomePage button.
+    // The parts behind the window that other features supply; an empty hook does nothing.
     struct Services {
+        std::string resourceUrl = config::kResourceUrl;
+        std::string apiUrl = config::kApiUrl;
         std::function<void(HWND)> callUpdater;
         std::function<void()> showHomePagePrompt;
+        // Every dialogue of the window; the message box unless replaced.
+        std::function<int(HWND, const std::string&, TMsgKind)> showMessage;
+        // The installer of a kind for a cached package; true on success.
+        std::function<bool(TResourceKind, const std::string& packagePath)> installPackage;
+        std::function<void(TResourceKind, const std::string& name)> applyDirectly;
+        // Shows a row's preview picture (the address and the cache file); an empty address clears it.
+        std::function<void(ResourceList&, NodeId, const std::string& url, const std::string& file)> requestPreview;
+        // Opens a file or folder with the shell.
+        std::function<void(HWND, const std::string& path)> openWithShell;
     };
 
     // `programPath` is the executable's full path; the program folder and the language module
@@ -72,6 +91,7 @@ public:
     TFrmWallpaper& WallpaperPage() { return *frmWallpaper_; }
 
     // Operations of the window.
+    void LoadCatalog();
     void LayoutListColumns(ResourceList& list);
     NodeId AddResourceItem(ResourceList& list, NodeId parent, std::string_view name);
     void FilterList(HWND edit, ResourceList& list, bool flat);
@@ -80,6 +100,20 @@ public:
     bool PreparePopupMenu(ResourceList& list);
     void icbThemeClick(CheckButton& button);
     void icbIconSysClick(CheckButton& button);
+
+    // The row actions.
+    void vstThemesDblClick(ResourceList& list);
+    void pmiDownClick();
+    void pmiOnlyApplyClick();
+    void pmiDeleteClick();
+    void pmiOpenFileClick();
+    void pmiOpenFloderClick();
+    // The list of the page shown, or none.
+    ResourceList* ActiveList();
+    std::string PackageUrl(int kind, std::string_view name) const;
+    TDownManager& DownManager() { return *downManager_; }
+    const std::wstring& StatusText() const { return lblStatus_->Text(); }
+    const std::string& HomeBrowserUrl() const { return homeBrowserUrl_; }
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -118,8 +152,17 @@ private:
     void OnListContextPopup(ResourceList& list, POINT screen) override;
     void OnListResize(ResourceList& list) override;
 
+    int ShowMessage(const std::string& text, TMsgKind kind);
+    void FillListsFromCatalog(const Catalog& catalog);
+    void LoadHomePageAddress(TWinHttp& http);
+
     std::wstring programPath_;
     Services services_;
+    WinAnsiCodePage codePage_;
+    WinUiDispatcher dispatcher_;
+    WinPackageStore packageStore_;
+    std::unique_ptr<TDownManager> downManager_;
+    std::string homeBrowserUrl_;
     ResourceStrings strings_;
     LocalPaths paths_;
     WinFileProbe probe_;

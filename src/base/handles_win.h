@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -76,6 +77,13 @@ struct ImageListTraits {
     static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
 };
 using UniqueImageList = UniqueResource<HIMAGELIST, ImageListTraits>;
+
+struct InternetHandleTraits {
+    static HINTERNET Invalid() { return nullptr; }
+    static bool IsValid(HINTERNET h) { return h != nullptr; }
+    static void Close(HINTERNET h) { InternetCloseHandle(h); }
+};
+using UniqueHInternet = UniqueResource<HINTERNET, InternetHandleTraits>;
 
 template <typename T>
 struct GdiObjTraits {

@@ -145,6 +145,11 @@ void ResourceList::RepaintNode(NodeId node) {
         InvalidateRect(Handle(), &rc, FALSE);
 }
 
+void ResourceList::RepaintRow(NodeId node) {
+    RepaintNode(node);
+    UpdateWindow(Handle());
+}
+
 NodeId ResourceList::NodeAt(POINT client) const {
     if (client.y < 0)
         return kNoNode;

@@ -7,6 +7,7 @@
 #include "app/resource_cells.h"
 #include "app/resource_tree.h"
 #include "controls/window_win.h"
+#include "download/down_manager.h"
 
 namespace lumaforge {
 
@@ -27,7 +28,7 @@ public:
 // A virtual list of resource rows: the rows live in a ResourceTree, texts, images and hints are
 // produced only when a row is painted. Rows are 22 pixels high, two columns without a header,
 // whole-row selection, a hot row under the pointer and tool-tip hints.
-class ResourceList : public PaintedWindow {
+class ResourceList : public PaintedWindow, public DownloadRows {
 public:
     static constexpr int kRowHeight = 22;
 
@@ -68,6 +69,10 @@ public:
     void ToggleCategory(NodeId node);
     void SetCategoriesExpanded(bool expanded);
     void RepaintNode(NodeId node);
+
+    // DownloadRows: a download's row changes show at once.
+    TResourceItem& Row(NodeId node) override { return tree_.Item(node); }
+    void RepaintRow(NodeId node) override;
 
     int TopIndex() const { return topIndex_; }
     NodeId NodeAt(POINT client) const;

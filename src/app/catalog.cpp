@@ -1,0 +1,115 @@
+#include "app/catalog.h"
+
+#include <nlohmann/json.hpp>
+
+#include "base/text.h"
+
+namespace lumaforge {
+namespace {
+using Json = nlohmann::json;
+
+// Strings as they are; any other element in its JSON text form.
+std::string ElementText(const Json& element) {
+    return element.is_string() ? element.get<std::string>() : element.dump();
+}
+
+std::vector<std::string> Names(const Json& object, const char* key) {
+    std::vector<std::string> names;
+    auto member = object.find(key);
+    if (member == object.end() || !member->is_array())
+        return names;
+    for (const Json& element : *member) {
+        const std::string text = ElementText(element);
+        std::string_view name = Trim(text);
+        if (!name.empty() && IsUsablePackageName(name))
+            names.emplace_back(name);
+    }
+    return names;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return AsciiLower(a) == AsciiLower(b);
+}
+}  // namespace
+
+bool IsUsablePackageName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (unsigned char c : name) {
+        if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+
+std::optional<Catalog> ParseCatalog(std::string_view utf8) {
+    Json root = Json::parse(utf8.begin(), utf8.end(), nullptr, /*allow_exceptions=*/false,
+                            /*ignore_comments=*/true);
+    if (root.is_discarded() || !root.is_object() || !root.contains("themes"))
+        return std::nullopt;
+    Catalog catalog;
+    if (auto status = root.find("status_text"); status != root.end() && status->is_string())
+        catalog.statusText = status->get<std::string>();
+    if (const Json& themes = root["themes"]; themes.is_array()) {
+        for (const Json& element : themes) {
+            if (!element.is_object())
+                continue;
+            auto name = element.find("name");
+            std::string_view trimmed = name != element.end() && name->is_string()
+                                           ? Trim(name->get_ref<const std::string&>())
+                                           : std::string_view();
+            if (trimmed.empty())
+                continue;
+            catalog.themes.push_back({std::string(trimmed), Names(element, "list")});
+        }
+    }
+    for (const CatalogMember& member : kFlatMembers)
+        catalog.lists[static_cast<int>(member.kind)] = Names(root, member.key);
+    return catalog;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string IniValue(std::string_view text, std::string_view section, std::string_view key) {
+    bool inSection = false;
+    for (const std::string& raw : SplitLines(text)) {
+        std::string_view line = Trim(raw);
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            size_t close = line.find(']');
+            inSection = close != std::string_view::npos && EqualsNoCase(Trim(line.substr(1, close - 1)), section);
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (inSection && equals != std::string_view::npos && EqualsNoCase(Trim(line.substr(0, equals)), key))
+            return std::string(Trim(line.substr(equals + 1)));
+    }
+    return {};
+}
+
+}  // namespace lumaforge

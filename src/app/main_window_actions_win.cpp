@@ -1,0 +1,241 @@
+// The catalog load and what the user does with a row: download, cancel, install, apply, delete,
+// open, and the preview request on a focus change.
+#include <windows.h>
+#include <shellapi.h>
+
+
+#include "app/catalog.h"
+#include "app/main_window_ids.h"
+#include "app/main_window_win.h"
+#include "app/resource_strings.h"
+#include "base/code_page.h"
+#include "base/text.h"
+#include "base/unicode_win.h"
+#include "net/http_client_win.h"
+#include "net/msg_box_win.h"
+#include "net/url.h"
+
+namespace lumaforge {
+namespace {
+constexpr char kCatalogPath[] = "softdata/xp/config.txt";
+constexpr char kApiPath[] = "api/api.txt";
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+    UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    content.clear();
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& content) {
+    UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+           written == content.size();
+}
+
+void EnsureFolder(const std::string& path) {
+    // Every missing parent is created on the way down.
+    for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+        CreateDirectoryW(ToWide(path.substr(0, slash)).c_str(), nullptr);
+    CreateDirectoryW(ToWide(path).c_str(), nullptr);
+}
+}  // namespace
+
+int TFrmMain::ShowMessage(const std::string& text, TMsgKind kind) {
+    if (services_.showMessage)
+        return services_.showMessage(Handle(), text, kind);
+    return MsgBox(Handle(), text, "", kind);
+}
+
+void TFrmMain::LoadCatalog() {
+    TWinHttp http;
+    std::vector<std::string> lines = SplitLines(http.GetText(services_.resourceUrl + kCatalogPath));
+    if (lines.empty()) {
+        // Only a server that gave nothing at all sends us to the local copy.
+        std::string local;
+        if (!ReadWholeFile(paths_.appPath + "config.txt", local)) {
+            ShowMessage(strings_.GetUtf8(IDS_CANNOT_LOAD_CONFIG), mkWarning);
+            return;
+        }
+        lines = SplitLines(local);
+    }
+    std::optional<Catalog> catalog = ParseCatalog(codePage_.ToUtf8(JoinLines(lines)));
+    if (!catalog) {
+        ShowMessage(strings_.GetUtf8(IDS_CANNOT_LOAD_CONFIG), mkWarning);
+        return;
+    }
+    lblStatus_->SetText(ToWide(catalog->statusText));
+    FillListsFromCatalog(*catalog);
+    LoadHomePageAddress(http);
+}
+
+void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
+    ResourceList& themes = List(TResourceKind::Theme);
+    themes.BeginUpdate();
+    int total = 0;
+    for (const CatalogCategory& category : catalog.themes) {
+        NodeId row = themes.Tree().Add(kNoNode, category.name);
+        int count = 0;
+        for (const std::string& name : category.items) {
+            AddResourceItem(themes, row, name);
+            ++count;
+        }
+        // The count goes after the name cut to a row's length, so a very long name hides it.
+        themes.Tree().Item(row).Name.Assign(
+            FormatNameCount("%s[%d]", themes.Tree().Item(row).Name.View(), count));
+        total += count;
+    }
+    themes.EndUpdate();
+    ListCaption(TResourceKind::Theme).SetText(ToWide(FormatNameCount("%s [%d]", strings_.GetUtf8(IDS_VISUAL_STYLES), total)));
+
+    const std::pair<TResourceKind, int> captions[] = {{TResourceKind::Cursor, IDS_CURSOR_THEMES},
+                                                      {TResourceKind::Logon, IDS_LOGIN_SCREENS},
+                                                      {TResourceKind::ScreenSaver, IDS_SCREEN_SAVERS},
+                                                      {TResourceKind::Icon, IDS_ICON_THEMES},
+                                                      {TResourceKind::Sound, IDS_SOUND_SCHEMES}};
+    for (auto [kind, stringId] : captions) {
+        ResourceList& list = List(kind);
+        const auto& names = catalog.lists[static_cast<int>(kind)];
+        list.BeginUpdate();
+        for (const std::string& name : names)
+            AddResourceItem(list, kNoNode, name);
+        list.EndUpdate();
+        ListCaption(kind).SetText(
+            ToWide(FormatNameCount("%s [%d]", strings_.GetUtf8(stringId), static_cast<int>(names.size()))));
+    }
+}
+
+void TFrmMain::LoadHomePageAddress(TWinHttp& http) {
+    const std::string apiFile = paths_.appPath + "api.txt";
+    std::string content;
+    if (!ReadWholeFile(apiFile, content)) {
+        // Fetched once: the copy beside the program serves every later start.
+        content = JoinLines(SplitLines(http.GetText(services_.apiUrl + kApiPath)));
+        WriteWholeFile(apiFile, content);
+    }
+    homeBrowserUrl_ = IniValue(codePage_.ToUtf8(content), "Lumaforge", "ADHomeURL");
+}
+
+std::string TFrmMain::PackageUrl(int kind, std::string_view name) const {
+    return services_.resourceUrl + "softdata/xp/res/" + std::string(KindName(kind).value_or("")) + "/" +
+           UrlEncode(Utf8ToUtf16(name), true, codePage_) + ".zip";
+}
+
+ResourceList* TFrmMain::ActiveList() {
+    switch (pgMain_->ActivePage()) {
+        case kPageThemes: return &List(TResourceKind::Theme);
+        case kPageLogin: return &List(TResourceKind::Logon);
+        case kPageCursor: return &List(TResourceKind::Cursor);
+        case kPageScreen: return &List(TResourceKind::ScreenSaver);
+        case kPageSound: return &List(TResourceKind::Sound);
+        case kPageIcons: return &List(TResourceKind::Icon);
+        default: return nullptr;
+    }
+}
+
+void TFrmMain::vstThemesDblClick(ResourceList& list) {
+    const NodeId node = list.FocusedNode();
+    if (node == kNoNode || list.IsCategory(node))
+        return;
+    const int kind = list.Tag();
+    TResourceItem& row = list.Tree().Item(node);
+    const std::string name(row.Name.View());
+    const std::string packageFile = PackagePath(paths_.appPath, kind, name);
+    if (probe_.FileExists(packageFile)) {
+        const bool installed =
+            services_.installPackage && services_.installPackage(static_cast<TResourceKind>(kind), packageFile);
+        if (installed && kind != static_cast<int>(TResourceKind::Logon)) {
+            row.Installed = 1;
+            list.RepaintNode(node);
+        }
+        return;
+    }
+    switch (row.State) {
+        case dsWaiting:
+            downManager_->CancelTask(&list, node);
+            break;
+        case dsDownloading:
+            if (ShowMessage(strings_.GetUtf8(IDS_CANCEL_DOWNLOAD_QUESTION), mkQuestion) == IDYES)
+                downManager_->CancelTask(&list, node);
+            break;
+        case dsNone:
+        case dsDownloaded:
+        case dsFailed:
+            EnsureFolder(KindCacheFolder(paths_.appPath, kind));
+            downManager_->AddTask(PackageUrl(kind, name), packageFile, node, &list);
+            break;
+        default:
+            break;
+    }
+}
+
+void TFrmMain::pmiDownClick() {
+    if (ResourceList* list = ActiveList())
+        vstThemesDblClick(*list);
+}
+
+void TFrmMain::pmiOnlyApplyClick() {
+    ResourceList* list = ActiveList();
+    if (!list || list->FocusedNode() == kNoNode || !services_.applyDirectly)
+        return;
+    const auto kind = static_cast<TResourceKind>(list->Tag());
+    if (kind == TResourceKind::Logon || kind == TResourceKind::Icon)
+        return;
+    services_.applyDirectly(kind, std::string(list->Tree().Item(list->FocusedNode()).Name.View()));
+}
+
+void TFrmMain::pmiDeleteClick() {
+    ResourceList* list = ActiveList();
+    if (!list || list->FocusedNode() == kNoNode)
+        return;
+    const NodeId node = list->FocusedNode();
+    DeleteFileW(ToWide(PackagePath(paths_.appPath, list->Tag(), list->Tree().Item(node).Name.View())).c_str());
+    list->RepaintRow(node);
+}
+
+void TFrmMain::pmiOpenFileClick() {
+    ResourceList* list = ActiveList();
+    if (!list || list->FocusedNode() == kNoNode)
+        return;
+    const std::string path = PackagePath(paths_.appPath, list->Tag(), list->Tree().Item(list->FocusedNode()).Name.View());
+    if (services_.openWithShell)
+        services_.openWithShell(Handle(), path);
+    else
+        ShellExecuteW(Handle(), L"open", ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TFrmMain::pmiOpenFloderClick() {
+    ResourceList* list = ActiveList();
+    if (!list)
+        return;
+    const std::string folder = KindCacheFolder(paths_.appPath, list->Tag());
+    if (services_.openWithShell)
+        services_.openWithShell(Handle(), folder);
+    else
+        ShellExecuteW(Handle(), L"open", ToWide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TFrmMain::OnListFocusChanged(ResourceList& list, NodeId node) {
+    if (list.Tag() < 0 || list.Tag() == static_cast<int>(TResourceKind::Sound) || !services_.requestPreview)
+        return;
+    if (node == kNoNode || list.IsCategory(node)) {
+        services_.requestPreview(list, kNoNode, {}, {});
+        return;
+    }
+    const std::string name(list.Tree().Item(node).Name.View());
+    EnsureFolder(KindCacheFolder(paths_.appPath, list.Tag()));
+    std::string url = PackageUrl(list.Tag(), name);
+    url.replace(url.size() - 4, 4, ".jpg");
+    services_.requestPreview(list, node, url,
+                             KindCacheFolder(paths_.appPath, list.Tag()) + name + ".jpg");
+}
+
+}  // namespace lumaforge

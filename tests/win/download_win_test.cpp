@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "base/unicode_win.h"
+#include "download/download_fakes.h"
+#include "download/package_store_win.h"
+#include "download/ui_dispatcher_win.h"
+#include "net/http_client_win.h"
+#include "win/test_http_server.h"
+#include "win/win_test_support.h"
+
+namespace lumaforge {
+namespace {
+
+// The manager with the real client, the real cache files and the real hand-over to this thread.
+class DownloadTest : public ::testing::Test {
+protected:
+    DownloadTest()
+        : manager(std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, store, dispatcher)) {}
+    ~DownloadTest() override {
+        manager.reset();
+        test::PumpPending();
+    }
+
+    std::string File(int i) const { return ToUtf8(folder.Path()) + "package" + std::to_string(i) + ".zip"; }
+    bool Exists(const std::string& path) const { return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    void Start(int i, const std::string& path) { manager->AddTask(server.Url(path), File(i), i, &rows); }
+    bool WaitState(int i, uint8_t state, DWORD ms = 20000) {
+        const ULONGLONG end = GetTickCount64() + ms;
+        while (rows.State(i) != state) {
+            if (GetTickCount64() > end)
+                return false;
+            test::PumpFor(5);
+        }
+        return true;
+    }
+
+    test::TempFolder folder;
+    test::TestHttpServer server;
+    WinPackageStore store;
+    WinUiDispatcher dispatcher;
+    test::FakeRows rows{8};
+    std::unique_ptr<TDownManager> manager;
+};
+
+TEST_F(DownloadTest, ThirdDownloadWaitsForAFreeWorker) {
+    for (int i = 0; i < 3; ++i)
+        Start(i, "/slow/409600/10");
+    EXPECT_EQ(rows.State(2), dsWaiting);
+    ASSERT_TRUE(WaitState(0, dsDownloading, 500));
+    ASSERT_TRUE(WaitState(1, dsDownloading, 500));
+    EXPECT_EQ(rows.State(2), dsWaiting);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(WaitState(i, dsDownloaded)) << i;
+        EXPECT_TRUE(Exists(File(i)));
+        EXPECT_FALSE(Exists(File(i) + ".temp"));
+    }
+}
+
+TEST_F(DownloadTest, FailedAnswersLeaveNoFiles) {
+    Start(0, "/status/404");
+    Start(1, "/nolength/100000");
+    ASSERT_TRUE(WaitState(0, dsFailed));
+    ASSERT_TRUE(WaitState(1, dsFailed));
+    Start(2, "/short/100000/30000");
+    ASSERT_TRUE(WaitState(2, dsFailed));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(Exists(File(i))) << i;
+        EXPECT_FALSE(Exists(File(i) + ".temp")) << i;
+    }
+}
+
+TEST_F(DownloadTest, HundredMegabytesReportEveryPercentOnce) {
+    Start(0, "/gen/104857600");
+    ASSERT_TRUE(WaitState(0, dsDownloaded, 120000));
+    std::vector<int> percentages;
+    for (auto [state, progress] : rows.Seen(0))
+        if (state == dsDownloading)
+            percentages.push_back(progress);
+    ASSERT_EQ(percentages.size(), 101u);
+    for (int i = 0; i <= 100; ++i)
+        ASSERT_EQ(percentages[static_cast<size_t>(i)], i);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(ToWide(File(0)).c_str(), GetFileExInfoStandard, &data);
+    EXPECT_EQ(data.nFileSizeLow, 104857600u);
+}
+
+TEST_F(DownloadTest, CancelStopsARunningDownloadAndKeepsItsTemporaryFile) {
+    Start(0, "/slow/4096000/5");
+    ASSERT_TRUE(WaitState(0, dsDownloading, 500));
+    test::PumpFor(100);
+    manager->CancelTask(&rows, 0);
+    ASSERT_TRUE(WaitState(0, dsNone, 5000));
+    EXPECT_TRUE(Exists(File(0) + ".temp"));
+    EXPECT_FALSE(Exists(File(0)));
+}
+
+TEST_F(DownloadTest, ClosingDuringTwoDownloadsEndsWithinASecond) {
+    Start(0, "/slow/40960000/2");
+    Start(1, "/slow/40960000/2");
+    ASSERT_TRUE(WaitState(0, dsDownloading, 1000));
+    ASSERT_TRUE(WaitState(1, dsDownloading, 1000));
+    const auto start = std::chrono::steady_clock::now();
+    manager.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+}  // namespace
+}  // namespace lumaforge
