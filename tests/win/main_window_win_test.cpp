@@ -7,6 +7,7 @@
 #include "app/resource_strings.h"
 #include "base/unicode_win.h"
 #include "net/msg_box_win.h"
+#include "win/test_http_server.h"
 #include "win/win_test_support.h"
 
 namespace lumaforge {
@@ -29,8 +30,19 @@ protected:
 
     TFrmMain& OpenIn(const TempFolder& where, const std::wstring& programName, bool show) {
         TFrmMain::Services services;
+        services.resourceUrl = server.Url("/");
+        services.apiUrl = server.Url("/");
         services.callUpdater = [this](HWND) { ++updaterCalls; };
         services.showHomePagePrompt = [this] { ++homePagePrompts; };
+        services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {
+            messages.push_back(text);
+            return kind == mkQuestion ? answer : IDOK;
+        };
+        services.installPackage = [this](TResourceKind kind, const std::string& path) {
+            installs.push_back({kind, path});
+            return installResult;
+        };
+        services.openWithShell = [this](HWND, const std::string& path) { opened.push_back(path); };
         window = std::make_unique<TFrmMain>(where.Path() + programName, services);
         EXPECT_TRUE(window->Create());
         if (show) {
@@ -45,8 +57,14 @@ protected:
                               FALSE));
     }
 
+    test::TestHttpServer server;
     TempFolder folder;
     std::unique_ptr<TFrmMain> window;
+    std::vector<std::string> messages;
+    std::vector<std::pair<TResourceKind, std::string>> installs;
+    std::vector<std::string> opened;
+    int answer = IDNO;
+    bool installResult = true;
     int updaterCalls = 0;
     int homePagePrompts = 0;
 };

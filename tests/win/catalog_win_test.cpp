@@ -1,0 +1,140 @@
+// The catalog as the window loads it when first shown, from the test server or the local copy.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/main_window_win.h"
+#include "base/unicode_win.h"
+#include "win/test_http_server.h"
+#include "win/win_test_support.h"
+
+namespace lumaforge {
+namespace {
+
+// The catalog in the ANSI code page (936): 中国风 and 水晶 as their GBK bytes.
+const std::string kCatalog =
+    "{\r\n \"status_text\": \"Demo catalog\",\r\n"
+    " \"themes\": [{\"name\": \" Classic \", \"list\": [\"A\", \" \", \"B\"]},\r\n"
+    "            {\"name\": \"\", \"list\": [\"C\"]},\r\n"
+    "            {\"name\": \"\xCB\xAE\xBE\xA7\", \"list\": [\"\xD6\xD0\xB9\xFA\xB7\xE7\"]}],\r\n"
+    " \"cursors\": [], \"logons\": [\"L1\", \"L2\"], \"screensave\": [\"S1\"],\r\n"
+    " \"icon\": [\"I1\"], \"sound\": [\"Chimes\", \"  \"]\r\n}\r\n";
+
+class CatalogTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::EnsureCommonControls(); }
+    void TearDown() override {
+        window.reset();
+        test::PumpPending();
+    }
+
+    TFrmMain& Open() {
+        window.reset();
+        TFrmMain::Services services;
+        services.resourceUrl = server.Url("/res/");
+        services.apiUrl = server.Url("/apiserver/");
+        services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {
+            messages.push_back({text, kind});
+            return IDOK;
+        };
+        window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", services);
+        EXPECT_TRUE(window->Create());
+        ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);
+        test::PumpPending();
+        return *window;
+    }
+
+    std::vector<std::string> Names(ResourceList& list) {
+        std::vector<std::string> names;
+        auto add = [&](const std::vector<NodeId>& level, auto&& self) -> void {
+            for (NodeId node : level) {
+                names.emplace_back(list.Tree().Item(node).Name.View());
+                self(list.Tree().Children(node), self);
+            }
+        };
+        add(list.Tree().Roots(), add);
+        return names;
+    }
+
+    test::TestHttpServer server;
+    test::TempFolder folder;
+    std::unique_ptr<TFrmMain> window;
+    std::vector<std::pair<std::string, TMsgKind>> messages;
+};
+
+TEST_F(CatalogTest, ServerCatalogFillsTheListsAndCaptions) {
+    server.SetContent("/res/softdata/xp/config.txt", kCatalog);
+    server.SetContent("/apiserver/api/api.txt", "[Lumaforge]\nADHomeURL=http://127.0.0.1/home.html\n");
+    TFrmMain& w = Open();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Names(w.List(TResourceKind::Theme)), (std::vector<std::string>{"Classic[2]", "A", "B", "水晶[1]", "中国风"}));
+    EXPECT_EQ(w.ListCaption(TResourceKind::Theme).Text(), L"Visual Styles [3]");
+    EXPECT_EQ(w.ListCaption(TResourceKind::Cursor).Text(), L"Cursor Themes [0]");
+    EXPECT_EQ(w.ListCaption(TResourceKind::Logon).Text(), L"Login Screens [2]");
+    EXPECT_EQ(w.ListCaption(TResourceKind::Sound).Text(), L"Sound Schemes [1]");
+    EXPECT_EQ(Names(w.List(TResourceKind::Sound)), (std::vector<std::string>{"Chimes"}));
+    EXPECT_EQ(w.StatusText(), L"Demo catalog");
+    EXPECT_EQ(w.HomeBrowserUrl(), "http://127.0.0.1/home.html");
+
+    // api.txt is kept beside the program, as CR LF lines, and not fetched again.
+    std::string saved;
+    {
+        UniqueHandle file(CreateFileW((folder.Path() + L"api.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file);
+        char buffer[256];
+        DWORD read = 0;
+        ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr);
+        saved.assign(buffer, read);
+    }
+    EXPECT_EQ(saved, "[Lumaforge]\r\nADHomeURL=http://127.0.0.1/home.html\r\n");
+    Open();
+    EXPECT_EQ(server.RequestCount("/apiserver/api/api.txt"), 1);
+    EXPECT_EQ(server.RequestCount("/res/softdata/xp/config.txt"), 2);
+}
+
+TEST_F(CatalogTest, EmptyServerAnswerFallsBackToTheLocalCopy) {
+    folder.WriteFile(L"config.txt", kCatalog);
+    TFrmMain& w = Open();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Names(w.List(TResourceKind::Logon)), (std::vector<std::string>{"L1", "L2"}));
+    // No api.txt on the server: an empty one is written and the address is empty.
+    EXPECT_EQ(w.HomeBrowserUrl(), "");
+    EXPECT_NE(GetFileAttributesW((folder.Path() + L"api.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(CatalogTest, BrokenOrMissingCatalogWarnsAndLeavesTheListsEmpty) {
+    struct {
+        const char* serverText;  // nothing: the server has no catalog
+        bool localCopy;
+    } cases[] = {{nullptr, false}, {"\r\n\r\n", true}, {"<html>error</html>", true}, {"{\"cursors\": []}", false}};
+    for (const auto& c : cases) {
+        messages.clear();
+        if (c.serverText)
+            server.SetContent("/res/softdata/xp/config.txt", c.serverText);
+        else
+            server.RemoveContent("/res/softdata/xp/config.txt");
+        if (c.localCopy)
+            folder.WriteFile(L"config.txt", kCatalog);
+        else
+            DeleteFileW((folder.Path() + L"config.txt").c_str());
+        TFrmMain& w = Open();
+        ASSERT_EQ(messages.size(), 1u) << (c.serverText ? c.serverText : "none");
+        EXPECT_EQ(messages[0].first, "Cannot load config file, program cannot run normally.");
+        EXPECT_EQ(messages[0].second, mkWarning);
+        EXPECT_EQ(w.List(TResourceKind::Logon).Tree().Size(), 0u);
+        EXPECT_EQ(w.ListCaption(TResourceKind::Theme).Text(), L"Visual Styles");
+        EXPECT_EQ(w.StatusText(), L"");
+    }
+}
+
+TEST_F(CatalogTest, LongCategoryNameHidesItsCount) {
+    const std::string longName(300, 'n');
+    server.SetContent("/res/softdata/xp/config.txt",
+                      "{\"themes\": [{\"name\": \"" + longName + "\", \"list\": [\"A\"]}]}");
+    TFrmMain& w = Open();
+    ResourceList& themes = w.List(TResourceKind::Theme);
+    EXPECT_EQ(themes.Tree().Item(themes.Tree().Roots()[0]).Name.View(), longName.substr(0, 255));
+}
+
+}  // namespace
+}  // namespace lumaforge

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "base/code_page_win.h"
+#include "base/unicode_win.h"
+#include "net/folders_win.h"
+#include "net/url.h"
+#include "win/win_test_support.h"
+
+namespace lumaforge {
+namespace {
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(DeleteFolderTree, RemovesEverythingIncludingHiddenAndNested) {
+    test::TempFolder folder;
+    folder.MakeFolder(L"tree\\sub\\deeper");
+    folder.WriteFile(L"tree\\a.txt", "a");
+    folder.WriteFile(L"tree\\sub\\deeper\\b.txt", "b");
+    folder.WriteFile(L"tree\\sub\\hidden.txt", "h");
+    SetFileAttributesW((folder.Path() + L"tree\\sub\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    DeleteFolderTree(ToUtf8(folder.Path()) + "tree");
+    EXPECT_FALSE(Exists(folder.Path() + L"tree"));
+}
+
+TEST(DeleteFolderTree, ReadOnlyFileStaysWithItsFolderAndNothingIsReported) {
+    test::TempFolder folder;
+    folder.MakeFolder(L"tree");
+    folder.WriteFile(L"tree\\locked.txt", "x");
+    folder.WriteFile(L"tree\\free.txt", "y");
+    const std::wstring locked = folder.Path() + L"tree\\locked.txt";
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    DeleteFolderTree(ToUtf8(folder.Path()) + "tree\\");
+    EXPECT_TRUE(Exists(locked));
+    EXPECT_FALSE(Exists(folder.Path() + L"tree\\free.txt"));
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(GetSpecialFolder, DesktopDirectoryAndUnknownFolder) {
+    EXPECT_FALSE(GetSpecialFolder(16).empty());
+    EXPECT_EQ(GetSpecialFolder(0x7F), "");
+}
+
+TEST(WinAnsiCodePage, ChineseSystemsUseCodePage936) {
+    ASSERT_EQ(GetACP(), 936u) << "run the tests with LC_ALL=zh_CN.UTF-8";
+    WinAnsiCodePage codePage;
+    EXPECT_EQ(UrlEncode(u"\u4E2D", true, codePage), "%E4%B8%AD");
+    EXPECT_EQ(UrlEncode(u"\u4E2D", false, codePage), "%D6%D0");
+    EXPECT_EQ(UrlEncode(u"a b-~/", false, codePage), "a%20b%2D%7E%2F");
+    EXPECT_EQ(codePage.ToUtf8("\xD6\xD0"), "中");
+}
+
+}  // namespace
+}  // namespace lumaforge
