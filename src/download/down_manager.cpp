@@ -17,12 +17,7 @@ TDownManager::TDownManager(HttpClientFactory httpFactory, PackageStore& store, U
     for (Worker& worker : workers_) {
         worker.Http = httpFactory();
         worker.Http->SetOnProgress([this, &worker](int64_t current, int64_t total, bool& abort) {
-            TTaskInfo task;
-            {
-                std::lock_guard lock(mutex_);
-                task = worker.TaskInfo;
-            }
-            DoProgress(worker, task, current, total, abort);
+            DoProgress(worker, current, total, abort);
         });
     }
     for (Worker& worker : workers_)
@@ -126,6 +121,7 @@ void TDownManager::Execute(Worker& worker) {
                 continue;
             task = worker.TaskInfo;
         }
+        worker.Current = task;
         RunTask(worker, task);
     }
 }
@@ -165,8 +161,7 @@ void TDownManager::RunTask(Worker& worker, const TTaskInfo& task) {
     FinishTask(worker, task, state, worker.Progress);
 }
 
-void TDownManager::DoProgress(Worker& worker, const TTaskInfo& task, int64_t current, int64_t total,
-                              bool& abort) {
+void TDownManager::DoProgress(Worker& worker, int64_t current, int64_t total, bool& abort) {
     if (total <= 0) {
         abort = true;  // without a length the download can never be judged complete
         return;
@@ -174,10 +169,10 @@ void TDownManager::DoProgress(Worker& worker, const TTaskInfo& task, int64_t cur
     const int percent = static_cast<int>(std::min<int64_t>(current * 100 / total, 100));
     if (percent > worker.Progress) {
         worker.Progress = percent;
-        UpdateRow(task, dsDownloading, percent);
+        UpdateRow(worker.Current, dsDownloading, percent);
         abort = CancelRequested(worker);
     }
-    std::lock_guard lock(mutex_);
+    // Closing the program does not wait for the next whole percent.
     if (stopping_)
         abort = true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -82,12 +83,13 @@ private:
         bool Busy = false;   // guarded by mutex_
         bool Cancel = false; // guarded by mutex_
         int Progress = 0;    // the worker's own
+        TTaskInfo Current;   // the worker's own copy of the task it runs
     };
     struct PendingCall;
 
     void Execute(Worker& worker);
     void RunTask(Worker& worker, const TTaskInfo& task);
-    void DoProgress(Worker& worker, const TTaskInfo& task, int64_t current, int64_t total, bool& abort);
+    void DoProgress(Worker& worker, int64_t current, int64_t total, bool& abort);
     bool UpdateRow(const TTaskInfo& task, uint8_t state, int progress);
     void FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress);
     void TakeNextTask(Worker& worker);  // user-interface thread, lock held
@@ -101,7 +103,8 @@ private:
     std::array<Worker, 2> workers_;
     std::deque<TTaskInfo> queue_;
     std::vector<std::shared_ptr<PendingCall>> pending_;
-    bool stopping_ = false;
+    // Written under mutex_; also read without it on every received chunk.
+    std::atomic<bool> stopping_{false};
     bool stopped_ = false;
 };
 
