@@ -5,13 +5,13 @@
 #include <string>
 
 #include "base/handles_win.h"
-#include "download/buffered_writer.h"
+#include "download/background_writer.h"
 #include "download/down_manager.h"
 
 namespace lumaforge {
 
-// A file written through a large buffer: downloads arrive in 4 KiB chunks, the disk sees 2 MiB
-// blocks. Closing does not flush; the owner flushes first.
+// A file written through large buffers: downloads arrive in 4 KiB chunks, the disk sees 2 MiB
+// blocks, written beside the transfer. Closing does not flush; the owner flushes first.
 class TBufferFileStream final : public ByteSink {
 public:
     // Creates (or truncates) the file; nothing when it cannot be created.
@@ -24,7 +24,7 @@ public:
 private:
     TBufferFileStream(UniqueHandle file, size_t bufferSize);
     UniqueHandle file_;
-    BufferedWriter writer_;
+    BackgroundWriter writer_;  // declared after the file: it stops writing before the file closes
 };
 
 // The package cache on disk.

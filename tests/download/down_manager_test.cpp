@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "download/buffered_writer.h"
+#include "download/background_writer.h"
+
+#include <cstring>
 #include "download/download_fakes.h"
 
 namespace lumaforge {
@@ -143,24 +145,42 @@ TEST_F(DownManagerTest, StoppingDuringTwoDownloadsEndsPromptlyWithoutServingTheR
     EXPECT_EQ(rows.Seen(0).size(), seenBefore);
 }
 
-TEST(BufferedWriter, CollectsSmallWritesAndPassesLargeOnes) {
-    std::vector<size_t> writes;
-    BufferedWriter writer(10, [&](const void*, size_t count) {
-        writes.push_back(count);
+TEST(BackgroundWriter, WritesFullBuffersInOrderAndPassesLargeWrites) {
+    std::vector<std::string> blocks;  // touched by the writer thread until Flush returns
+    BackgroundWriter writer(10, [&](const void* data, size_t count) {
+        blocks.emplace_back(static_cast<const char*>(data), count);
         return true;
     });
-    char data[32] = {};
-    writer.Write(data, 4);
-    writer.Write(data, 4);
-    EXPECT_TRUE(writes.empty());
+    writer.Write("aaaa", 4);
+    writer.Write("bbbb", 4);
     EXPECT_EQ(writer.Size(), 8);
-    writer.Write(data, 4);  // would overflow: the 8 go first
-    EXPECT_EQ(writes, (std::vector<size_t>{8}));
-    writer.Write(data, 20);  // larger than the buffer: flush, then straight through
-    EXPECT_EQ(writes, (std::vector<size_t>{8, 4, 20}));
-    EXPECT_EQ(writer.Size(), 32);
+    writer.Write("cccc", 4);  // would overflow: the first 8 go to the writer
+    writer.Write("dddddddddddddddddddd", 20);  // larger than a buffer: straight through after the rest
     EXPECT_TRUE(writer.Flush());
-    EXPECT_EQ(writer.Written(), 32);
+    EXPECT_EQ(blocks, (std::vector<std::string>{"aaaabbbb", "cccc", "dddddddddddddddddddd"}));
+    EXPECT_EQ(writer.Size(), 32);
+}
+
+TEST(BackgroundWriter, ManyBlocksArriveWholeAndAFailedBlockIsNotCounted) {
+    std::string file;
+    int calls = 0;
+    {
+        BackgroundWriter writer(4096, [&](const void* data, size_t count) {
+            if (++calls == 3)
+                return false;  // the disk is full once
+            file.append(static_cast<const char*>(data), count);
+            return true;
+        });
+        for (int i = 0; i < 1000; ++i) {
+            char chunk[100];
+            std::memset(chunk, 'a' + i % 26, sizeof chunk);
+            writer.Write(chunk, sizeof chunk);
+        }
+        EXPECT_FALSE(writer.Flush());
+        EXPECT_EQ(writer.Size(), static_cast<int64_t>(file.size()));
+        EXPECT_LT(writer.Size(), 100000);
+    }
+    EXPECT_EQ(file.substr(0, 100), std::string(100, 'a'));
 }
 
 }  // namespace
