@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "controls/window_win.h"
 #include "download/down_manager.h"
 
 namespace lumaforge {
@@ -8,18 +9,15 @@ namespace lumaforge {
 // Runs posted work on the thread that created it, through a message-only window and one
 // registered message carrying the work on the heap. Work still queued when the dispatcher goes
 // is freed without running.
-class WinUiDispatcher final : public UiDispatcher {
+class WinUiDispatcher final : public UiDispatcher, private Window {
 public:
     WinUiDispatcher();
     ~WinUiDispatcher() override;
-    WinUiDispatcher(const WinUiDispatcher&) = delete;
-    WinUiDispatcher& operator=(const WinUiDispatcher&) = delete;
 
     void Post(std::function<void()> work) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND window_ = nullptr;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     UINT message_ = 0;
 };
 
