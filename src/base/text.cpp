@@ -64,13 +64,13 @@ std::string FormatNameCount(std::string_view format, std::string_view name, int 
     std::string out;
     for (size_t i = 0; i < format.size(); ++i) {
         if (format[i] == '%' && i + 1 < format.size()) {
-            char spec = format[i + 1];
-            if (spec == 's') {
+            char conversion = format[i + 1];
+            if (conversion == 's') {
                 out += name;
                 ++i;
                 continue;
             }
-            if (spec == 'd') {
+            if (conversion == 'd') {
                 out += std::to_string(count);
                 ++i;
                 continue;

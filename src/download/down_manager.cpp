@@ -1,11 +1,62 @@
 #include "download/down_manager.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace lumaforge {
 
-struct TDownManager::PendingCall {
+class TDownManager::Impl : public std::enable_shared_from_this<Impl> {
+public:
+    Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher);
+    void Start();
+    void AddTask(const std::string& url, const std::string& fileName, NodeId node, DownloadRows* tree);
+    void CancelTask(DownloadRows* tree, NodeId node);
+    void StopWorkers();
+    size_t QueueSize() const;
+    bool IsRunning(DownloadRows* tree, NodeId node) const;
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::unique_ptr<HttpClient> Http;
+        TTaskInfo TaskInfo;     // guarded by mutex_
+        bool Busy = false;      // guarded by mutex_
+        bool Cancel = false;    // guarded by mutex_
+        bool Finished = false;  // guarded by mutex_: the thread has left its loop
+        int Progress = 0;       // the worker's own
+        TTaskInfo Current;      // the worker's own copy of the task it runs
+    };
+    struct PendingCall;
+
+    void Execute(Worker& worker);
+    void RunTask(Worker& worker, const TTaskInfo& task);
+    void DoProgress(Worker& worker, int64_t current, int64_t total, bool& abort);
+    bool UpdateRow(const TTaskInfo& task, uint8_t state, int progress);
+    void FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress);
+    void TakeNextTask(Worker& worker);  // user-interface thread, lock held
+    bool InvokeOnUi(std::function<void()> work);
+    bool CancelRequested(const Worker& worker) const;
+
+    PackageStore& store_;
+    UiDispatcher& dispatcher_;
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::array<Worker, 2> workers_;
+    std::deque<TTaskInfo> queue_;
+    std::vector<std::shared_ptr<PendingCall>> pending_;
+    // Written under mutex_; also read without it on every received chunk.
+    std::atomic<bool> stopping_{false};
+    bool stopped_ = false;
+};
+
+struct TDownManager::Impl::PendingCall {
     std::mutex mutex;
     std::condition_variable done;
     bool ran = false;
@@ -13,6 +64,35 @@ struct TDownManager::PendingCall {
 };
 
 TDownManager::TDownManager(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher)
+    : impl_(std::make_shared<Impl>(std::move(httpFactory), store, dispatcher)) {
+    impl_->Start();
+}
+
+TDownManager::~TDownManager() {
+    impl_->StopWorkers();
+}
+
+void TDownManager::AddTask(const std::string& url, const std::string& fileName, NodeId node, DownloadRows* tree) {
+    impl_->AddTask(url, fileName, node, tree);
+}
+
+void TDownManager::CancelTask(DownloadRows* tree, NodeId node) {
+    impl_->CancelTask(tree, node);
+}
+
+void TDownManager::StopWorkers() {
+    impl_->StopWorkers();
+}
+
+size_t TDownManager::QueueSize() const {
+    return impl_->QueueSize();
+}
+
+bool TDownManager::IsRunning(DownloadRows* tree, NodeId node) const {
+    return impl_->IsRunning(tree, node);
+}
+
+TDownManager::Impl::Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher)
     : store_(store), dispatcher_(dispatcher) {
     for (Worker& worker : workers_) {
         worker.Http = httpFactory();
@@ -20,15 +100,16 @@ TDownManager::TDownManager(HttpClientFactory httpFactory, PackageStore& store, U
             DoProgress(worker, current, total, abort);
         });
     }
+}
+
+void TDownManager::Impl::Start() {
+    // Each thread keeps the inner state alive, so one left behind in a stalled transfer never
+    // touches freed memory.
     for (Worker& worker : workers_)
-        worker.thread = std::thread([this, &worker] { Execute(worker); });
+        worker.thread = std::thread([self = shared_from_this(), &worker] { self->Execute(worker); });
 }
 
-TDownManager::~TDownManager() {
-    StopWorkers();
-}
-
-void TDownManager::AddTask(const std::string& url, const std::string& fileName, NodeId node, DownloadRows* tree) {
+void TDownManager::Impl::AddTask(const std::string& url, const std::string& fileName, NodeId node, DownloadRows* tree) {
     {
         std::lock_guard lock(mutex_);
         if (stopping_)
@@ -50,7 +131,7 @@ void TDownManager::AddTask(const std::string& url, const std::string& fileName, 
     tree->RepaintRow(node);
 }
 
-void TDownManager::CancelTask(DownloadRows* tree, NodeId node) {
+void TDownManager::Impl::CancelTask(DownloadRows* tree, NodeId node) {
     {
         std::lock_guard lock(mutex_);
         for (Worker& worker : workers_) {
@@ -71,19 +152,19 @@ void TDownManager::CancelTask(DownloadRows* tree, NodeId node) {
     tree->RepaintRow(node);
 }
 
-size_t TDownManager::QueueSize() const {
+size_t TDownManager::Impl::QueueSize() const {
     std::lock_guard lock(mutex_);
     return queue_.size();
 }
 
-bool TDownManager::IsRunning(DownloadRows* tree, NodeId node) const {
+bool TDownManager::Impl::IsRunning(DownloadRows* tree, NodeId node) const {
     std::lock_guard lock(mutex_);
     return std::any_of(workers_.begin(), workers_.end(), [&](const Worker& w) {
         return w.Busy && w.TaskInfo.Tree == tree && w.TaskInfo.Node == node;
     });
 }
 
-void TDownManager::StopWorkers() {
+void TDownManager::Impl::StopWorkers() {
     std::vector<std::shared_ptr<PendingCall>> pending;
     {
         std::lock_guard lock(mutex_);
@@ -101,22 +182,36 @@ void TDownManager::StopWorkers() {
         call->abandoned = true;
         call->done.notify_all();
     }
-    for (Worker& worker : workers_)
-        if (worker.thread.joinable())
+    // A worker stuck in a stalled transfer cannot be interrupted; it is left behind after a
+    // second rather than holding up the window's close.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    for (Worker& worker : workers_) {
+        if (!worker.thread.joinable())
+            continue;
+        std::unique_lock lock(mutex_);
+        const bool finished = wake_.wait_until(lock, deadline, [&] { return worker.Finished; });
+        lock.unlock();
+        if (finished)
             worker.thread.join();
+        else
+            worker.thread.detach();
+    }
     std::lock_guard lock(mutex_);
     queue_.clear();
     stopped_ = true;
 }
 
-void TDownManager::Execute(Worker& worker) {
+void TDownManager::Impl::Execute(Worker& worker) {
     for (;;) {
         TTaskInfo task;
         {
             std::unique_lock lock(mutex_);
             wake_.wait_for(lock, std::chrono::milliseconds(100), [&] { return stopping_ || worker.Busy; });
-            if (stopping_)
+            if (stopping_) {
+                worker.Finished = true;
+                wake_.notify_all();
                 return;
+            }
             if (!worker.Busy)
                 continue;
             task = worker.TaskInfo;
@@ -126,12 +221,12 @@ void TDownManager::Execute(Worker& worker) {
     }
 }
 
-bool TDownManager::CancelRequested(const Worker& worker) const {
+bool TDownManager::Impl::CancelRequested(const Worker& worker) const {
     std::lock_guard lock(mutex_);
     return worker.Cancel || stopping_;
 }
 
-void TDownManager::RunTask(Worker& worker, const TTaskInfo& task) {
+void TDownManager::Impl::RunTask(Worker& worker, const TTaskInfo& task) {
     worker.Progress = 0;
     const std::string tempName = task.FileName + ".temp";
     std::unique_ptr<ByteSink> file = store_.CreateTemp(tempName);
@@ -161,7 +256,7 @@ void TDownManager::RunTask(Worker& worker, const TTaskInfo& task) {
     FinishTask(worker, task, state, worker.Progress);
 }
 
-void TDownManager::DoProgress(Worker& worker, int64_t current, int64_t total, bool& abort) {
+void TDownManager::Impl::DoProgress(Worker& worker, int64_t current, int64_t total, bool& abort) {
     if (total <= 0) {
         abort = true;  // without a length the download can never be judged complete
         return;
@@ -177,7 +272,7 @@ void TDownManager::DoProgress(Worker& worker, int64_t current, int64_t total, bo
         abort = true;
 }
 
-bool TDownManager::UpdateRow(const TTaskInfo& task, uint8_t state, int progress) {
+bool TDownManager::Impl::UpdateRow(const TTaskInfo& task, uint8_t state, int progress) {
     return InvokeOnUi([task, state, progress] {
         TResourceItem& row = task.Tree->Row(task.Node);
         row.State = state;
@@ -186,7 +281,7 @@ bool TDownManager::UpdateRow(const TTaskInfo& task, uint8_t state, int progress)
     });
 }
 
-void TDownManager::FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress) {
+void TDownManager::Impl::FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress) {
     const bool handedOver = InvokeOnUi([this, &worker, task, state, progress] {
         TResourceItem& row = task.Tree->Row(task.Node);
         row.State = state;
@@ -204,7 +299,7 @@ void TDownManager::FinishTask(Worker& worker, const TTaskInfo& task, uint8_t sta
     }
 }
 
-void TDownManager::TakeNextTask(Worker& worker) {
+void TDownManager::Impl::TakeNextTask(Worker& worker) {
     auto next = std::find_if(queue_.begin(), queue_.end(),
                              [](const TTaskInfo& t) { return t.Tree->Row(t.Node).State == dsWaiting; });
     if (next == queue_.end())
@@ -215,7 +310,7 @@ void TDownManager::TakeNextTask(Worker& worker) {
     wake_.notify_all();
 }
 
-bool TDownManager::InvokeOnUi(std::function<void()> work) {
+bool TDownManager::Impl::InvokeOnUi(std::function<void()> work) {
     auto call = std::make_shared<PendingCall>();
     {
         std::lock_guard lock(mutex_);

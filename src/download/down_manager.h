@@ -1,14 +1,7 @@
 #pragma once
-#include <array>
-#include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "app/resource_tree.h"
 #include "net/http_client.h"
@@ -53,11 +46,13 @@ struct TTaskInfo {
 // arrival order. Each row change is handed to the user-interface thread, and the worker waits for
 // it: at the task's start, at every rise of the whole percentage and at its end.
 //
-// Lifetime: the workers start with the manager and are joined by StopWorkers (run by the
+// Lifetime: the workers start with the manager and are ended by StopWorkers (run by the
 // destructor on the user-interface thread). Stopping cancels the transfers at their next chunk
 // and releases every worker waiting for a hand-over, which is then never run, so a stopping
-// worker never waits for the user-interface thread. The queue, the rows and the workers' task
-// slots are touched under one lock or on the user-interface thread only.
+// worker never waits for the user-interface thread. A worker stuck in a stalled transfer is left
+// behind after a second: it holds the manager's inner state alive, touches nothing else, and ends
+// when its connection does (or with the process). The queue, the rows and the workers' task slots
+// are touched under one lock or on the user-interface thread only.
 class TDownManager {
 public:
     static constexpr size_t kBufferSize = 2 * 1024 * 1024;
@@ -76,36 +71,8 @@ public:
     bool IsRunning(DownloadRows* tree, NodeId node) const;
 
 private:
-    struct Worker {
-        std::thread thread;
-        std::unique_ptr<HttpClient> Http;
-        TTaskInfo TaskInfo;  // guarded by mutex_
-        bool Busy = false;   // guarded by mutex_
-        bool Cancel = false; // guarded by mutex_
-        int Progress = 0;    // the worker's own
-        TTaskInfo Current;   // the worker's own copy of the task it runs
-    };
-    struct PendingCall;
-
-    void Execute(Worker& worker);
-    void RunTask(Worker& worker, const TTaskInfo& task);
-    void DoProgress(Worker& worker, int64_t current, int64_t total, bool& abort);
-    bool UpdateRow(const TTaskInfo& task, uint8_t state, int progress);
-    void FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress);
-    void TakeNextTask(Worker& worker);  // user-interface thread, lock held
-    bool InvokeOnUi(std::function<void()> work);
-    bool CancelRequested(const Worker& worker) const;
-
-    PackageStore& store_;
-    UiDispatcher& dispatcher_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::array<Worker, 2> workers_;
-    std::deque<TTaskInfo> queue_;
-    std::vector<std::shared_ptr<PendingCall>> pending_;
-    // Written under mutex_; also read without it on every received chunk.
-    std::atomic<bool> stopping_{false};
-    bool stopped_ = false;
+    class Impl;
+    std::shared_ptr<Impl> impl_;
 };
 
 }  // namespace lumaforge

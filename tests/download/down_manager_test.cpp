@@ -145,6 +145,25 @@ TEST_F(DownManagerTest, StoppingDuringTwoDownloadsEndsPromptlyWithoutServingTheR
     EXPECT_EQ(rows.Seen(0).size(), seenBefore);
 }
 
+TEST_F(DownManagerTest, AStalledTransferDoesNotHoldUpStopping) {
+    FakeResponse stalled = Slow(4096 * 100);
+    stalled.stall = true;
+    server.Set(Url(0), stalled);
+    Start(0);
+    ASSERT_TRUE(dispatcher.RunUntil([&] { return server.Stalled() == 1; }));
+    const auto start = std::chrono::steady_clock::now();
+    manager.reset();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 900ms);
+    EXPECT_LT(took, 1500ms);
+    // The worker left behind ends once its connection does, touching nothing of ours.
+    server.ReleaseStalls();
+    server.WaitNoStalls();
+    std::this_thread::sleep_for(50ms);
+    dispatcher.RunPending();
+    EXPECT_EQ(rows.State(0), dsDownloading);
+}
+
 TEST(BackgroundWriter, WritesFullBuffersInOrderAndPassesLargeWrites) {
     std::vector<std::string> blocks;  // touched by the writer thread until Flush returns
     BackgroundWriter writer(10, [&](const void* data, size_t count) {

@@ -22,6 +22,7 @@ struct FakeResponse {
     std::optional<int64_t> announced;  // Content-Length; nothing for none
     size_t chunk = 4096;
     std::chrono::microseconds chunkDelay{0};
+    bool stall = false;  // after the first chunk nothing more comes until ReleaseStalls
 };
 
 class FakeServer {
@@ -36,15 +37,41 @@ public:
         return it == responses_.end() ? std::nullopt : std::optional<FakeResponse>(it->second);
     }
 
+    // A stalled transfer hangs as a dead connection does: no chunk, so no chance to abort.
+    void WaitWhileStalled() {
+        std::unique_lock lock(mutex_);
+        ++stalled_;
+        released_.wait(lock, [&] { return release_; });
+        --stalled_;
+        released_.notify_all();
+    }
+    void ReleaseStalls() {
+        std::lock_guard lock(mutex_);
+        release_ = true;
+        released_.notify_all();
+    }
+    // Waits until no transfer hangs any more.
+    void WaitNoStalls() {
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [&] { return stalled_ == 0; });
+    }
+    int Stalled() const {
+        std::lock_guard lock(mutex_);
+        return stalled_;
+    }
+
 private:
     mutable std::mutex mutex_;
+    std::condition_variable released_;
     std::map<std::string, FakeResponse> responses_;
+    int stalled_ = 0;
+    bool release_ = false;
 };
 
 // Writes the body in chunks as a socket would deliver it, raising the progress handler after each.
 class FakeHttp final : public HttpClient {
 public:
-    explicit FakeHttp(const FakeServer& server) : server_(server) {}
+    explicit FakeHttp(FakeServer& server) : server_(server) {}
     void Get(const std::string& url, ByteSink& sink) override {
         contentLength_ = 0;
         auto response = server_.Find(url);
@@ -63,13 +90,17 @@ public:
                 onProgress_(sink.Size(), contentLength_, abort);
             if (abort)
                 return;
+            if (response->stall) {
+                server_.WaitWhileStalled();
+                return;
+            }
         }
     }
     int64_t ContentLength() const override { return contentLength_; }
     void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
 
 private:
-    const FakeServer& server_;
+    FakeServer& server_;
     int64_t contentLength_ = 0;
     ProgressHandler onProgress_;
 };

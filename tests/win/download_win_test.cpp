@@ -106,5 +106,25 @@ TEST_F(DownloadTest, ClosingDuringTwoDownloadsEndsWithinASecond) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
+TEST(DownloadStallTest, ClosingWhileTheServerStallsEndsWithinASecondOrSo) {
+    test::TempFolder folder;
+    WinPackageStore store;
+    WinUiDispatcher dispatcher;
+    test::FakeRows rows(1);
+    auto server = std::make_unique<test::TestHttpServer>();
+    auto manager = std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, store, dispatcher);
+    manager->AddTask(server->Url("/stall/409600"), ToUtf8(folder.Path()) + "stalled.zip", 0, &rows);
+    const ULONGLONG end = GetTickCount64() + 5000;
+    while (rows.Row(0).Progress == 0 && GetTickCount64() < end)
+        test::PumpFor(5);
+    ASSERT_EQ(rows.State(0), dsDownloading);
+    const auto start = std::chrono::steady_clock::now();
+    manager.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    // The connection closes with the server; the worker left behind then ends on its own.
+    server.reset();
+    test::PumpFor(200);
+}
+
 }  // namespace
 }  // namespace lumaforge

@@ -14,6 +14,7 @@ namespace lumaforge::test {
 //   /nolength/N         200 without Content-Length, N bytes, then closes
 //   /short/A/S          200 announcing A bytes, sending S, then closes
 //   /slow/N/MS          200 with Content-Length N, 4096 bytes every MS milliseconds
+//   /stall/N            200 with Content-Length N, 4096 bytes, then nothing until the server stops
 //   /status/CODE        that status with a body
 //   /redirect/PATH      302 to PATH on this server
 //   /ctype/1, /ctype/2  200 with the Content-Types "text/html; charset=GBK; x=y" and

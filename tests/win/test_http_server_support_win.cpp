@@ -200,6 +200,15 @@ bool TestHttpServer::Respond(uintptr_t handle, const std::string& method, const 
     if (route == "slow")
         return SendText(client, Header(200, "OK", "application/zip", number(1))) &&
                SendGenerated(client, 0, number(1), 4096, static_cast<int>(number(2)), stopping_);
+    if (route == "stall") {
+        // Announces N bytes, sends 4096 of them, then goes quiet until the server stops.
+        if (!SendText(client, Header(200, "OK", "application/zip", number(1))) ||
+            !SendGenerated(client, 0, 4096, 4096, 0, stopping_))
+            return false;
+        while (!stopping_)
+            Sleep(20);
+        return false;
+    }
     if (route == "status") {
         const std::string page = "<html>error " + parts[1] + "</html>";
         return SendText(client, Header(static_cast<int>(number(1)), "Error", "text/html", static_cast<int64_t>(page.size())) + page);
