@@ -272,13 +272,13 @@ void TFrmMain::CreateFolderIconPage(Panel& page) {
     accentLabels_.push_back(
         &AddLabel(host, Bounds(0, step2Top, width, kCaptionHeight), strings_.Get(IDS_ICON_STEP2), {}));
     const int rowTop = step2Top + kCaptionHeight + 8;
-    Label& selectFolder = AddLabel(host, Bounds(0, rowTop + 3, 100, 18), strings_.Get(IDS_SELECT_FOLDER), plain);
-    selectFolder.SetBounds(0, rowTop + 3, selectFolder.TextWidth() + 2, 18);
+    lblSelectFolder_ = &AddLabel(host, Bounds(0, rowTop + 3, 100, 18), strings_.Get(IDS_SELECT_FOLDER), plain);
+    lblSelectFolder_->SetBounds(0, rowTop + 3, lblSelectFolder_->TextWidth() + 2, 18);
     const int restoreWidth = 126, setWidth = 116;
     const int restoreLeft = width - restoreWidth;
     const int setLeft = restoreLeft - 6 - setWidth;
-    AddControl(L"BUTTON", strings_.Get(IDS_SET_FOLDER_ICON), BS_PUSHBUTTON | WS_TABSTOP, host,
-               Bounds(setLeft, rowTop, setWidth, 24), kIdSetFolderIcon);
+    btnSetFolderIcon_ = AddControl(L"BUTTON", strings_.Get(IDS_SET_FOLDER_ICON), BS_PUSHBUTTON | WS_TABSTOP, host,
+                                   Bounds(setLeft, rowTop, setWidth, 24), kIdSetFolderIcon);
     AddControl(L"BUTTON", strings_.Get(IDS_RESTORE_FOLDER_ICON), BS_PUSHBUTTON | WS_TABSTOP, host,
                Bounds(restoreLeft, rowTop, restoreWidth, 24), kIdRestoreFolderIcon);
     // InitInterface fits the edit between the label and the button.

@@ -107,21 +107,17 @@ void TFrmMain::InitInterface() {
 
     // The folder edit runs from 10 pixels right of its label to 10 pixels left of its button.
     HWND host = GetParent(edtDir_);
-    HWND label = nullptr;
-    HWND setButton = GetDlgItem(host, kIdSetFolderIcon);
-    for (HWND child = GetWindow(host, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (WindowText(child) == strings_.Get(IDS_SELECT_FOLDER))
-            label = child;
-    }
-    RECT labelRect{}, buttonRect{}, editRect{};
-    GetWindowRect(label, &labelRect);
-    GetWindowRect(setButton, &buttonRect);
-    GetWindowRect(edtDir_, &editRect);
-    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&labelRect), 2);
-    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&buttonRect), 2);
-    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&editRect), 2);
-    const int left = labelRect.right + 10;
-    SetWindowPos(edtDir_, nullptr, left, editRect.top, buttonRect.left - 10 - left, editRect.bottom - editRect.top,
+    auto boundsIn = [host](HWND control) {
+        RECT rc{};
+        GetWindowRect(control, &rc);
+        MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    };
+    const RECT label = boundsIn(lblSelectFolder_->Handle());
+    const RECT button = boundsIn(btnSetFolderIcon_);
+    const RECT edit = boundsIn(edtDir_);
+    const int left = label.right + 10;
+    SetWindowPos(edtDir_, nullptr, left, edit.top, button.left - 10 - left, edit.bottom - edit.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

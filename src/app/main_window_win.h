@@ -189,6 +189,8 @@ private:
     std::vector<Label*> links_;          // blue links that underline under the pointer
     Label* lblStatus_ = nullptr;
     HWND edtDir_ = nullptr;
+    Label* lblSelectFolder_ = nullptr;
+    HWND btnSetFolderIcon_ = nullptr;
 };
 
 }  // namespace lumaforge

@@ -20,7 +20,6 @@ public:
     void CancelTask(DownloadRows* tree, NodeId node);
     void StopWorkers();
     size_t QueueSize() const;
-    bool IsRunning(DownloadRows* tree, NodeId node) const;
 
 private:
     struct Worker {
@@ -88,10 +87,6 @@ size_t TDownManager::QueueSize() const {
     return impl_->QueueSize();
 }
 
-bool TDownManager::IsRunning(DownloadRows* tree, NodeId node) const {
-    return impl_->IsRunning(tree, node);
-}
-
 TDownManager::Impl::Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher)
     : store_(store), dispatcher_(dispatcher) {
     for (Worker& worker : workers_) {
@@ -155,13 +150,6 @@ void TDownManager::Impl::CancelTask(DownloadRows* tree, NodeId node) {
 size_t TDownManager::Impl::QueueSize() const {
     std::lock_guard lock(mutex_);
     return queue_.size();
-}
-
-bool TDownManager::Impl::IsRunning(DownloadRows* tree, NodeId node) const {
-    std::lock_guard lock(mutex_);
-    return std::any_of(workers_.begin(), workers_.end(), [&](const Worker& w) {
-        return w.Busy && w.TaskInfo.Tree == tree && w.TaskInfo.Node == node;
-    });
 }
 
 void TDownManager::Impl::StopWorkers() {

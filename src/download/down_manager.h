@@ -68,7 +68,6 @@ public:
     void StopWorkers();
 
     size_t QueueSize() const;
-    bool IsRunning(DownloadRows* tree, NodeId node) const;
 
 private:
     class Impl;

@@ -155,7 +155,7 @@ TEST_F(DownManagerTest, AStalledTransferDoesNotHoldUpStopping) {
     manager.reset();
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 900ms);
-    EXPECT_LT(took, 1500ms);
+    EXPECT_LT(took, 2000ms);
     // The worker left behind ends once its connection does, touching nothing of ours.
     server.ReleaseStalls();
     server.WaitNoStalls();

@@ -48,8 +48,8 @@ TEST_F(DownloadTest, ThirdDownloadWaitsForAFreeWorker) {
     for (int i = 0; i < 3; ++i)
         Start(i, "/slow/409600/10");
     EXPECT_EQ(rows.State(2), dsWaiting);
-    ASSERT_TRUE(WaitState(0, dsDownloading, 500));
-    ASSERT_TRUE(WaitState(1, dsDownloading, 500));
+    ASSERT_TRUE(WaitState(0, dsDownloading, 1000));
+    ASSERT_TRUE(WaitState(1, dsDownloading, 1000));
     EXPECT_EQ(rows.State(2), dsWaiting);
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(WaitState(i, dsDownloaded)) << i;
@@ -88,7 +88,7 @@ TEST_F(DownloadTest, HundredMegabytesReportEveryPercentOnce) {
 
 TEST_F(DownloadTest, CancelStopsARunningDownloadAndKeepsItsTemporaryFile) {
     Start(0, "/slow/4096000/5");
-    ASSERT_TRUE(WaitState(0, dsDownloading, 500));
+    ASSERT_TRUE(WaitState(0, dsDownloading, 1000));
     test::PumpFor(100);
     manager->CancelTask(&rows, 0);
     ASSERT_TRUE(WaitState(0, dsNone, 5000));
