@@ -94,6 +94,11 @@ void Measure(TFrmMain& window, TResourceKind kind, const std::vector<std::string
         modelOnly("");
         modelOnly("aer");
     }) - TimeMs([&] { modelOnly(""); });
+    // One repaint of the list as it stands, which every keystroke ends with.
+    const double repaintMs = TimeMs([&] {
+        InvalidateRect(list.Handle(), nullptr, FALSE);
+        UpdateWindow(list.Handle());
+    });
     size_t sink = 0;
     const double plainFilter = TimeMs([&] { sink += PlainLoop(names, "aer"); });
     const double plainClear = TimeMs([&] { sink += PlainLoop(names, ""); });
@@ -101,8 +106,9 @@ void Measure(TFrmMain& window, TResourceKind kind, const std::vector<std::string
                 "clear %.3f ms (plain loop %.3f ms, ratio %.2f)%s\n",
                 label, static_cast<int>(names.size()), filterMs, plainFilter, filterMs / plainFilter, clearMs,
                 plainClear, clearMs / plainClear, sink == 0 ? " " : "");
-    std::printf("%-8s rows only (no edit, no repaint): filter %.3f ms, ratio %.2f against the plain loop\n", label,
-                modelFilterMs, modelFilterMs / plainFilter);
+    std::printf("%-8s rows only (no edit, no repaint): filter %.3f ms, ratio %.2f against the plain loop; "
+                "one repaint of the list alone %.3f ms\n",
+                label, modelFilterMs, modelFilterMs / plainFilter, repaintMs);
     Pump();
 }
 }  // namespace
@@ -112,7 +118,13 @@ int main() {
     InitCommonControlsEx(&controls);
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    TFrmMain window(path, {});
+    // No catalog is loaded here: the rows are the benchmark's own, and the missing catalog's
+    // warning is answered at once.
+    TFrmMain::Services services;
+    services.resourceUrl = "http://127.0.0.1:1/";
+    services.apiUrl = services.resourceUrl;
+    services.showMessage = [](HWND, const std::string&, TMsgKind) { return IDOK; };
+    TFrmMain window(path, services);
     if (!window.Create())
         return 1;
     ShowWindow(window.Handle(), SW_SHOW);
