@@ -41,13 +41,14 @@ bool WriteWholeFile(const std::string& path, const std::string& content) {
            written == content.size();
 }
 
-void EnsureFolder(const std::string& path) {
+}  // namespace
+
+void TFrmMain::EnsureKindCacheFolder(int kind) {
+    const std::string path = KindCacheFolder(paths_.appPath, kind);
     // Every missing parent is created on the way down.
     for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
         CreateDirectoryW(ToWide(path.substr(0, slash)).c_str(), nullptr);
-    CreateDirectoryW(ToWide(path).c_str(), nullptr);
 }
-}  // namespace
 
 int TFrmMain::ShowMessage(const std::string& text, TMsgKind kind) {
     if (services_.showMessage)
@@ -169,7 +170,7 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
         case dsNone:
         case dsDownloaded:
         case dsFailed:
-            EnsureFolder(KindCacheFolder(paths_.appPath, kind));
+            EnsureKindCacheFolder(kind);
             downManager_->AddTask(PackageUrl(kind, name), packageFile, node, &list);
             break;
         default:
@@ -231,7 +232,7 @@ void TFrmMain::OnListFocusChanged(ResourceList& list, NodeId node) {
         return;
     }
     const std::string name(list.Tree().Item(node).Name.View());
-    EnsureFolder(KindCacheFolder(paths_.appPath, list.Tag()));
+    EnsureKindCacheFolder(list.Tag());
     std::string url = PackageUrl(list.Tag(), name);
     url.replace(url.size() - 4, 4, ".jpg");
     services_.requestPreview(list, node, url,

@@ -111,6 +111,8 @@ public:
     // The list of the page shown, or none.
     ResourceList* ActiveList();
     std::string PackageUrl(int kind, std::string_view name) const;
+    // Creates "cache\<kind>\" beside the program, with any missing parents.
+    void EnsureKindCacheFolder(int kind);
     TDownManager& DownManager() { return *downManager_; }
     const std::wstring& StatusText() const { return lblStatus_->Text(); }
     const std::string& HomeBrowserUrl() const { return homeBrowserUrl_; }

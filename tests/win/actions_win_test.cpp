@@ -54,13 +54,7 @@ protected:
         window->vstThemesDblClick(list);
     }
     bool WaitState(ResourceList& list, NodeId node, uint8_t state, DWORD ms = 10000) {
-        const ULONGLONG end = GetTickCount64() + ms;
-        while (list.Tree().Item(node).State != state) {
-            if (GetTickCount64() > end)
-                return false;
-            test::PumpFor(5);
-        }
-        return true;
+        return test::PumpUntil([&] { return list.Tree().Item(node).State == state; }, ms);
     }
     void Serve(const std::string& kind, const std::string& encodedName, const std::string& route) {
         server.SetContent("/res/softdata/xp/res/" + kind + "/" + encodedName + ".zip", route);

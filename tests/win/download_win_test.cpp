@@ -27,13 +27,7 @@ protected:
     bool Exists(const std::string& path) const { return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
     void Start(int i, const std::string& path) { manager->AddTask(server.Url(path), File(i), i, &rows); }
     bool WaitState(int i, uint8_t state, DWORD ms = 20000) {
-        const ULONGLONG end = GetTickCount64() + ms;
-        while (rows.State(i) != state) {
-            if (GetTickCount64() > end)
-                return false;
-            test::PumpFor(5);
-        }
-        return true;
+        return test::PumpUntil([&] { return rows.State(i) == state; }, ms);
     }
 
     test::TempFolder folder;
@@ -114,9 +108,7 @@ TEST(DownloadStallTest, ClosingWhileTheServerStallsEndsWithinASecondOrSo) {
     auto server = std::make_unique<test::TestHttpServer>();
     auto manager = std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, store, dispatcher);
     manager->AddTask(server->Url("/stall/409600"), ToUtf8(folder.Path()) + "stalled.zip", 0, &rows);
-    const ULONGLONG end = GetTickCount64() + 5000;
-    while (rows.Row(0).Progress == 0 && GetTickCount64() < end)
-        test::PumpFor(5);
+    ASSERT_TRUE(test::PumpUntil([&] { return rows.Row(0).Progress > 0; }, 5000));
     ASSERT_EQ(rows.State(0), dsDownloading);
     const auto start = std::chrono::steady_clock::now();
     manager.reset();

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 namespace lumaforge::test {
@@ -10,6 +11,8 @@ void EnsureCommonControls();
 // Runs the message loop of this thread for about `ms` milliseconds.
 void PumpFor(DWORD ms);
 void PumpPending();
+// Runs the message loop until `done` holds or `ms` milliseconds have passed; whether it held.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms);
 
 // A fresh folder under the temporary folder, removed with everything in it on destruction.
 class TempFolder {

@@ -29,6 +29,16 @@ void PumpFor(DWORD ms) {
     }
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    while (!done()) {
+        if (GetTickCount64() > end)
+            return false;
+        PumpFor(5);
+    }
+    return true;
+}
+
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH] = {};
