@@ -2,6 +2,10 @@
 
 namespace lumaforge {
 
+// The main window's client area, fixed.
+inline constexpr int kClientWidth = 790;
+inline constexpr int kClientHeight = 538;
+
 // Control and menu identifiers of the main window.
 enum ControlId : int {
     kIdNavButton = 100,      // + the button's Tag

@@ -9,8 +9,6 @@
 
 namespace lumaforge {
 namespace {
-constexpr int kClientWidth = 790;
-constexpr int kClientHeight = 538;
 constexpr int kAdHeight = 90;
 constexpr int kStatusHeight = 25;
 constexpr int kToolsWidth = 132;

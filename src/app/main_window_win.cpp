@@ -14,8 +14,6 @@
 
 namespace lumaforge {
 namespace {
-constexpr int kClientWidth = 790;
-constexpr int kClientHeight = 538;
 constexpr LCID kChineseSimplified = 2052;
 constexpr UINT kTimerInterval = 1000;
 
