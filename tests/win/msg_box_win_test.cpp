@@ -14,15 +14,23 @@ struct SeenBox {
     bool hasYes = false, hasNo = false, hasOk = false;
 };
 
+bool HasButton(HWND box, int id) {
+    HWND button = GetDlgItem(box, id);
+    return button && IsWindowVisible(button);
+}
+
 // Waits on another thread for the message box with this caption, notes its buttons and presses one.
+// The box is read once it is shown: while it is being set up it still holds every kind of button.
 std::thread AnswerBox(const wchar_t* caption, int button, SeenBox& seen) {
     return std::thread([caption, button, &seen] {
         for (int i = 0; i < 500 && !seen.found; ++i) {
-            if (HWND box = FindWindowW(L"#32770", caption)) {
+            HWND box = FindWindowW(L"#32770", caption);
+            if (box && IsWindowVisible(box)) {
+                Sleep(50);
                 seen.found = true;
-                seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
-                seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
-                seen.hasOk = GetDlgItem(box, IDOK) != nullptr;
+                seen.hasYes = HasButton(box, IDYES);
+                seen.hasNo = HasButton(box, IDNO);
+                seen.hasOk = HasButton(box, IDOK);
                 PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
                 return;
