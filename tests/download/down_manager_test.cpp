@@ -145,6 +145,24 @@ TEST_F(DownManagerTest, StoppingDuringTwoDownloadsEndsPromptlyWithoutServingTheR
     EXPECT_EQ(rows.Seen(0).size(), seenBefore);
 }
 
+TEST_F(DownManagerTest, CancellingAFinishedRowLeavesTheIdleWorkersAlone) {
+    server.Set(Url(0), Slow(4096 * 4));
+    server.Set(Url(1), Slow(4096 * 40));
+    Start(0);
+    ASSERT_TRUE(WaitState(0, dsDownloaded));
+    manager->CancelTask(&rows, 0);  // no worker runs row 0 any more
+    Start(1);
+    EXPECT_TRUE(WaitState(1, dsDownloaded));
+}
+
+TEST_F(DownManagerTest, MoreBytesThanAnnouncedNeverShowMoreThanAHundredPercent) {
+    server.Set(Url(0), {200, 4096 * 50, 4096 * 10, 4096, 0us});
+    Start(0);
+    ASSERT_TRUE(WaitState(0, dsFailed));
+    for (auto [state, progress] : rows.Seen(0))
+        EXPECT_LE(progress, 100);
+}
+
 TEST_F(DownManagerTest, AStalledTransferDoesNotHoldUpStopping) {
     FakeResponse stalled = Slow(4096 * 100);
     stalled.stall = true;

@@ -51,6 +51,13 @@ TEST_F(HttpClientTest, LengthAndCharsetFromTheHeaders) {
     EXPECT_EQ(http.Charset, "");
 }
 
+TEST_F(HttpClientTest, MalformedLengthCountsAsAbsent) {
+    StringSink sink;
+    http.Get(server.Url("/badlength"), sink);
+    EXPECT_EQ(http.ContentLength(), 0);
+    EXPECT_EQ(sink.Text(), "0123456789ab");
+}
+
 TEST_F(HttpClientTest, AbortInTheFirstProgressKeepsOneChunk) {
     int calls = 0;
     http.SetOnProgress([&](int64_t current, int64_t total, bool& abort) {

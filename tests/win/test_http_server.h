@@ -16,6 +16,7 @@ namespace lumaforge::test {
 //   /slow/N/MS          200 with Content-Length N, 4096 bytes every MS milliseconds
 //   /stall/N            200 with Content-Length N, 4096 bytes, then nothing until the server stops
 //   /status/CODE        that status with a body
+//   /badlength          200 with the malformed header "Content-Length: 12abc" and 12 bytes
 //   /redirect/PATH      302 to PATH on this server
 //   /ctype/1, /ctype/2  200 with the Content-Types "text/html; charset=GBK; x=y" and
 //                       "text/html; Charset=GBK"

@@ -200,6 +200,8 @@ bool TestHttpServer::Respond(uintptr_t handle, const std::string& method, const 
     if (route == "slow")
         return SendText(client, Header(200, "OK", "application/zip", number(1))) &&
                SendGenerated(client, 0, number(1), 4096, static_cast<int>(number(2)), stopping_);
+    if (route == "badlength")
+        return SendText(client, "HTTP/1.0 200 OK\r\nContent-Length: 12abc\r\n\r\n0123456789ab");
     if (route == "stall") {
         // Announces N bytes, sends 4096 of them, then goes quiet until the server stops.
         if (!SendText(client, Header(200, "OK", "application/zip", number(1))) ||
