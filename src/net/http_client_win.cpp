@@ -6,6 +6,7 @@
 #include <charconv>
 
 #include "base/handles_win.h"
+#include "base/text.h"
 #include "base/unicode_win.h"
 #include "net/url.h"
 
@@ -21,12 +22,6 @@ std::string QueryHeader(HINTERNET request, DWORD info, bool& present) {
     return present ? ToUtf8(std::wstring(buffer, size / sizeof(wchar_t))) : std::string();
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return text;
-}
 }  // namespace
 
 void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
@@ -85,7 +80,7 @@ void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
     if (present) {
         const size_t charset = contentType.find("charset=");
         if (charset != std::string::npos)
-            Charset = Lower(contentType.substr(charset + 8, contentType.find(';', charset) - (charset + 8)));
+            Charset = AsciiLower(contentType.substr(charset + 8, contentType.find(';', charset) - (charset + 8)));
     }
     const std::string length = QueryHeader(request.Get(), HTTP_QUERY_CONTENT_LENGTH, present);
     if (present) {

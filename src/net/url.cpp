@@ -2,21 +2,10 @@
 
 #include <charconv>
 
+#include "base/text.h"
+
 namespace lumaforge {
 namespace {
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-        if (c != prefix[i])
-            return false;
-    }
-    return true;
-}
-
 bool Unreserved(unsigned char c) {
     return c == '.' || c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -49,7 +38,7 @@ std::u16string FoldAscii(std::u16string_view text) {
 
 UrlParts SplitUrl(std::string_view url) {
     for (std::string_view prefix : {std::string_view("http://"), std::string_view("https://")}) {
-        if (StartsWithNoCase(url, prefix)) {
+        if (AsciiLower(url.substr(0, prefix.size())) == prefix) {
             url.remove_prefix(prefix.size());
             break;
         }
