@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-
 #include "app/catalog.h"
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
@@ -125,9 +124,16 @@ void TFrmMain::LoadHomePageAddress(TWinHttp& http) {
     homeBrowserUrl_ = IniValue(codePage_.ToUtf8(content), "Lumaforge", "ADHomeURL");
 }
 
-std::string TFrmMain::PackageUrl(int kind, std::string_view name) const {
+std::string TFrmMain::ResourceFileUrl(int kind, std::string_view name, std::string_view extension) const {
     return services_.resourceUrl + "softdata/xp/res/" + std::string(KindName(kind).value_or("")) + "/" +
-           UrlEncode(Utf8ToUtf16(name), true, codePage_) + ".zip";
+           UrlEncode(Utf8ToUtf16(name), true, codePage_) + std::string(extension);
+}
+
+void TFrmMain::OpenWithShell(const std::string& path) {
+    if (services_.openWithShell)
+        services_.openWithShell(Handle(), path);
+    else
+        ShellExecuteW(Handle(), L"open", ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 ResourceList* TFrmMain::ActiveList() {
@@ -171,7 +177,7 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
         case dsDownloaded:
         case dsFailed:
             EnsureKindCacheFolder(kind);
-            downManager_->AddTask(PackageUrl(kind, name), packageFile, node, &list);
+            downManager_->AddTask(ResourceFileUrl(kind, name, ".zip"), packageFile, node, &list);
             break;
         default:
             break;
@@ -206,22 +212,14 @@ void TFrmMain::pmiOpenFileClick() {
     ResourceList* list = ActiveList();
     if (!list || list->FocusedNode() == kNoNode)
         return;
-    const std::string path = PackagePath(paths_.appPath, list->Tag(), list->Tree().Item(list->FocusedNode()).Name.View());
-    if (services_.openWithShell)
-        services_.openWithShell(Handle(), path);
-    else
-        ShellExecuteW(Handle(), L"open", ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWithShell(PackagePath(paths_.appPath, list->Tag(), list->Tree().Item(list->FocusedNode()).Name.View()));
 }
 
 void TFrmMain::pmiOpenFloderClick() {
     ResourceList* list = ActiveList();
     if (!list)
         return;
-    const std::string folder = KindCacheFolder(paths_.appPath, list->Tag());
-    if (services_.openWithShell)
-        services_.openWithShell(Handle(), folder);
-    else
-        ShellExecuteW(Handle(), L"open", ToWide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWithShell(KindCacheFolder(paths_.appPath, list->Tag()));
 }
 
 void TFrmMain::OnListFocusChanged(ResourceList& list, NodeId node) {
@@ -233,10 +231,8 @@ void TFrmMain::OnListFocusChanged(ResourceList& list, NodeId node) {
     }
     const std::string name(list.Tree().Item(node).Name.View());
     EnsureKindCacheFolder(list.Tag());
-    std::string url = PackageUrl(list.Tag(), name);
-    url.replace(url.size() - 4, 4, ".jpg");
-    services_.requestPreview(list, node, url,
-                             KindCacheFolder(paths_.appPath, list.Tag()) + name + ".jpg");
+    services_.requestPreview(list, node, ResourceFileUrl(list.Tag(), name, ".jpg"),
+                             CacheFilePath(paths_.appPath, list.Tag(), name, ".jpg"));
 }
 
 }  // namespace lumaforge

@@ -110,7 +110,9 @@ public:
     void pmiOpenFloderClick();
     // The list of the page shown, or none.
     ResourceList* ActiveList();
-    std::string PackageUrl(int kind, std::string_view name) const;
+    // A file of a resource on the server: "softdata/xp/res/<kind>/<name><extension>", the name
+    // percent-encoded as UTF-8.
+    std::string ResourceFileUrl(int kind, std::string_view name, std::string_view extension) const;
     // Creates "cache\<kind>\" beside the program, with any missing parents.
     void EnsureKindCacheFolder(int kind);
     TDownManager& DownManager() { return *downManager_; }
@@ -155,6 +157,7 @@ private:
     void OnListResize(ResourceList& list) override;
 
     int ShowMessage(const std::string& text, TMsgKind kind);
+    void OpenWithShell(const std::string& path);
     void FillListsFromCatalog(const Catalog& catalog);
     void LoadHomePageAddress(TWinHttp& http);
 

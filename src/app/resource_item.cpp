@@ -23,11 +23,15 @@ std::string KindCacheFolder(std::string_view appPath, int kind) {
     return path;
 }
 
-std::string PackagePath(std::string_view appPath, int kind, std::string_view name) {
+std::string CacheFilePath(std::string_view appPath, int kind, std::string_view name, std::string_view extension) {
     std::string path = KindCacheFolder(appPath, kind);
     path += name;
-    path += ".zip";
+    path += extension;
     return path;
+}
+
+std::string PackagePath(std::string_view appPath, int kind, std::string_view name) {
+    return CacheFilePath(appPath, kind, name, ".zip");
 }
 
 std::string StatusText(uint8_t state, int progress, bool packageExists) {

@@ -40,7 +40,9 @@ inline constexpr int kListImageCount = 9;
 // The key of a kind in cache paths and server paths; nothing for a number outside 0-5.
 std::optional<std::string_view> KindName(int kind);
 
-// "cache\<kind>\<name>.zip" below the program folder (which ends with a backslash).
+// "cache\<kind>\<name><extension>" below the program folder (which ends with a backslash).
+std::string CacheFilePath(std::string_view appPath, int kind, std::string_view name, std::string_view extension);
+// The cached package, "cache\<kind>\<name>.zip".
 std::string PackagePath(std::string_view appPath, int kind, std::string_view name);
 // "cache\<kind>\" below the program folder.
 std::string KindCacheFolder(std::string_view appPath, int kind);
