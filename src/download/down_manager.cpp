@@ -35,7 +35,7 @@ private:
     struct PendingCall;
 
     void Execute(Worker& worker);
-    void RunTask(Worker& worker, const TTaskInfo& task);
+    void RunTask(Worker& worker);
     void DoProgress(Worker& worker, int64_t current, int64_t total, bool& abort);
     bool UpdateRow(const TTaskInfo& task, uint8_t state, int progress);
     void FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress);
@@ -54,6 +54,16 @@ private:
     std::atomic<bool> stopping_{false};
     bool stopped_ = false;
 };
+
+namespace {
+// A row takes a state and percentage and shows them at once; user-interface thread only.
+void WriteRow(DownloadRows* tree, NodeId node, uint8_t state, int progress) {
+    TResourceItem& row = tree->Row(node);
+    row.State = state;
+    row.Progress = progress;
+    tree->RepaintRow(node);
+}
+}  // namespace
 
 struct TDownManager::Impl::PendingCall {
     std::mutex mutex;
@@ -120,10 +130,7 @@ void TDownManager::Impl::AddTask(const std::string& url, const std::string& file
     }
     wake_.notify_all();
     // Marked waiting at once either way, so a second start of the row cannot hand it out twice.
-    TResourceItem& row = tree->Row(node);
-    row.State = dsWaiting;
-    row.Progress = 0;
-    tree->RepaintRow(node);
+    WriteRow(tree, node, dsWaiting, 0);
 }
 
 void TDownManager::Impl::CancelTask(DownloadRows* tree, NodeId node) {
@@ -141,10 +148,7 @@ void TDownManager::Impl::CancelTask(DownloadRows* tree, NodeId node) {
             return;
         queue_.erase(queued);
     }
-    TResourceItem& row = tree->Row(node);
-    row.State = dsNone;
-    row.Progress = 0;
-    tree->RepaintRow(node);
+    WriteRow(tree, node, dsNone, 0);
 }
 
 size_t TDownManager::Impl::QueueSize() const {
@@ -191,7 +195,6 @@ void TDownManager::Impl::StopWorkers() {
 
 void TDownManager::Impl::Execute(Worker& worker) {
     for (;;) {
-        TTaskInfo task;
         {
             std::unique_lock lock(mutex_);
             wake_.wait_for(lock, std::chrono::milliseconds(100), [&] { return stopping_ || worker.Busy; });
@@ -202,10 +205,9 @@ void TDownManager::Impl::Execute(Worker& worker) {
             }
             if (!worker.Busy)
                 continue;
-            task = worker.TaskInfo;
+            worker.Current = worker.TaskInfo;
         }
-        worker.Current = task;
-        RunTask(worker, task);
+        RunTask(worker);
     }
 }
 
@@ -214,7 +216,8 @@ bool TDownManager::Impl::CancelRequested(const Worker& worker) const {
     return worker.Cancel || stopping_;
 }
 
-void TDownManager::Impl::RunTask(Worker& worker, const TTaskInfo& task) {
+void TDownManager::Impl::RunTask(Worker& worker) {
+    const TTaskInfo& task = worker.Current;
     worker.Progress = 0;
     const std::string tempName = task.FileName + ".temp";
     std::unique_ptr<ByteSink> file = store_.CreateTemp(tempName);
@@ -261,20 +264,12 @@ void TDownManager::Impl::DoProgress(Worker& worker, int64_t current, int64_t tot
 }
 
 bool TDownManager::Impl::UpdateRow(const TTaskInfo& task, uint8_t state, int progress) {
-    return InvokeOnUi([task, state, progress] {
-        TResourceItem& row = task.Tree->Row(task.Node);
-        row.State = state;
-        row.Progress = progress;
-        task.Tree->RepaintRow(task.Node);
-    });
+    return InvokeOnUi([task, state, progress] { WriteRow(task.Tree, task.Node, state, progress); });
 }
 
 void TDownManager::Impl::FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress) {
     const bool handedOver = InvokeOnUi([this, &worker, task, state, progress] {
-        TResourceItem& row = task.Tree->Row(task.Node);
-        row.State = state;
-        row.Progress = progress;
-        task.Tree->RepaintRow(task.Node);
+        WriteRow(task.Tree, task.Node, state, progress);
         std::lock_guard lock(mutex_);
         worker.Cancel = false;
         worker.Busy = false;
