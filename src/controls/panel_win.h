@@ -35,7 +35,6 @@ public:
     Panel& AddPage();
     void ShowPage(int index);
     int ActivePage() const { return active_; }
-    size_t PageCount() const { return pages_.size(); }
     Panel& Page(int index) { return *pages_[index]; }
 
 private:

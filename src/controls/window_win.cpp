@@ -68,10 +68,6 @@ void Window::SetVisible(bool visible) {
     ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool Window::IsVisible() const {
-    return IsWindowVisible(hwnd_) != FALSE;
-}
-
 RECT Window::ClientRect() const {
     RECT rc{};
     GetClientRect(hwnd_, &rc);

@@ -19,7 +19,6 @@ public:
     HWND Handle() const { return hwnd_; }
     void SetBounds(int x, int y, int width, int height);
     void SetVisible(bool visible);
-    bool IsVisible() const;
     RECT ClientRect() const;
     void Invalidate();
 
