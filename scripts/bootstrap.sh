@@ -49,18 +49,33 @@ if [ ! -f "$prefix/lib/libpcre2-8.a" ] || [ ! -f "$prefix/lib/libminizip.a" ]; t
     "$root/scripts/build-mingw-deps.sh" "$deps/src" "$prefix"
 fi
 
-# A Wine prefix inside the build tree, never in the user's home.
+# A Wine prefix inside the build tree, never in the user's home. Wine's own output goes to a log
+# that is printed when a step fails, so a failure explains itself.
 export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all
+wine_log="$root/build/wine-setup.log"
+wine_step() {
+    local attempt
+    for attempt in 1 2 3; do
+        "$@" </dev/null >>"$wine_log" 2>&1 && return 0
+        echo "bootstrap: '$*' failed (attempt $attempt)" >>"$wine_log"
+        wineserver -k >/dev/null 2>&1 || true
+        sleep 2
+    done
+    echo "bootstrap: '$*' failed; Wine said:" >&2
+    tail -n 40 "$wine_log" >&2
+    return 1
+}
+mkdir -p "$root/build"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "bootstrap: creating the Wine prefix"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    wine_step wineboot -i
     wineserver -w || true
 fi
 # Every window opens inside one Wine desktop: it looks like Windows and, without a window manager,
 # spares each new top-level window the X server's mapping delay.
 if ! grep -q '"Default"="1024x768"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    wine_step wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+    wine_step wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
     wineserver -w || true
 fi
