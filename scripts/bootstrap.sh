@@ -2,7 +2,7 @@
 # Installs everything a fresh Debian 12 machine needs to build, run and test Lumaforge.
 # Idempotent: every step checks first, so a second run takes a second or two.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/env.sh"
 deps="$root/build/deps"
 prefix="$deps/mingw"
 
@@ -49,9 +49,8 @@ if [ ! -f "$prefix/lib/libpcre2-8.a" ] || [ ! -f "$prefix/lib/libminizip.a" ]; t
     "$root/scripts/build-mingw-deps.sh" "$deps/src" "$prefix"
 fi
 
-# A Wine prefix inside the build tree, never in the user's home. Wine's own output goes to a log
-# that is printed when a step fails, so a failure explains itself.
-export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all
+# The Wine prefix (see env.sh), never in the user's home. Wine's own output goes to a log that is
+# printed when a step fails, so a failure explains itself.
 wine_log="$root/build/wine-setup.log"
 wine_step() {
     local attempt
@@ -65,7 +64,6 @@ wine_step() {
     tail -n 40 "$wine_log" >&2
     return 1
 }
-mkdir -p "$root/build"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "bootstrap: creating the Wine prefix"
     mkdir -p "$WINEPREFIX"
@@ -75,7 +73,13 @@ fi
 # Every window opens inside one Wine desktop: it looks like Windows and, without a window manager,
 # spares each new top-level window the X server's mapping delay.
 if ! grep -q '"Default"="1024x768"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine_step wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
-    wine_step wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
+    if ! { wine_step wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
+           wine_step wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f; }; then
+        # The registry files are plain text that Wine reads at its next start.
+        echo "bootstrap: writing the Wine desktop keys into user.reg directly"
+        wineserver -k >/dev/null 2>&1 || true
+        printf '\n[Software\\\\Wine\\\\Explorer] %s\n"Desktop"="Default"\n\n[Software\\\\Wine\\\\Explorer\\\\Desktops] %s\n"Default"="1024x768"\n' \
+            "$(date +%s)" "$(date +%s)" >>"$WINEPREFIX/user.reg"
+    fi
     wineserver -w || true
 fi
