@@ -67,8 +67,8 @@ wine_step() {
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "bootstrap: creating the Wine prefix"
     mkdir -p "$WINEPREFIX"
-    wine_step wineboot -i
-    wineserver -w || true
+    # Judged by the registry it leaves behind: wineboot's exit code says little.
+    wine_step sh -c 'wineboot -i; wineserver -w; test -f "$WINEPREFIX/system.reg"'
 fi
 # Every window opens inside one Wine desktop: it looks like Windows and, without a window manager,
 # spares each new top-level window the X server's mapping delay.

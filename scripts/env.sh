@@ -12,6 +12,8 @@ fi
 export WINEPREFIX="$wine_home/wineprefix"
 unset wine_home
 export WINEDEBUG=-all
+# The program is 64-bit and there is no 32-bit Wine here, whatever the caller's environment says.
+export WINEARCH=win64
 # The ANSI code page of the program under Wine follows the locale: 936 (GBK) as on Chinese systems.
 export LC_ALL=zh_CN.UTF-8
 export LUMAFORGE_DEMO_PORT=18480
