@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 
 #include "base/file_probe_win.h"
@@ -34,6 +35,15 @@ protected:
         list = std::make_unique<ResourceList>();
         list->Create(host, {0, 0, 229, 22 * 5}, 1, options, resources, this);
         return *list;
+    }
+
+    ResourceList& MakeFlatList(std::initializer_list<const char*> names) {
+        ResourceList& l = MakeList(false);
+        l.BeginUpdate();
+        for (const char* name : names)
+            l.Tree().Add(kNoNode, name);
+        l.EndUpdate();
+        return l;
     }
 
     void Click(ResourceList& l, int row, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP) {
@@ -96,11 +106,7 @@ TEST_F(ResourceListTest, KeyboardMovesTheFocusAndEnterActsLikeADoubleClick) {
 }
 
 TEST_F(ResourceListTest, RightClickSelectsAndAsksForTheMenu) {
-    ResourceList& l = MakeList(false);
-    l.BeginUpdate();
-    l.Tree().Add(kNoNode, "A");
-    l.Tree().Add(kNoNode, "B");
-    l.EndUpdate();
+    ResourceList& l = MakeFlatList({"A", "B"});
     Click(l, 1, WM_RBUTTONDOWN, WM_RBUTTONUP);
     EXPECT_EQ(l.FocusedNode(), 1);
     SendMessageW(l.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(l.Handle()), MAKELPARAM(-1, -1));
@@ -108,11 +114,7 @@ TEST_F(ResourceListTest, RightClickSelectsAndAsksForTheMenu) {
 }
 
 TEST_F(ResourceListTest, HotRowFollowsThePointer) {
-    ResourceList& l = MakeList(false);
-    l.BeginUpdate();
-    l.Tree().Add(kNoNode, "A");
-    l.Tree().Add(kNoNode, "B");
-    l.EndUpdate();
+    ResourceList& l = MakeFlatList({"A", "B"});
     SendMessageW(l.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 30));
     EXPECT_EQ(l.HotNode(), 1);
     SendMessageW(l.Handle(), WM_MOUSELEAVE, 0, 0);
@@ -120,11 +122,7 @@ TEST_F(ResourceListTest, HotRowFollowsThePointer) {
 }
 
 TEST_F(ResourceListTest, SelectedRowIsPaintedInTheSelectionColours) {
-    ResourceList& l = MakeList(false);
-    l.BeginUpdate();
-    l.Tree().Add(kNoNode, "A");
-    l.Tree().Add(kNoNode, "B");
-    l.EndUpdate();
+    ResourceList& l = MakeFlatList({"A", "B"});
     l.SetColumnWidths(139, 90);
     l.SetFocusedNode(1);
     HDC screen = GetDC(nullptr);
