@@ -10,12 +10,12 @@
 
 #include "base/handles_win.h"
 #include "base/unicode_win.h"
-#include "download/download_fakes.h"
+#include "support/download_fakes.h"
 #include "download/package_store_win.h"
-#include "download/ui_dispatcher_win.h"
+#include "controls/ui_dispatcher_win.h"
 #include "net/http_client_win.h"
 #include "net/url.h"
-#include "win/test_http_server.h"
+#include "support/test_http_server.h"
 
 using namespace lumaforge;
 using Clock = std::chrono::steady_clock;

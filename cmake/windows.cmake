@@ -49,6 +49,6 @@ add_executable(filter_bench bench/filter_bench_win.cpp)
 target_link_libraries(filter_bench PRIVATE lumaforge_win)
 target_link_options(filter_bench PRIVATE -mwindows)
 
-add_executable(download_bench bench/download_bench_win.cpp tests/win/test_http_server_support_win.cpp)
+add_executable(download_bench bench/download_bench_win.cpp tests/support/test_http_server_support_win.cpp)
 target_link_libraries(download_bench PRIVATE lumaforge_win ws2_32)
 target_include_directories(download_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)

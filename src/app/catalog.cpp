@@ -27,8 +27,16 @@ std::vector<std::string> Names(const Json& object, const char* key) {
     return names;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return AsciiLower(a) == AsciiLower(b);
+// Windows opens a device, not a file, for these names, whatever follows the first "." and in any
+// case: "cache\icon\NUL.zip" is the null device.
+bool IsDeviceName(std::string_view name) {
+    std::string stem = AsciiLower(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul")
+        return true;
+    return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '1' &&
+           stem[3] <= '9';
 }
 }  // namespace
 
@@ -39,7 +47,7 @@ bool IsUsablePackageName(std::string_view name) {
         if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
             return false;
     }
-    return true;
+    return !IsDeviceName(name);
 }
 
 std::optional<Catalog> ParseCatalog(std::string_view utf8) {
@@ -67,49 +75,4 @@ std::optional<Catalog> ParseCatalog(std::string_view utf8) {
         catalog.lists[static_cast<int>(member.kind)] = Names(root, member.key);
     return catalog;
 }
-
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
-            ++start;
-    }
-    return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
-}
-
-std::string IniValue(std::string_view text, std::string_view section, std::string_view key) {
-    bool inSection = false;
-    for (const std::string& raw : SplitLines(text)) {
-        std::string_view line = Trim(raw);
-        if (line.empty() || line.front() == ';')
-            continue;
-        if (line.front() == '[') {
-            size_t close = line.find(']');
-            inSection = close != std::string_view::npos && EqualsNoCase(Trim(line.substr(1, close - 1)), section);
-            continue;
-        }
-        size_t equals = line.find('=');
-        if (inSection && equals != std::string_view::npos && EqualsNoCase(Trim(line.substr(0, equals)), key))
-            return std::string(Trim(line.substr(equals + 1)));
-    }
-    return {};
-}
-
 }  // namespace lumaforge

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/resource_item.h"
+#include "base/resource_kind.h"
 
 namespace lumaforge {
 
@@ -38,16 +38,7 @@ inline constexpr CatalogMember kFlatMembers[] = {{"cursors", TResourceKind::Curs
 std::optional<Catalog> ParseCatalog(std::string_view utf8);
 
 // A name the program can use as a file name in the cache: no path separators, no characters
-// Windows refuses in file names, not "." or "..".
+// Windows refuses in file names, not "." or "..", not a device name (CON, NUL, COM1, ...).
 bool IsUsablePackageName(std::string_view name);
-
-// Lines as a text list reads them: split at CR LF, CR or LF; a final line break adds no line.
-std::vector<std::string> SplitLines(std::string_view text);
-// Every line followed by CR LF.
-std::string JoinLines(const std::vector<std::string>& lines);
-
-// A value of an INI text: section and key without regard to ASCII case, blanks around them
-// ignored; empty when absent.
-std::string IniValue(std::string_view text, std::string_view section, std::string_view key);
 
 }  // namespace lumaforge

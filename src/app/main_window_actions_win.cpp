@@ -6,47 +6,20 @@
 #include "app/catalog.h"
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
-#include "app/resource_strings.h"
 #include "base/code_page.h"
+#include "base/files_win.h"
+#include "base/ini.h"
 #include "base/text.h"
 #include "base/unicode_win.h"
 #include "net/http_client_win.h"
 #include "net/msg_box_win.h"
 #include "net/url.h"
+#include "res/resource_ids.h"
 
 namespace lumaforge {
-namespace {
-constexpr char kCatalogPath[] = "softdata/xp/config.txt";
-constexpr char kApiPath[] = "api/api.txt";
-
-bool ReadWholeFile(const std::string& path, std::string& content) {
-    UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    content.clear();
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-        content.append(buffer, read);
-    return true;
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& content) {
-    UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-           written == content.size();
-}
-
-}  // namespace
 
 void TFrmMain::EnsureKindCacheFolder(int kind) {
-    const std::string path = KindCacheFolder(paths_.appPath, kind);
-    // Every missing parent is created on the way down.
-    for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
-        CreateDirectoryW(ToWide(path.substr(0, slash)).c_str(), nullptr);
+    CreateFolderPath(paths_.KindCacheFolder(kind));
 }
 
 int TFrmMain::ShowMessage(const std::string& text, TMsgKind kind) {
@@ -57,11 +30,11 @@ int TFrmMain::ShowMessage(const std::string& text, TMsgKind kind) {
 
 void TFrmMain::LoadCatalog() {
     TWinHttp http;
-    std::vector<std::string> lines = SplitLines(http.GetText(services_.resourceUrl + kCatalogPath));
+    std::vector<std::string> lines = SplitLines(http.GetText(services_.resourceUrl + ProgramPaths::kCatalogServerPath));
     if (lines.empty()) {
         // Only a server that gave nothing at all sends us to the local copy.
         std::string local;
-        if (!ReadWholeFile(paths_.appPath + "config.txt", local)) {
+        if (!ReadWholeFile(paths_.LocalCatalogFile(), local)) {
             ShowMessage(strings_.GetUtf8(IDS_CANNOT_LOAD_CONFIG), mkWarning);
             return;
         }
@@ -114,19 +87,19 @@ void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
 }
 
 void TFrmMain::LoadHomePageAddress(TWinHttp& http) {
-    const std::string apiFile = paths_.appPath + "api.txt";
+    const std::string apiFile = paths_.ApiSettingsFile();
     std::string content;
     if (!ReadWholeFile(apiFile, content)) {
         // Fetched once: the copy beside the program serves every later start.
-        content = JoinLines(SplitLines(http.GetText(services_.apiUrl + kApiPath)));
+        content = JoinLines(SplitLines(http.GetText(services_.apiUrl + ProgramPaths::kApiServerPath)));
         WriteWholeFile(apiFile, content);
     }
     homeBrowserUrl_ = IniValue(codePage_.ToUtf8(content), "Lumaforge", "ADHomeURL");
 }
 
 std::string TFrmMain::ResourceFileUrl(int kind, std::string_view name, std::string_view extension) const {
-    return services_.resourceUrl + "softdata/xp/res/" + std::string(KindName(kind).value_or("")) + "/" +
-           UrlEncode(Utf8ToUtf16(name), true, codePage_) + std::string(extension);
+    return services_.resourceUrl +
+           ProgramPaths::ResourceServerPath(kind, UrlEncode(Utf8ToUtf16(name), true, codePage_), extension);
 }
 
 void TFrmMain::OpenWithShell(const std::string& path) {
@@ -155,7 +128,7 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
     const int kind = list.Tag();
     TResourceItem& row = list.Tree().Item(node);
     const std::string name(row.Name.View());
-    const std::string packageFile = PackagePath(paths_.appPath, kind, name);
+    const std::string packageFile = paths_.PackageFile(kind, name);
     if (probe_.FileExists(packageFile)) {
         const bool installed =
             services_.installPackage && services_.installPackage(static_cast<TResourceKind>(kind), packageFile);
@@ -204,7 +177,7 @@ void TFrmMain::pmiDeleteClick() {
     if (!list || list->FocusedNode() == kNoNode)
         return;
     const NodeId node = list->FocusedNode();
-    DeleteFileW(ToWide(PackagePath(paths_.appPath, list->Tag(), list->Tree().Item(node).Name.View())).c_str());
+    DeleteFileW(ToWide(paths_.PackageFile(list->Tag(), list->Tree().Item(node).Name.View())).c_str());
     list->RepaintRow(node);
 }
 
@@ -212,14 +185,14 @@ void TFrmMain::pmiOpenFileClick() {
     ResourceList* list = ActiveList();
     if (!list || list->FocusedNode() == kNoNode)
         return;
-    OpenWithShell(PackagePath(paths_.appPath, list->Tag(), list->Tree().Item(list->FocusedNode()).Name.View()));
+    OpenWithShell(paths_.PackageFile(list->Tag(), list->Tree().Item(list->FocusedNode()).Name.View()));
 }
 
 void TFrmMain::pmiOpenFloderClick() {
     ResourceList* list = ActiveList();
     if (!list)
         return;
-    OpenWithShell(KindCacheFolder(paths_.appPath, list->Tag()));
+    OpenWithShell(paths_.KindCacheFolder(list->Tag()));
 }
 
 void TFrmMain::OnListFocusChanged(ResourceList& list, NodeId node) {
@@ -232,7 +205,7 @@ void TFrmMain::OnListFocusChanged(ResourceList& list, NodeId node) {
     const std::string name(list.Tree().Item(node).Name.View());
     EnsureKindCacheFolder(list.Tag());
     services_.requestPreview(list, node, ResourceFileUrl(list.Tag(), name, ".jpg"),
-                             CacheFilePath(paths_.appPath, list.Tag(), name, ".jpg"));
+                             paths_.PreviewFile(list.Tag(), name));
 }
 
 }  // namespace lumaforge

@@ -4,7 +4,7 @@
 
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
-#include "app/resource_strings.h"
+#include "res/resource_ids.h"
 #include "base/unicode_win.h"
 
 namespace lumaforge {
@@ -17,6 +17,7 @@ constexpr int kListPanelWidth = 229;
 constexpr int kSplitter = 8;
 constexpr int kCaptionHeight = 20;
 constexpr int kEditHeight = 21;
+constexpr int kThemeKind = static_cast<int>(TResourceKind::Theme);
 
 RECT Bounds(int x, int y, int w, int h) {
     return {x, y, x + w, y + h};
@@ -30,19 +31,25 @@ int Height(const RECT& r) {
 }
 }  // namespace
 
-HWND TFrmMain::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, HWND parent,
-                          const RECT& bounds, int id, DWORD exStyle) {
-    HWND hwnd = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
-                                Width(bounds), Height(bounds), parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                                nullptr);
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    return hwnd;
+EditBox& TFrmMain::AddEdit(HWND parent, const RECT& bounds, DWORD style) {
+    auto edit = std::make_unique<EditBox>();
+    edit->Create(parent, bounds, style, font_.Get());
+    EditBox& ref = *edit;
+    ownedControls_.push_back(std::move(edit));
+    return ref;
+}
+
+PushButton& TFrmMain::AddButton(HWND parent, const RECT& bounds, const std::wstring& caption, DWORD style) {
+    auto button = std::make_unique<PushButton>();
+    button->Create(parent, bounds, caption, font_.Get(), style);
+    PushButton& ref = *button;
+    ownedControls_.push_back(std::move(button));
+    return ref;
 }
 
 Label& TFrmMain::AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style) {
     auto label = std::make_unique<Label>();
-    label->Create(parent, bounds, 0, text, style);
+    label->Create(parent, bounds, text, style);
     Label& ref = *label;
     ownedWindows_.push_back(std::move(label));
     return ref;
@@ -51,7 +58,7 @@ Label& TFrmMain::AddLabel(HWND parent, const RECT& bounds, const std::wstring& t
 Label& TFrmMain::AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align) {
     auto label = std::make_unique<Label>();
     Label::Style style{font_.Get(), underlineFont_.Get(), palette::kLink, palette::kWindow, align};
-    label->Create(parent, bounds, kIdLink + static_cast<int>(links_.size()), strings_.Get(stringId), style);
+    label->Create(parent, bounds, strings_.Get(stringId), style);
     links_.push_back(label.get());
     Label& ref = *label;
     ownedWindows_.push_back(std::move(label));
@@ -65,19 +72,19 @@ ResourceList& TFrmMain::CreateList(HWND parent, const RECT& bounds, TResourceKin
     options.tree = kind == TResourceKind::Theme;
     options.boldSelection = kind == TResourceKind::Theme;
     options.showInstalledMark = kind != TResourceKind::Logon && kind != TResourceKind::Icon;
-    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, paths_.appPath};
-    list->Create(parent, bounds, kIdList + options.kind, options, resources, this);
+    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, &paths_};
+    list->Create(parent, bounds, options, resources, this);
     ResourceList& ref = *list;
     lists_[options.kind] = list.get();
     ownedWindows_.push_back(std::move(list));
     return ref;
 }
 
-HWND TFrmMain::CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind) {
-    int k = static_cast<int>(kind);
-    filterEdits_[k] = AddControl(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, parent, bounds,
-                                 kIdFilterEdit + k);
-    return filterEdits_[k];
+void TFrmMain::CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind) {
+    const int k = static_cast<int>(kind);
+    filterEdits_[k] = &AddEdit(parent, bounds, ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER);
+    // The styles' tree filters its style rows only; the other lists are flat.
+    filterEdits_[k]->onChange = [this, k] { FilterList(*filterEdits_[k], *lists_[k], k != kThemeKind); };
 }
 
 void TFrmMain::CreateControls() {
@@ -109,12 +116,9 @@ void TFrmMain::CreateControls() {
 }
 
 void TFrmMain::CreateTopAndStatus() {
-    // The advertisement strip; its browser comes with the embedded-browser control.
     pnlAD_ = std::make_unique<Panel>();
     pnlAD_->Create(Handle(), Bounds(0, 0, kClientWidth, kAdHeight), palette::kHotRow);
-    HWND button1 = AddControl(L"BUTTON", L"Button1", BS_PUSHBUTTON, pnlAD_->Handle(), Bounds(8, 8, 75, 25),
-                              kIdButton1);
-    ShowWindow(button1, SW_HIDE);
+    AddButton(pnlAD_->Handle(), Bounds(8, 8, 75, 25), L"Button1", 0).SetVisible(false);
 
     pnlStatus_ = std::make_unique<Panel>();
     pnlStatus_->Create(Handle(), Bounds(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight));
@@ -149,18 +153,17 @@ void TFrmMain::CreateToolBar(HWND parent) {
     const int left = (kToolsWidth - 118) / 2;
     for (const NavButton& b : buttons) {
         auto button = std::make_unique<CheckButton>();
-        button->Create(pnlTools_->Handle(), Bounds(left, b.top, 118, b.height), kIdNavButton + b.tag,
-                       strings_.Get(b.stringId), {font_.Get(), RGB(0, 0, 0), 6}, &navGroup_);
+        button->Create(pnlTools_->Handle(), Bounds(left, b.top, 118, b.height), strings_.Get(b.stringId),
+                       {font_.Get(), RGB(0, 0, 0), 6}, &navGroup_);
         button->SetTag(b.tag);
+        button->onClick = [this, &ref = *button] { icbThemeClick(ref); };
         navButtons_[b.tag] = button.get();
         ownedWindows_.push_back(std::move(button));
     }
     // The patcher page has no way in from the tool bar.
     navButtons_[kPageCrack]->SetVisible(false);
     navButtons_[kPageThemes]->SetChecked(true);
-    HWND supportUs = AddControl(L"BUTTON", strings_.Get(IDS_SUPPORT_US), BS_PUSHBUTTON, pnlTools_->Handle(),
-                                Bounds(left, 400, 118, 24), kIdSupportUs);
-    ShowWindow(supportUs, SW_HIDE);
+    AddButton(pnlTools_->Handle(), Bounds(left, 400, 118, 24), strings_.Get(IDS_SUPPORT_US), 0).SetVisible(false);
 }
 
 void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLinkString) {
@@ -175,13 +178,14 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
     if (kind == TResourceKind::Theme) {
         // The expand and collapse buttons sit to the right of the filter.
         editWidth -= 2 * 21 + 6;
-        HWND collapse = AddControl(L"BUTTON", L"\u2212", BS_PUSHBUTTON, host,
-                                   Bounds(editWidth + 4, editTop + 1, 21, 19), kIdCollapse);
-        HWND expand = AddControl(L"BUTTON", L"+", BS_PUSHBUTTON, host, Bounds(editWidth + 27, editTop + 1, 21, 19),
-                                 kIdExpand);
+        PushButton& collapse = AddButton(host, Bounds(editWidth + 4, editTop + 1, 21, 19), L"\u2212", 0);
+        PushButton& expand = AddButton(host, Bounds(editWidth + 27, editTop + 1, 21, 19), L"+", 0);
+        collapse.onClick = [this] { SetCategoriesExpanded(false); };
+        expand.onClick = [this] { SetCategoriesExpanded(true); };
         HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                    Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-        const std::pair<HWND, int> hints[] = {{collapse, IDS_COLLAPSE_ALL}, {expand, IDS_EXPAND_ALL}};
+        const std::pair<HWND, int> hints[] = {{collapse.Handle(), IDS_COLLAPSE_ALL},
+                                              {expand.Handle(), IDS_EXPAND_ALL}};
         for (auto [button, id] : hints) {
             std::wstring text = strings_.Get(id);
             TOOLINFOW tool{sizeof tool};
@@ -202,7 +206,6 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
     if (restoreLinkString)
         AddLink(host, Bounds(right + rightWidth / 2, 0, rightWidth / 2, kCaptionHeight), restoreLinkString,
                 Label::Align::Right);
-    // The preview picture panel; its pictures arrive with the preview downloader.
     auto preview = std::make_unique<Panel>();
     preview->Create(host, Bounds(right, editTop, rightWidth, Height(area) - editTop));
     preview->SetFrame(palette::kSelectionBorder);
@@ -231,9 +234,10 @@ void TFrmMain::CreateIconsPage(Panel& page) {
     const int subStrings[] = {IDS_SYSTEM_ICONS, IDS_FOLDER_ICON};
     for (int tag = 0; tag < 2; ++tag) {
         auto button = std::make_unique<CheckButton>();
-        button->Create(host, Bounds(tag * 112, 24, 108, 28), kIdIconSubButton + tag, strings_.Get(subStrings[tag]),
+        button->Create(host, Bounds(tag * 112, 24, 108, 28), strings_.Get(subStrings[tag]),
                        {boldFont_.Get(), palette::kAccentText, 6}, &iconSubGroup_);
         button->SetTag(tag);
+        button->onClick = [this, &ref = *button] { icbIconSysClick(ref); };
         iconSubButtons_[tag] = button.get();
         ownedWindows_.push_back(std::move(button));
     }
@@ -258,13 +262,15 @@ void TFrmMain::CreateFolderIconPage(Panel& page) {
     ResourceList::Options options;
     options.statusColumn = false;
     options.showInstalledMark = false;
-    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, paths_.appPath};
+    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, &paths_};
     const int listHeight = Height(area) - 40 - 76;
-    dirs->Create(host, Bounds(0, 40, 180, listHeight), kIdDirList, options, resources, this);
+    dirs->Create(host, Bounds(0, 40, 180, listHeight), options, resources, this);
     vstDirs_ = dirs.get();
     ownedWindows_.push_back(std::move(dirs));
-    AddControl(WC_LISTVIEWW, L"", LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER, host,
-                            Bounds(188, 40, width - 188, listHeight), kIdIconList);
+    auto icons = std::make_unique<StandardControl>();
+    icons->Create(WC_LISTVIEWW, host, Bounds(188, 40, width - 188, listHeight), L"",
+                  LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER, font_.Get());
+    ownedControls_.push_back(std::move(icons));
 
     const int step2Top = 40 + listHeight + 8;
     accentLabels_.push_back(
@@ -275,13 +281,10 @@ void TFrmMain::CreateFolderIconPage(Panel& page) {
     const int restoreWidth = 126, setWidth = 116;
     const int restoreLeft = width - restoreWidth;
     const int setLeft = restoreLeft - 6 - setWidth;
-    btnSetFolderIcon_ = AddControl(L"BUTTON", strings_.Get(IDS_SET_FOLDER_ICON), BS_PUSHBUTTON | WS_TABSTOP, host,
-                                   Bounds(setLeft, rowTop, setWidth, 24), kIdSetFolderIcon);
-    AddControl(L"BUTTON", strings_.Get(IDS_RESTORE_FOLDER_ICON), BS_PUSHBUTTON | WS_TABSTOP, host,
-               Bounds(restoreLeft, rowTop, restoreWidth, 24), kIdRestoreFolderIcon);
+    btnSetFolderIcon_ = &AddButton(host, Bounds(setLeft, rowTop, setWidth, 24), strings_.Get(IDS_SET_FOLDER_ICON));
+    AddButton(host, Bounds(restoreLeft, rowTop, restoreWidth, 24), strings_.Get(IDS_RESTORE_FOLDER_ICON));
     // InitInterface fits the edit between the label and the button.
-    edtDir_ = AddControl(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, host, Bounds(0, rowTop + 1, 10, 22),
-                         kIdFolderEdit);
+    edtDir_ = &AddEdit(host, Bounds(0, rowTop + 1, 10, 22), ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER);
 }
 
 void TFrmMain::CreateWallpaperPage(Panel& page) {
@@ -302,20 +305,16 @@ void TFrmMain::CreateOemPage(Panel& page) {
         &AddLabel(host, Bounds(0, 0, leftWidth, kCaptionHeight), strings_.Get(IDS_OEM_INFO_CAPTION), {}));
     Label::Style plain{font_.Get(), nullptr, RGB(0, 0, 0)};
     AddLabel(host, Bounds(0, 28, 90, 18), strings_.Get(IDS_OEM_MANUFACTURER), plain);
-    AddControl(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, host, Bounds(92, 26, leftWidth - 92, 22),
-               kIdOemManufacturer);
+    AddEdit(host, Bounds(92, 26, leftWidth - 92, 22), ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER);
     AddLabel(host, Bounds(0, 56, 90, 18), strings_.Get(IDS_OEM_MODEL), plain);
-    AddControl(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, host, Bounds(92, 54, leftWidth - 92, 22),
-               kIdOemModel);
+    AddEdit(host, Bounds(92, 54, leftWidth - 92, 22), ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER);
     AddLabel(host, Bounds(0, 84, leftWidth, 18), strings_.Get(IDS_OEM_SUPPORT), plain);
     const int buttonsTop = Height(area) - 28;
-    AddControl(L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP | WS_BORDER,
-               host, Bounds(0, 104, leftWidth, buttonsTop - 104 - 8), kIdOemSupport);
+    AddEdit(host, Bounds(0, 104, leftWidth, buttonsTop - 104 - 8),
+            ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP | WS_BORDER);
     const int half = (leftWidth - 6) / 2;
-    AddControl(L"BUTTON", strings_.Get(IDS_OEM_APPLY_INFO), BS_PUSHBUTTON | WS_TABSTOP, host,
-               Bounds(0, buttonsTop, half, 26), kIdOemApplyInfo);
-    AddControl(L"BUTTON", strings_.Get(IDS_OEM_ERASE_INFO), BS_PUSHBUTTON | WS_TABSTOP, host,
-               Bounds(half + 6, buttonsTop, half, 26), kIdOemEraseInfo);
+    AddButton(host, Bounds(0, buttonsTop, half, 26), strings_.Get(IDS_OEM_APPLY_INFO));
+    AddButton(host, Bounds(half + 6, buttonsTop, half, 26), strings_.Get(IDS_OEM_ERASE_INFO));
 
     const int logoLeft = Width(area) - logoWidth;
     accentLabels_.push_back(
@@ -330,10 +329,8 @@ void TFrmMain::CreateOemPage(Panel& page) {
     AddLink(host, Bounds(logoLeft + logoWidth / 2, Height(area) - 58, logoWidth / 2, 20), IDS_OEM_VIEW_SYSTEM,
             Label::Align::Right);
     const int logoHalf = (logoWidth - 6) / 2;
-    AddControl(L"BUTTON", strings_.Get(IDS_OEM_APPLY_LOGO), BS_PUSHBUTTON | WS_TABSTOP, host,
-               Bounds(logoLeft, buttonsTop, logoHalf, 26), kIdOemApplyLogo);
-    AddControl(L"BUTTON", strings_.Get(IDS_OEM_ERASE_LOGO), BS_PUSHBUTTON | WS_TABSTOP, host,
-               Bounds(logoLeft + logoHalf + 6, buttonsTop, logoHalf, 26), kIdOemEraseLogo);
+    AddButton(host, Bounds(logoLeft, buttonsTop, logoHalf, 26), strings_.Get(IDS_OEM_APPLY_LOGO));
+    AddButton(host, Bounds(logoLeft + logoHalf + 6, buttonsTop, logoHalf, 26), strings_.Get(IDS_OEM_ERASE_LOGO));
 }
 
 void TFrmMain::CreateSetHomePage(Panel& page) {
@@ -341,7 +338,6 @@ void TFrmMain::CreateSetHomePage(Panel& page) {
     HWND host = page.Handle();
     AddLabel(host, Bounds(0, 0, Width(area), kCaptionHeight), strings_.Get(IDS_HOMEPAGE_INFO),
              {boldFont_.Get(), nullptr, RGB(0, 0, 0)});
-    // The home browser's place; the browser comes with the embedded-browser control.
     auto browser = std::make_unique<Panel>();
     browser->Create(host, Bounds(0, kCaptionHeight + 4, Width(area), Height(area) - kCaptionHeight - 4));
     browser->SetFrame(palette::kSelectionBorder);

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
+#include "app/list_images_win.h"
 #include "app/list_layout.h"
 #include "app/main_window_ids.h"
-#include "app/resource_strings.h"
+#include "base/files_win.h"
 #include "base/handles_win.h"
-#include "base/text.h"
 #include "base/unicode_win.h"
-#include "controls/list_images_win.h"
+#include "res/resource_ids.h"
 
 namespace lumaforge {
 namespace {
@@ -29,11 +29,6 @@ std::string SystemFolder(UINT (*query)(LPWSTR, UINT)) {
     return length > 0 && length < MAX_PATH ? ToUtf8(std::wstring(buffer, length)) : std::string();
 }
 
-std::wstring WindowText(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 }  // namespace
 
 TFrmMain::TFrmMain(std::wstring programPath, Services services)
@@ -62,7 +57,7 @@ void TFrmMain::FormCreate() {
     CreateFonts();
     listImages_ = CreateListImages();
     whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
-    paths_.appPath = FolderOf(programPath_);
+    paths_.SetProgramFolder(FolderOf(programPath_));
     downManager_ = std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, packageStore_,
                                                   dispatcher_);
     CreatePopupMenu();
@@ -91,8 +86,8 @@ void TFrmMain::InitInterface() {
     for (auto [kind, id] : captions)
         ListCaption(kind).SetText(strings_.Get(id));
     const std::wstring hint = strings_.Get(IDS_FILTER_HINT);
-    for (HWND edit : filterEdits_)
-        SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(hint.c_str()));
+    for (EditBox* edit : filterEdits_)
+        edit->SetCueBanner(hint);
 
     Label::Style accent{boldFont_.Get(), nullptr, palette::kAccentText};
     for (Label* label : accentLabels_)
@@ -104,7 +99,7 @@ void TFrmMain::InitInterface() {
         button->SetStyle({boldFont_.Get(), palette::kAccentText, 6});
 
     // The folder edit runs from 10 pixels right of its label to 10 pixels left of its button.
-    HWND host = GetParent(edtDir_);
+    HWND host = GetParent(edtDir_->Handle());
     auto boundsIn = [host](HWND control) {
         RECT rc{};
         GetWindowRect(control, &rc);
@@ -112,26 +107,18 @@ void TFrmMain::InitInterface() {
         return rc;
     };
     const RECT label = boundsIn(lblSelectFolder_->Handle());
-    const RECT button = boundsIn(btnSetFolderIcon_);
-    const RECT edit = boundsIn(edtDir_);
+    const RECT button = boundsIn(btnSetFolderIcon_->Handle());
+    const RECT edit = boundsIn(edtDir_->Handle());
     const int left = label.right + 10;
-    SetWindowPos(edtDir_, nullptr, left, edit.top, button.left - 10 - left, edit.bottom - edit.top,
+    SetWindowPos(edtDir_->Handle(), nullptr, left, edit.top, button.left - 10 - left, edit.bottom - edit.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFrmMain::FillFolderIconCategories() {
     std::vector<std::string> names;
-    WIN32_FIND_DATAW found{};
-    UniqueFindHandle find(FindFirstFileW(ToWide(paths_.appPath + "cache\\icons\\*.*").c_str(), &found));
-    if (find) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-                (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) || name == L"." ||
-                name == L"..")
-                continue;
-            names.push_back(ToUtf8(name));
-        } while (FindNextFileW(find.Get(), &found));
+    for (FolderEntry& entry : ListFolder(paths_.FolderIconsFolder())) {
+        if (entry.isFolder && !entry.hiddenOrSystem)
+            names.push_back(std::move(entry.name));
     }
     vstDirs_->BeginUpdate();
     for (const std::string& name : SortedCategoryNames(std::move(names)))
@@ -140,8 +127,7 @@ void TFrmMain::FillFolderIconCategories() {
 }
 
 void TFrmMain::FormShow() {
-    paths_.winPath = SystemFolder(GetWindowsDirectoryW);
-    paths_.sysPath = SystemFolder(GetSystemDirectoryW);
+    paths_.SetSystemFolders(SystemFolder(GetWindowsDirectoryW), SystemFolder(GetSystemDirectoryW));
     LoadCatalog();
     pgMain_->ShowPage(kPageThemes);
     for (TResourceKind kind : {TResourceKind::Theme, TResourceKind::Logon, TResourceKind::Cursor,
@@ -170,8 +156,8 @@ NodeId TFrmMain::AddResourceItem(ResourceList& list, NodeId parent, std::string_
     return node;
 }
 
-void TFrmMain::FilterList(HWND edit, ResourceList& list, bool flat) {
-    const std::string text = ToUtf8(WindowText(edit));
+void TFrmMain::FilterList(const EditBox& edit, ResourceList& list, bool flat) {
+    const std::string text = ToUtf8(edit.Text());
     list.BeginUpdate();
     list.Tree().Filter(text, flat);
     list.EndUpdate();
@@ -240,44 +226,39 @@ void TFrmMain::OnListResize(ResourceList& list) {
         list.SetColumnWidths(list.ClientRect().right, 0);
 }
 
-ResourceList* TFrmMain::ListOfEdit(HWND edit, bool& flat) {
-    for (int kind = 0; kind < kResourceKindCount; ++kind) {
-        if (filterEdits_[kind] == edit) {
-            flat = kind != static_cast<int>(TResourceKind::Theme);
-            return lists_[kind];
-        }
-    }
-    return nullptr;
+bool TFrmMain::IsFilterEdit(HWND control) const {
+    return std::any_of(filterEdits_.begin(), filterEdits_.end(),
+                       [control](const EditBox* edit) { return edit && edit->Handle() == control; });
 }
 
-void TFrmMain::OnCommand(int id, int code, HWND control) {
-    if (id >= kIdNavButton && id < kIdNavButton + static_cast<int>(kPageCount) && code == BN_CLICKED) {
-        icbThemeClick(*navButtons_[id - kIdNavButton]);
-    } else if (id >= kIdIconSubButton && id < kIdIconSubButton + 2 && code == BN_CLICKED) {
-        icbIconSysClick(*iconSubButtons_[id - kIdIconSubButton]);
-    } else if (id >= kIdFilterEdit && id < kIdFilterEdit + kResourceKindCount && code == EN_CHANGE) {
-        bool flat = true;
-        if (ResourceList* list = ListOfEdit(control, flat))
-            FilterList(control, *list, flat);
-    } else if (id == kIdCollapse || id == kIdExpand) {
-        SetCategoriesExpanded(id == kIdExpand);
-    } else if (id == kIdMenuDown || id == kIdMenuApply) {
-        pmiDownClick();
-    } else if (id == kIdMenuOnlyApply) {
-        pmiOnlyApplyClick();
-    } else if (id == kIdMenuDelete) {
-        pmiDeleteClick();
-    } else if (id == kIdMenuOpenFile) {
-        pmiOpenFileClick();
-    } else if (id == kIdMenuOpenFolder) {
-        pmiOpenFloderClick();
+void TFrmMain::OnMenuCommand(int id) {
+    switch (id) {
+        case kIdMenuDown:
+        case kIdMenuApply:
+            pmiDownClick();
+            break;
+        case kIdMenuOnlyApply:
+            pmiOnlyApplyClick();
+            break;
+        case kIdMenuDelete:
+            pmiDeleteClick();
+            break;
+        case kIdMenuOpenFile:
+            pmiOpenFileClick();
+            break;
+        case kIdMenuOpenFolder:
+            pmiOpenFloderClick();
+            break;
     }
+}
+
+void TFrmMain::ReportError(const std::string& text) {
+    ShowMessage(text, mkError);
 }
 
 LRESULT TFrmMain::OnControlColor(HDC dc, HWND control) {
     SetBkColor(dc, palette::kWindow);
-    bool flat = true;
-    SetTextColor(dc, ListOfEdit(control, flat) ? palette::kAccentText : GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, IsFilterEdit(control) ? palette::kAccentText : GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<LRESULT>(whiteBrush_.Get());
 }
 
@@ -298,7 +279,8 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         }
         case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            if (lParam == 0 && HIWORD(wParam) == 0)
+                OnMenuCommand(LOWORD(wParam));
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:

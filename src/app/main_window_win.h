@@ -6,18 +6,20 @@
 #include <vector>
 
 #include "app/catalog.h"
-#include "app/resource_strings_win.h"
+#include "app/resource_list_win.h"
 #include "base/code_page_win.h"
 #include "base/file_probe_win.h"
+#include "base/program_paths.h"
+#include "base/resource_strings_win.h"
 #include "build_config.h"
 #include "controls/check_button_win.h"
 #include "controls/fonts_win.h"
 #include "controls/label_win.h"
 #include "controls/panel_win.h"
-#include "controls/resource_list_win.h"
+#include "controls/standard_controls_win.h"
+#include "controls/ui_dispatcher_win.h"
 #include "download/down_manager.h"
 #include "download/package_store_win.h"
-#include "download/ui_dispatcher_win.h"
 #include "net/http_client_win.h"
 #include "net/msg_kind.h"
 #include "wallpaper/wallpaper_page_win.h"
@@ -72,9 +74,10 @@ public:
     // Ends the message loop when the window is destroyed.
     void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
 
-    const std::string& AppPath() const { return paths_.appPath; }
-    const std::string& WinPath() const { return paths_.winPath; }
-    const std::string& SysPath() const { return paths_.sysPath; }
+    const ProgramPaths& Paths() const { return paths_; }
+    const std::string& AppPath() const { return paths_.AppPath(); }
+    const std::string& WinPath() const { return paths_.WinPath(); }
+    const std::string& SysPath() const { return paths_.SysPath(); }
     const ResourceStrings& Strings() const { return strings_; }
 
     ResourceList& List(TResourceKind kind) { return *lists_[static_cast<int>(kind)]; }
@@ -86,7 +89,7 @@ public:
     Label& ListCaption(TResourceKind kind) { return *listCaptions_[static_cast<int>(kind)]; }
     Label& LinkLabel(int index) { return *links_[index]; }
     size_t LinkCount() const { return links_.size(); }
-    HWND FilterEdit(TResourceKind kind) const { return filterEdits_[static_cast<int>(kind)]; }
+    HWND FilterEdit(TResourceKind kind) const { return filterEdits_[static_cast<int>(kind)]->Handle(); }
     HMENU PopupMenu() const { return popupMenu_.Get(); }
     TFrmWallpaper& WallpaperPage() { return *frmWallpaper_; }
 
@@ -94,7 +97,7 @@ public:
     void LoadCatalog();
     void LayoutListColumns(ResourceList& list);
     NodeId AddResourceItem(ResourceList& list, NodeId parent, std::string_view name);
-    void FilterList(HWND edit, ResourceList& list, bool flat);
+    void FilterList(const EditBox& edit, ResourceList& list, bool flat);
     void SetCategoriesExpanded(bool expanded);
     // Sets the menu's items for the list's focused row; false when the menu is suppressed.
     bool PreparePopupMenu(ResourceList& list);
@@ -121,6 +124,7 @@ public:
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ReportError(const std::string& text) override;
 
 private:
     void FormCreate();
@@ -141,13 +145,13 @@ private:
     void CreateSetHomePage(Panel& page);
     void FillFolderIconCategories();
     ResourceList& CreateList(HWND parent, const RECT& bounds, TResourceKind kind);
-    HWND CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind);
+    void CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind);
     Label& AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style);
     Label& AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align = Label::Align::Left);
-    HWND AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, HWND parent, const RECT& bounds,
-                    int id = 0, DWORD exStyle = 0);
-    ResourceList* ListOfEdit(HWND edit, bool& flat);
-    void OnCommand(int id, int code, HWND control);
+    EditBox& AddEdit(HWND parent, const RECT& bounds, DWORD style);
+    PushButton& AddButton(HWND parent, const RECT& bounds, const std::wstring& caption, DWORD style = WS_TABSTOP);
+    bool IsFilterEdit(HWND control) const;
+    void OnMenuCommand(int id);
     LRESULT OnControlColor(HDC dc, HWND control);
 
     // ResourceListEvents
@@ -169,7 +173,7 @@ private:
     std::unique_ptr<TDownManager> downManager_;
     std::string homeBrowserUrl_;
     ResourceStrings strings_;
-    LocalPaths paths_;
+    ProgramPaths paths_;
     WinFileProbe probe_;
     bool shown_ = false;
     bool quitOnDestroy_ = false;
@@ -180,6 +184,7 @@ private:
     UniqueGdiObj<HBRUSH> whiteBrush_;
 
     std::vector<std::unique_ptr<Window>> ownedWindows_;
+    std::vector<std::unique_ptr<StandardControl>> ownedControls_;
     std::unique_ptr<Panel> pnlAD_, pnlClient_, pnlTools_, pnlStatus_;
     std::unique_ptr<PageControl> pgMain_, pgIcons_;
     std::unique_ptr<TFrmWallpaper> frmWallpaper_;
@@ -189,13 +194,13 @@ private:
     std::array<ResourceList*, kResourceKindCount> lists_{};
     ResourceList* vstDirs_ = nullptr;
     std::array<Label*, kResourceKindCount> listCaptions_{};
-    std::array<HWND, kResourceKindCount> filterEdits_{};
+    std::array<EditBox*, kResourceKindCount> filterEdits_{};
     std::vector<Label*> accentLabels_;   // page and preview captions: bold, accent colour
     std::vector<Label*> links_;          // blue links that underline under the pointer
     Label* lblStatus_ = nullptr;
-    HWND edtDir_ = nullptr;
+    EditBox* edtDir_ = nullptr;
     Label* lblSelectFolder_ = nullptr;
-    HWND btnSetFolderIcon_ = nullptr;
+    PushButton* btnSetFolderIcon_ = nullptr;
 };
 
 }  // namespace lumaforge

@@ -2,13 +2,13 @@
 
 namespace lumaforge {
 
-std::string CellText(TResourceItem& item, const CellRequest& cell, const std::string& appPath,
+std::string CellText(TResourceItem& item, const CellRequest& cell, const ProgramPaths& paths,
                      const FileProbe& probe) {
     if (cell.column != 1)
         return std::string(item.Name.View());
     bool packageExists = false;
     if (item.State == dsDownloaded) {
-        packageExists = probe.FileExists(PackagePath(appPath, cell.kind, item.Name.View()));
+        packageExists = probe.FileExists(paths.PackageFile(cell.kind, item.Name.View()));
         if (!packageExists)
             item.State = dsNone;
     }

@@ -16,7 +16,7 @@ struct CellRequest {
 
 // The status text of a downloaded row is checked against the cache each time: a package that has
 // gone turns the row back to not downloaded on the spot.
-std::string CellText(TResourceItem& item, const CellRequest& cell, const std::string& appPath,
+std::string CellText(TResourceItem& item, const CellRequest& cell, const ProgramPaths& paths,
                      const FileProbe& probe);
 int CellImage(const TResourceItem& item, const CellRequest& cell);
 // The tree list hints only its style rows; the flat lists hint every row's name.

@@ -1,38 +1,8 @@
 #include "app/resource_item.h"
 
-#include <array>
 #include <cstdio>
 
 namespace lumaforge {
-namespace {
-constexpr std::array<std::string_view, kResourceKindCount> kKindNames = {"theme",      "logon", "cursor",
-                                                                         "screensave", "icon",  "sound"};
-}
-
-std::optional<std::string_view> KindName(int kind) {
-    if (kind < 0 || kind >= kResourceKindCount)
-        return std::nullopt;
-    return kKindNames[kind];
-}
-
-std::string KindCacheFolder(std::string_view appPath, int kind) {
-    std::string path(appPath);
-    path += "cache\\";
-    path += KindName(kind).value_or("");
-    path += '\\';
-    return path;
-}
-
-std::string CacheFilePath(std::string_view appPath, int kind, std::string_view name, std::string_view extension) {
-    std::string path = KindCacheFolder(appPath, kind);
-    path += name;
-    path += extension;
-    return path;
-}
-
-std::string PackagePath(std::string_view appPath, int kind, std::string_view name) {
-    return CacheFilePath(appPath, kind, name, ".zip");
-}
 
 std::string StatusText(uint8_t state, int progress, bool packageExists) {
     switch (state) {
@@ -67,23 +37,23 @@ int StatusImage(uint8_t state) {
     }
 }
 
-void DetectLocalState(TResourceItem& item, int kind, const LocalPaths& paths, const FileProbe& probe) {
+void DetectLocalState(TResourceItem& item, int kind, const ProgramPaths& paths, const FileProbe& probe) {
     std::string name(item.Name.View());
-    if (probe.FileExists(PackagePath(paths.appPath, kind, name)))
+    if (probe.FileExists(paths.PackageFile(kind, name)))
         item.State = dsDownloaded;
     bool installed = false;
     switch (static_cast<TResourceKind>(kind)) {
         case TResourceKind::Theme:
-            installed = probe.FileExists(paths.winPath + "\\Resources\\Themes\\" + name + ".theme");
+            installed = probe.FileExists(paths.InstalledThemeFile(name));
             break;
         case TResourceKind::Cursor:
-            installed = probe.FolderExists(paths.winPath + "\\Cursors\\" + name);
+            installed = probe.FolderExists(paths.InstalledCursorFolder(name));
             break;
         case TResourceKind::ScreenSaver:
-            installed = probe.FileExists(paths.sysPath + "\\" + name + ".scr");
+            installed = probe.FileExists(paths.InstalledScreenSaverFile(name));
             break;
         case TResourceKind::Sound:
-            installed = probe.FolderExists(paths.winPath + "\\Media\\" + name);
+            installed = probe.FolderExists(paths.InstalledSoundFolder(name));
             break;
         case TResourceKind::Logon:
         case TResourceKind::Icon:

@@ -25,13 +25,6 @@ void ResourceTree::SetExpanded(NodeId node, bool expanded) {
     }
 }
 
-void ResourceTree::SetVisible(NodeId node, bool visible) {
-    if (nodes_[node].visible != visible) {
-        nodes_[node].visible = visible;
-        MarkDirty();
-    }
-}
-
 void ResourceTree::SetCategoriesExpanded(bool expanded) {
     NodeId focused = focused_;
     for (NodeId root : roots_)

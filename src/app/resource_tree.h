@@ -27,7 +27,6 @@ public:
     void SetExpanded(NodeId node, bool expanded);
     void ToggleExpanded(NodeId node) { SetExpanded(node, !Expanded(node)); }
     bool Visible(NodeId node) const { return nodes_[node].visible; }
-    void SetVisible(NodeId node, bool visible);
 
     // Every root row takes the given expansion; the focused row stays focused.
     void SetCategoriesExpanded(bool expanded);

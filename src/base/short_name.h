@@ -17,7 +17,6 @@ public:
     void Assign(std::string_view text);
     std::string_view View() const { return {bytes_.data(), length_}; }
     size_t Size() const { return length_; }
-    bool Empty() const { return length_ == 0; }
 
 private:
     uint8_t length_ = 0;

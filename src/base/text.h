@@ -23,4 +23,9 @@ bool LessAsciiNoCase(std::string_view a, std::string_view b);
 // The text of a printf-style format with one argument each; kept small on purpose.
 std::string FormatNameCount(std::string_view format, std::string_view name, int count);
 
+// Lines as a text list reads them: split at CR LF, CR or LF; a final line break adds no line.
+std::vector<std::string> SplitLines(std::string_view text);
+// Every line followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
 }  // namespace lumaforge

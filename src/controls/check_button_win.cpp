@@ -9,16 +9,14 @@ void ButtonGroup::Check(CheckButton* button) {
         other->SetChecked(other == button);
 }
 
-bool CheckButton::Create(HWND parent, const RECT& bounds, int id, const std::wstring& caption, const Style& style,
+bool CheckButton::Create(HWND parent, const RECT& bounds, const std::wstring& caption, const Style& style,
                          ButtonGroup* group) {
     caption_ = caption;
     style_ = style;
     group_ = group;
-    id_ = id;
     if (group_)
         group_->Add(this);
-    return CreateWindowOf(L"LumaforgeCheckButton", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, parent, bounds, caption,
-                          id);
+    return CreateWindowOf(L"LumaforgeCheckButton", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, parent, bounds, caption);
 }
 
 void CheckButton::SetChecked(bool checked) {
@@ -44,7 +42,8 @@ void CheckButton::Click() {
         group_->Check(this);
     else
         SetChecked(!checked_);
-    SendMessageW(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(id_, BN_CLICKED), reinterpret_cast<LPARAM>(Handle()));
+    if (onClick)
+        onClick();
 }
 
 void CheckButton::Paint(HDC dc, const RECT& client) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ private:
 };
 
 // An owner-drawn navigation button: a left-aligned caption, a tinted face while checked or under
-// the pointer. A click checks it within its group and reports BN_CLICKED to the parent.
+// the pointer. A click checks it within its group and then runs onClick.
 class CheckButton : public PaintedWindow {
 public:
     struct Style {
@@ -29,7 +30,7 @@ public:
         int borderSpace = 6;
     };
 
-    bool Create(HWND parent, const RECT& bounds, int id, const std::wstring& caption, const Style& style,
+    bool Create(HWND parent, const RECT& bounds, const std::wstring& caption, const Style& style,
                 ButtonGroup* group);
     int Tag() const { return tag_; }
     void SetTag(int tag) { tag_ = tag; }
@@ -40,6 +41,8 @@ public:
     void Click();
     void Paint(HDC dc, const RECT& client) override;
 
+    std::function<void()> onClick;
+
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -47,7 +50,6 @@ private:
     std::wstring caption_;
     Style style_;
     ButtonGroup* group_ = nullptr;
-    int id_ = 0;
     int tag_ = 0;
     bool checked_ = false;
     bool hovered_ = false;

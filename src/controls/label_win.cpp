@@ -4,11 +4,10 @@
 
 namespace lumaforge {
 
-bool Label::Create(HWND parent, const RECT& bounds, int id, const std::wstring& text, const Style& style) {
+bool Label::Create(HWND parent, const RECT& bounds, const std::wstring& text, const Style& style) {
     text_ = text;
     style_ = style;
-    id_ = id;
-    return CreateWindowOf(L"LumaforgeLabel", WS_CHILD | WS_VISIBLE, 0, parent, bounds, text, id);
+    return CreateWindowOf(L"LumaforgeLabel", WS_CHILD | WS_VISIBLE, 0, parent, bounds, text);
 }
 
 void Label::SetText(const std::wstring& text) {
@@ -77,9 +76,8 @@ LRESULT Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (IsLink()) {
                 POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
                 RECT client = ClientRect();
-                if (PtInRect(&client, pt))
-                    SendMessageW(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(id_, BN_CLICKED),
-                                 reinterpret_cast<LPARAM>(Handle()));
+                if (PtInRect(&client, pt) && onClick)
+                    onClick();
             }
             return 0;
     }

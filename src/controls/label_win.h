@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "base/colors.h"
@@ -7,7 +8,7 @@
 namespace lumaforge {
 
 // A line of text in its own font and colour. A link label underlines itself while the pointer is
-// over it, shows the hand cursor and reports a click to its parent as BN_CLICKED.
+// over it, shows the hand cursor and runs onClick when clicked.
 class Label : public PaintedWindow {
 public:
     enum class Align { Left, Right };
@@ -19,7 +20,7 @@ public:
         Align align = Align::Left;
     };
 
-    bool Create(HWND parent, const RECT& bounds, int id, const std::wstring& text, const Style& style);
+    bool Create(HWND parent, const RECT& bounds, const std::wstring& text, const Style& style);
     void SetText(const std::wstring& text);
     const std::wstring& Text() const { return text_; }
     void SetStyle(const Style& style);
@@ -30,6 +31,8 @@ public:
     int TextWidth() const;
     void Paint(HDC dc, const RECT& client) override;
 
+    std::function<void()> onClick;
+
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -37,7 +40,6 @@ private:
     void SetHovered(bool hovered);
     std::wstring text_;
     Style style_;
-    int id_ = 0;
     bool hovered_ = false;
 };
 

@@ -1,5 +1,10 @@
 #include "controls/window_win.h"
 
+#include <exception>
+
+#include "base/unicode_win.h"
+#include "controls/standard_controls_win.h"
+
 namespace lumaforge {
 
 Window::~Window() {
@@ -45,11 +50,44 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        LRESULT result = self->OnMessage(message, wParam, lParam);
+        LRESULT result = self->Dispatch(message, wParam, lParam);
         self->hwnd_ = nullptr;
         return result;
     }
-    return self->OnMessage(message, wParam, lParam);
+    return self->Dispatch(message, wParam, lParam);
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+    if (!hwnd || GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&StaticProc))
+        return nullptr;
+    return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    // An error must not unwind through the system's message dispatch: the operation that raised it
+    // is abandoned and its text shown, and the program goes on.
+    try {
+        if (message == WM_COMMAND && lParam) {
+            if (StandardControl* control = StandardControl::FromHandle(reinterpret_cast<HWND>(lParam))) {
+                control->OnNotify(HIWORD(wParam));
+                return 0;
+            }
+        }
+        return OnMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ReportError(error.what());
+    } catch (...) {
+        ReportError("Unknown error");
+    }
+    return 0;
+}
+
+void Window::ReportError(const std::string& text) {
+    Window* root = FromHandle(GetAncestor(hwnd_, GA_ROOT));
+    if (root && root != this)
+        root->ReportError(text);
+    else
+        MessageBoxW(hwnd_, ToWide(text).c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
 LRESULT Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

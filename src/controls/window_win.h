@@ -23,6 +23,10 @@ public:
     void Invalidate();
 
 protected:
+    // Shows an error that escaped a message handler. The program's top-level window reports it;
+    // any other window hands it on to its top-level ancestor.
+    virtual void ReportError(const std::string& text);
+
     // Registers `className` once per process (class style CS_DBLCLKS, arrow cursor, no background
     // brush: every window here paints its own background) and creates the window.
     bool CreateWindowOf(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const RECT& bounds,
@@ -32,6 +36,8 @@ protected:
 
 private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static Window* FromHandle(HWND hwnd);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };
 

@@ -16,8 +16,8 @@ class TDownManager::Impl : public std::enable_shared_from_this<Impl> {
 public:
     Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher);
     void Start();
-    void AddTask(const std::string& url, const std::string& fileName, NodeId node, DownloadRows* tree);
-    void CancelTask(DownloadRows* tree, NodeId node);
+    void AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree);
+    void CancelTask(DownloadRows* tree, RowId node);
     void StopWorkers();
     size_t QueueSize() const;
 
@@ -32,44 +32,24 @@ private:
         int Progress = 0;       // the worker's own
         TTaskInfo Current;      // the worker's own copy of the task it runs
     };
-    struct PendingCall;
 
     void Execute(Worker& worker);
     void RunTask(Worker& worker);
     void DoProgress(Worker& worker, int64_t current, int64_t total, bool& abort);
-    bool UpdateRow(const TTaskInfo& task, uint8_t state, int progress);
-    void FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress);
+    bool UpdateRow(const TTaskInfo& task, TDownloadState state, int progress);
+    void FinishTask(Worker& worker, const TTaskInfo& task, TDownloadState state, int progress);
     void TakeNextTask(Worker& worker);  // user-interface thread, lock held
-    bool InvokeOnUi(std::function<void()> work);
     bool CancelRequested(const Worker& worker) const;
 
     PackageStore& store_;
-    UiDispatcher& dispatcher_;
+    UiHandOver handOver_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::array<Worker, 2> workers_;
     std::deque<TTaskInfo> queue_;
-    std::vector<std::shared_ptr<PendingCall>> pending_;
     // Written under mutex_; also read without it on every received chunk.
     std::atomic<bool> stopping_{false};
     bool stopped_ = false;
-};
-
-namespace {
-// A row takes a state and percentage and shows them at once; user-interface thread only.
-void WriteRow(DownloadRows* tree, NodeId node, uint8_t state, int progress) {
-    TResourceItem& row = tree->Row(node);
-    row.State = state;
-    row.Progress = progress;
-    tree->RepaintRow(node);
-}
-}  // namespace
-
-struct TDownManager::Impl::PendingCall {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool ran = false;
-    bool abandoned = false;
 };
 
 TDownManager::TDownManager(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher)
@@ -81,11 +61,11 @@ TDownManager::~TDownManager() {
     impl_->StopWorkers();
 }
 
-void TDownManager::AddTask(const std::string& url, const std::string& fileName, NodeId node, DownloadRows* tree) {
+void TDownManager::AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree) {
     impl_->AddTask(url, fileName, node, tree);
 }
 
-void TDownManager::CancelTask(DownloadRows* tree, NodeId node) {
+void TDownManager::CancelTask(DownloadRows* tree, RowId node) {
     impl_->CancelTask(tree, node);
 }
 
@@ -98,7 +78,7 @@ size_t TDownManager::QueueSize() const {
 }
 
 TDownManager::Impl::Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher)
-    : store_(store), dispatcher_(dispatcher) {
+    : store_(store), handOver_(dispatcher) {
     for (Worker& worker : workers_) {
         worker.Http = httpFactory();
         worker.Http->SetOnProgress([this, &worker](int64_t current, int64_t total, bool& abort) {
@@ -114,7 +94,7 @@ void TDownManager::Impl::Start() {
         worker.thread = std::thread([self = shared_from_this(), &worker] { self->Execute(worker); });
 }
 
-void TDownManager::Impl::AddTask(const std::string& url, const std::string& fileName, NodeId node, DownloadRows* tree) {
+void TDownManager::Impl::AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree) {
     {
         std::lock_guard lock(mutex_);
         if (stopping_)
@@ -130,10 +110,10 @@ void TDownManager::Impl::AddTask(const std::string& url, const std::string& file
     }
     wake_.notify_all();
     // Marked waiting at once either way, so a second start of the row cannot hand it out twice.
-    WriteRow(tree, node, dsWaiting, 0);
+    tree->ShowRowState(node, dsWaiting, 0);
 }
 
-void TDownManager::Impl::CancelTask(DownloadRows* tree, NodeId node) {
+void TDownManager::Impl::CancelTask(DownloadRows* tree, RowId node) {
     {
         std::lock_guard lock(mutex_);
         for (Worker& worker : workers_) {
@@ -148,7 +128,7 @@ void TDownManager::Impl::CancelTask(DownloadRows* tree, NodeId node) {
             return;
         queue_.erase(queued);
     }
-    WriteRow(tree, node, dsNone, 0);
+    tree->ShowRowState(node, dsNone, 0);
 }
 
 size_t TDownManager::Impl::QueueSize() const {
@@ -157,7 +137,6 @@ size_t TDownManager::Impl::QueueSize() const {
 }
 
 void TDownManager::Impl::StopWorkers() {
-    std::vector<std::shared_ptr<PendingCall>> pending;
     {
         std::lock_guard lock(mutex_);
         if (stopped_)
@@ -165,15 +144,10 @@ void TDownManager::Impl::StopWorkers() {
         stopping_ = true;
         for (Worker& worker : workers_)
             worker.Cancel = true;
-        pending = pending_;
     }
     wake_.notify_all();
     // A worker waiting for a hand-over is released; its work will never run.
-    for (const auto& call : pending) {
-        std::lock_guard lock(call->mutex);
-        call->abandoned = true;
-        call->done.notify_all();
-    }
+    handOver_.Stop();
     // A worker stuck in a stalled transfer cannot be interrupted; it is left behind after a
     // second rather than holding up the window's close.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
@@ -234,7 +208,7 @@ void TDownManager::Impl::RunTask(Worker& worker) {
     }
     const bool cancelled = CancelRequested(worker);
     const int64_t size = file->Size();
-    uint8_t state = dsNone;
+    TDownloadState state = dsNone;
     if (!cancelled)
         state = size > 0 && size == worker.Http->ContentLength() ? dsDownloaded : dsFailed;
     file.reset();
@@ -263,13 +237,13 @@ void TDownManager::Impl::DoProgress(Worker& worker, int64_t current, int64_t tot
         abort = true;
 }
 
-bool TDownManager::Impl::UpdateRow(const TTaskInfo& task, uint8_t state, int progress) {
-    return InvokeOnUi([task, state, progress] { WriteRow(task.Tree, task.Node, state, progress); });
+bool TDownManager::Impl::UpdateRow(const TTaskInfo& task, TDownloadState state, int progress) {
+    return handOver_.InvokeOnUi([task, state, progress] { task.Tree->ShowRowState(task.Node, state, progress); });
 }
 
-void TDownManager::Impl::FinishTask(Worker& worker, const TTaskInfo& task, uint8_t state, int progress) {
-    const bool handedOver = InvokeOnUi([this, &worker, task, state, progress] {
-        WriteRow(task.Tree, task.Node, state, progress);
+void TDownManager::Impl::FinishTask(Worker& worker, const TTaskInfo& task, TDownloadState state, int progress) {
+    const bool handedOver = handOver_.InvokeOnUi([this, &worker, task, state, progress] {
+        task.Tree->ShowRowState(task.Node, state, progress);
         std::lock_guard lock(mutex_);
         worker.Cancel = false;
         worker.Busy = false;
@@ -284,40 +258,13 @@ void TDownManager::Impl::FinishTask(Worker& worker, const TTaskInfo& task, uint8
 
 void TDownManager::Impl::TakeNextTask(Worker& worker) {
     auto next = std::find_if(queue_.begin(), queue_.end(),
-                             [](const TTaskInfo& t) { return t.Tree->Row(t.Node).State == dsWaiting; });
+                             [](const TTaskInfo& t) { return t.Tree->RowState(t.Node) == dsWaiting; });
     if (next == queue_.end())
         return;
     worker.TaskInfo = *next;
     worker.Busy = true;
     queue_.erase(next);
     wake_.notify_all();
-}
-
-bool TDownManager::Impl::InvokeOnUi(std::function<void()> work) {
-    auto call = std::make_shared<PendingCall>();
-    {
-        std::lock_guard lock(mutex_);
-        if (stopping_)
-            return false;
-        pending_.push_back(call);
-    }
-    dispatcher_.Post([call, work = std::move(work)] {
-        std::lock_guard lock(call->mutex);
-        if (call->abandoned)
-            return;
-        work();
-        call->ran = true;
-        call->done.notify_all();
-    });
-    bool ran = false;
-    {
-        std::unique_lock lock(call->mutex);
-        call->done.wait(lock, [&] { return call->ran || call->abandoned; });
-        ran = call->ran;
-    }
-    std::lock_guard lock(mutex_);
-    pending_.erase(std::find(pending_.begin(), pending_.end(), call));
-    return ran;
 }
 
 }  // namespace lumaforge

@@ -3,17 +3,22 @@
 #include <memory>
 #include <string>
 
-#include "app/resource_tree.h"
+#include "base/ui_hand_over.h"
+#include "download/download_state.h"
 #include "net/http_client.h"
 
 namespace lumaforge {
 
-// The rows a download reports into: a resource list. Used on the user-interface thread only.
+// A row of a list that shows a download; its owner gives the numbers.
+using RowId = int;
+
+// The rows a download reports into. Used on the user-interface thread only.
 class DownloadRows {
 public:
     virtual ~DownloadRows() = default;
-    virtual TResourceItem& Row(NodeId node) = 0;
-    virtual void RepaintRow(NodeId node) = 0;
+    virtual TDownloadState RowState(RowId row) const = 0;
+    // Takes the state and percentage and shows them at once.
+    virtual void ShowRowState(RowId row, TDownloadState state, int progress) = 0;
 };
 
 // The cache files a download writes.
@@ -27,19 +32,11 @@ public:
     virtual void Delete(const std::string& path) = 0;
 };
 
-// Hands work to the user-interface thread: Post may be called from any thread and returns at
-// once; the work runs later on the user-interface thread, or never once the dispatcher is gone.
-class UiDispatcher {
-public:
-    virtual ~UiDispatcher() = default;
-    virtual void Post(std::function<void()> work) = 0;
-};
-
 struct TTaskInfo {
     std::string Url;
     std::string FileName;
     DownloadRows* Tree = nullptr;
-    NodeId Node = kNoNode;
+    RowId Node = -1;
 };
 
 // Downloads packages into the cache on two worker threads; further tasks wait in a queue in
@@ -63,8 +60,8 @@ public:
     TDownManager& operator=(const TDownManager&) = delete;
 
     // User-interface thread.
-    void AddTask(const std::string& url, const std::string& fileName, NodeId node, DownloadRows* tree);
-    void CancelTask(DownloadRows* tree, NodeId node);
+    void AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree);
+    void CancelTask(DownloadRows* tree, RowId node);
     void StopWorkers();
 
     size_t QueueSize() const;

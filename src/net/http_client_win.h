@@ -26,9 +26,6 @@ public:
     bool NoCookies = false;
     std::string Charset;
 
-    void SetAccept(const std::string& accept) { Accept = accept; }
-    void SetReferer(const std::string& referer) { Referer = referer; }
-
     // Appends the body to `sink`; `get` false sends the query as a form POST body instead.
     void Request(const std::string& url, ByteSink& sink, bool get);
     void Get(const std::string& url, ByteSink& sink) override { Request(url, sink, true); }

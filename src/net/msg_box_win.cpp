@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/resource_strings.h"
+#include "res/resource_ids.h"
 #include "base/unicode_win.h"
 
 namespace lumaforge {

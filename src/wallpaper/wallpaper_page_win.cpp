@@ -1,7 +1,7 @@
 #include "wallpaper/wallpaper_page_win.h"
 
-#include "app/resource_strings.h"
 #include "base/unicode_win.h"
+#include "res/resource_ids.h"
 
 namespace lumaforge {
 namespace {
@@ -9,15 +9,6 @@ constexpr int kSearchBarHeight = 27;
 constexpr int kPageBarHeight = 30;
 constexpr int kGridTop = 31;
 constexpr int kGridMargin = 4;
-
-HWND CreateChild(const wchar_t* cls, const std::wstring& text, DWORD style, HWND parent, RECT r, HFONT font,
-                 DWORD exStyle = 0) {
-    HWND hwnd = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                                r.right - r.left, r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr),
-                                nullptr);
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return hwnd;
-}
 }  // namespace
 
 bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceStrings& strings, HFONT font) {
@@ -29,23 +20,21 @@ bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceString
     HWND bar = pnlSearch_->Handle();
     Label::Style labelStyle{font, nullptr, RGB(0, 0, 0), palette::kWindow, Label::Align::Right};
     lblKeyWord_ = std::make_unique<Label>();
-    lblKeyWord_->Create(bar, {0, 4, 72, 22}, 0, strings.Get(IDS_SEARCH_KEY), labelStyle);
-    edtKey_ = CreateChild(L"EDIT", strings.Get(IDS_SEARCH_DEFAULT_KEY), ES_AUTOHSCROLL | WS_TABSTOP, bar,
-                          {75, 2, 75 + 129, 22}, font, WS_EX_CLIENTEDGE);
+    lblKeyWord_->Create(bar, {0, 4, 72, 22}, strings.Get(IDS_SEARCH_KEY), labelStyle);
+    edtKey_.Create(bar, {75, 2, 75 + 129, 22}, ES_AUTOHSCROLL | WS_TABSTOP, font, strings.Get(IDS_SEARCH_DEFAULT_KEY),
+                   WS_EX_CLIENTEDGE);
     lblSize_ = std::make_unique<Label>();
-    lblSize_->Create(bar, {210, 4, 274, 22}, 0, strings.Get(IDS_SIZE), labelStyle);
-    cbSize_ = CreateChild(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, bar,
-                          {277, 2, 277 + 95, 2 + 18 * 16}, font);
+    lblSize_->Create(bar, {210, 4, 274, 22}, strings.Get(IDS_SIZE), labelStyle);
+    cbSize_.Create(bar, {277, 2, 277 + 95, 2 + 18 * 16}, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, font);
     sizePresets_ = MakeSizePresets(strings.GetUtf8(IDS_DESKTOP_SIZE), GetSystemMetrics(SM_CXSCREEN),
                                    GetSystemMetrics(SM_CYSCREEN));
     for (const TSizePreset& preset : sizePresets_)
-        SendMessageW(cbSize_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(preset.Caption).c_str()));
-    SendMessageW(cbSize_, CB_SETCURSEL, 0, 0);
+        cbSize_.AddString(ToWide(preset.Caption));
+    cbSize_.SetSelection(0);
     const wchar_t* engines[] = {L"baidu", L"youdao", L"sogou", L"google"};
     const int lefts[] = {376, 440, 504, 567};
     for (int i = 0; i < 4; ++i)
-        engineButtons_[i] = CreateChild(L"BUTTON", engines[i], BS_PUSHBUTTON | WS_TABSTOP, bar,
-                                        {lefts[i], 0, lefts[i] + 62, 24}, font);
+        engineButtons_[i].Create(bar, {lefts[i], 0, lefts[i] + 62, 24}, engines[i], font, WS_TABSTOP);
 
     vstResult_ = std::make_unique<Panel>();
     vstResult_->Create(self, {kGridMargin, kGridTop, kGridMargin + 624, kGridTop + 245});

@@ -2,15 +2,16 @@
 #include <memory>
 #include <vector>
 
-#include "app/resource_strings_win.h"
+#include "base/resource_strings_win.h"
 #include "controls/label_win.h"
 #include "controls/panel_win.h"
+#include "controls/standard_controls_win.h"
 #include "wallpaper/size_presets.h"
 
 namespace lumaforge {
 
-// The wallpaper search page, embedded in the main window's wallpaper tab. It lays out its search
-// bar, result grid and page bar; searching and the grid's content come with the search features.
+// The wallpaper search page, embedded in the main window's wallpaper tab: the search bar, the
+// result grid and the page bar.
 class TFrmWallpaper : public Panel {
 public:
     bool Create(HWND parent, const RECT& bounds, const ResourceStrings& strings, HFONT font);
@@ -18,19 +19,18 @@ public:
     // The result grid's area and its cell size (set by the host once the page has its size).
     RECT GridBounds() const;
     void SetGridCells(const GridCells& cells) { gridCells_ = cells; }
-    const GridCells& Cells() const { return gridCells_; }
-    const std::array<TSizePreset, kSizePresetCount>& SizePresets() const { return sizePresets_; }
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Layout();
-    HWND edtKey_ = nullptr;
-    HWND cbSize_ = nullptr;
-    HWND engineButtons_[4] = {};
     std::unique_ptr<Label> lblKeyWord_, lblSize_;
     std::unique_ptr<Panel> pnlSearch_, vstResult_, pnlAD2_, pnlPage_;
+    // Declared after their parent panel, so they go first.
+    EditBox edtKey_;
+    ComboBox cbSize_;
+    std::array<PushButton, 4> engineButtons_;
     std::array<TSizePreset, kSizePresetCount> sizePresets_;
     GridCells gridCells_{};
 };

@@ -52,16 +52,12 @@ TEST(Catalog, NamesThatCannotBeFileNamesAreLeftOut) {
     EXPECT_EQ(catalog->lists[static_cast<int>(TResourceKind::Icon)], (Names{"ok name"}));
 }
 
-TEST(Catalog, LinesAndIni) {
-    EXPECT_TRUE(SplitLines("").empty());
-    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (Names{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\r\n"), (Names{"a"}));
-    EXPECT_EQ(SplitLines("\r\n\r\n"), (Names{"", ""}));
-    EXPECT_EQ(JoinLines({"a", "b"}), "a\r\nb\r\n");
-    const char* ini = "[Other]\r\nADHomeURL=wrong\r\n[lumaforge]\r\n ADHomeURL = http://h/home \r\n";
-    EXPECT_EQ(IniValue(ini, "Lumaforge", "ADHomeURL"), "http://h/home");
-    EXPECT_EQ(IniValue(ini, "Lumaforge", "Missing"), "");
-    EXPECT_EQ(IniValue("", "Lumaforge", "ADHomeURL"), "");
+TEST(Catalog, DeviceNamesAreNotFileNames) {
+    for (const char* name : {"CON", "con", "Nul", "PRN.txt", "aux.tar.gz", "COM1", "com9.zip", "LPT1", "lpt5.x",
+                             "NUL ", "nul .txt"})
+        EXPECT_FALSE(IsUsablePackageName(name)) << name;
+    for (const char* name : {"CONSOLE", "nul2", "COM0", "COM10", "LPT", "my con", "a.con", "COMA", "中国"})
+        EXPECT_TRUE(IsUsablePackageName(name)) << name;
 }
 
 }  // namespace

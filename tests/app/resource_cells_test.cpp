@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "app/language_module.h"
 #include "app/list_layout.h"
+#include "base/language_module.h"
 
 namespace lumaforge {
 namespace {
@@ -17,7 +17,13 @@ public:
     std::set<std::string> files, folders;
 };
 
-const LocalPaths kPaths{"C:\\Prog\\", "C:\\windows", "C:\\windows\\system32"};
+ProgramPaths MakePaths() {
+    ProgramPaths paths;
+    paths.SetProgramFolder("C:\\Prog\\");
+    paths.SetSystemFolders("C:\\windows", "C:\\windows\\system32");
+    return paths;
+}
+const ProgramPaths kPaths = MakePaths();
 
 TResourceItem Item(const char* name, uint8_t state = dsNone, int progress = 0, uint8_t installed = 0) {
     TResourceItem item;
@@ -26,15 +32,6 @@ TResourceItem Item(const char* name, uint8_t state = dsNone, int progress = 0, u
     item.Progress = progress;
     item.Installed = installed;
     return item;
-}
-
-TEST(KindName, KeysOfTheSixKindsAndNothingElse) {
-    const char* keys[] = {"theme", "logon", "cursor", "screensave", "icon", "sound"};
-    for (int kind = 0; kind < kResourceKindCount; ++kind)
-        EXPECT_EQ(KindName(kind), keys[kind]);
-    EXPECT_FALSE(KindName(6).has_value());
-    EXPECT_FALSE(KindName(-1).has_value());
-    EXPECT_EQ(PackagePath("C:\\P\\", 2, "Dino"), "C:\\P\\cache\\cursor\\Dino.zip");
 }
 
 TEST(DetectLocalState, CachedPackageAndInstalledMarkPerKind) {
@@ -73,10 +70,10 @@ TEST(CellText, StatusTextsOfEveryState) {
     };
     for (const auto& c : cases) {
         TResourceItem item = Item("Dino", c.state, c.progress);
-        EXPECT_EQ(CellText(item, {2, false, true, 1}, kPaths.appPath, probe), c.text);
+        EXPECT_EQ(CellText(item, {2, false, true, 1}, kPaths, probe), c.text);
     }
     TResourceItem item = Item("Dino");
-    EXPECT_EQ(CellText(item, {2, false, true, 0}, kPaths.appPath, probe), "Dino");
+    EXPECT_EQ(CellText(item, {2, false, true, 0}, kPaths, probe), "Dino");
 }
 
 TEST(CellText, DownloadedRowTurnsEmptyWhenThePackageDisappears) {
@@ -84,10 +81,10 @@ TEST(CellText, DownloadedRowTurnsEmptyWhenThePackageDisappears) {
     probe.files = {"C:\\Prog\\cache\\theme\\Aero.zip"};
     TResourceItem item = Item("Aero", dsDownloaded);
     const CellRequest status{0, false, true, 1};
-    EXPECT_EQ(CellText(item, status, kPaths.appPath, probe), "下载成功");
+    EXPECT_EQ(CellText(item, status, kPaths, probe), "下载成功");
     EXPECT_EQ(CellImage(item, status), kImageDownloaded);
     probe.files.clear();
-    EXPECT_EQ(CellText(item, status, kPaths.appPath, probe), "");
+    EXPECT_EQ(CellText(item, status, kPaths, probe), "");
     EXPECT_EQ(item.State, dsNone);
     EXPECT_EQ(CellImage(item, status), kImageNone);
 }

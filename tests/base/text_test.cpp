@@ -55,4 +55,13 @@ TEST(ShortName, CutsAt255Bytes) {
     EXPECT_EQ(cut.View(), std::string_view(wide).substr(0, 255));
 }
 
+TEST(Text, LinesAsATextListReadsThem) {
+    using Lines = std::vector<std::string>;
+    EXPECT_TRUE(SplitLines("").empty());
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (Lines{"a"}));
+    EXPECT_EQ(SplitLines("\r\n\r\n"), (Lines{"", ""}));
+    EXPECT_EQ(JoinLines({"a", "b"}), "a\r\nb\r\n");
+}
+
 }  // namespace lumaforge

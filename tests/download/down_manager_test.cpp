@@ -5,7 +5,7 @@
 #include "download/background_writer.h"
 
 #include <cstring>
-#include "download/download_fakes.h"
+#include "support/download_fakes.h"
 
 namespace lumaforge {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/language_module.h"
+#include "base/language_module.h"
 
 namespace lumaforge {
 

@@ -162,10 +162,18 @@ private:
 // The test's own thread plays the user-interface thread: posted work runs when it pumps.
 class TestDispatcher final : public UiDispatcher {
 public:
-    void Post(std::function<void()> work) override {
+    bool Post(std::function<void()> work) override {
         std::lock_guard lock(mutex_);
+        if (refuse_)
+            return false;
         queue_.push_back(std::move(work));
         posted_.notify_all();
+        return true;
+    }
+    // From now on every post fails, as a full message queue refuses one.
+    void Refuse() {
+        std::lock_guard lock(mutex_);
+        refuse_ = true;
     }
     void RunPending() {
         for (;;) {
@@ -200,22 +208,30 @@ private:
     std::mutex mutex_;
     std::condition_variable posted_;
     std::deque<std::function<void()>> queue_;
+    bool refuse_ = false;
 };
 
-// Rows of one list, with every repaint's state and percentage recorded.
+// Rows of one list, with every change's state and percentage recorded.
 class FakeRows final : public DownloadRows {
 public:
+    struct RowRecord {
+        uint8_t State = dsNone;
+        int Progress = 0;
+    };
     explicit FakeRows(size_t count) : rows_(count), seen_(count) {}
-    TResourceItem& Row(NodeId node) override { return rows_[static_cast<size_t>(node)]; }
-    void RepaintRow(NodeId node) override {
-        const TResourceItem& row = rows_[static_cast<size_t>(node)];
-        seen_[static_cast<size_t>(node)].push_back({row.State, row.Progress});
+    TDownloadState RowState(RowId node) const override {
+        return static_cast<TDownloadState>(rows_[static_cast<size_t>(node)].State);
     }
-    uint8_t State(NodeId node) const { return rows_[static_cast<size_t>(node)].State; }
-    const std::vector<std::pair<uint8_t, int>>& Seen(NodeId node) const { return seen_[static_cast<size_t>(node)]; }
+    void ShowRowState(RowId node, TDownloadState state, int progress) override {
+        rows_[static_cast<size_t>(node)] = {state, progress};
+        seen_[static_cast<size_t>(node)].push_back({state, progress});
+    }
+    const RowRecord& Row(RowId node) const { return rows_[static_cast<size_t>(node)]; }
+    uint8_t State(RowId node) const { return rows_[static_cast<size_t>(node)].State; }
+    const std::vector<std::pair<uint8_t, int>>& Seen(RowId node) const { return seen_[static_cast<size_t>(node)]; }
 
 private:
-    std::vector<TResourceItem> rows_;
+    std::vector<RowRecord> rows_;
     std::vector<std::vector<std::pair<uint8_t, int>>> seen_;
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "base/ui_hand_over.h"
 #include "controls/window_win.h"
-#include "download/down_manager.h"
 
 namespace lumaforge {
 
@@ -14,7 +14,7 @@ public:
     WinUiDispatcher();
     ~WinUiDispatcher() override;
 
-    void Post(std::function<void()> work) override;
+    bool Post(std::function<void()> work) override;
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

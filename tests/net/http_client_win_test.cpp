@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "win/test_http_server.h"
+#include "support/test_http_server.h"
 
 namespace lumaforge {
 namespace {

@@ -1,6 +1,6 @@
-#include "app/resource_strings_win.h"
+#include "base/resource_strings_win.h"
 
-#include "app/language_module.h"
+#include "base/language_module.h"
 #include "base/unicode_win.h"
 
 namespace lumaforge {

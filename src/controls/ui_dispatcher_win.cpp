@@ -1,4 +1,4 @@
-#include "download/ui_dispatcher_win.h"
+#include "controls/ui_dispatcher_win.h"
 
 #include <memory>
 
@@ -17,10 +17,12 @@ WinUiDispatcher::~WinUiDispatcher() {
         delete reinterpret_cast<Work*>(msg.lParam);
 }
 
-void WinUiDispatcher::Post(std::function<void()> work) {
+bool WinUiDispatcher::Post(std::function<void()> work) {
     auto heapWork = std::make_unique<Work>(std::move(work));
-    if (PostMessageW(Handle(), message_, 0, reinterpret_cast<LPARAM>(heapWork.get())))
-        heapWork.release();  // the message owns it now
+    if (!Handle() || !PostMessageW(Handle(), message_, 0, reinterpret_cast<LPARAM>(heapWork.get())))
+        return false;
+    heapWork.release();  // the message owns it now
+    return true;
 }
 
 LRESULT WinUiDispatcher::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

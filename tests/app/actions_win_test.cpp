@@ -5,8 +5,8 @@
 
 #include "app/main_window_win.h"
 #include "base/unicode_win.h"
-#include "win/test_http_server.h"
-#include "win/win_test_support.h"
+#include "support/test_http_server.h"
+#include "support/win_test_support.h"
 
 namespace lumaforge {
 namespace {

@@ -1,4 +1,4 @@
-#include "controls/resource_list_win.h"
+#include "app/resource_list_win.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "base/file_probe_win.h"
-#include "controls/list_images_win.h"
-#include "win/win_test_support.h"
+#include "app/list_images_win.h"
+#include "support/win_test_support.h"
 
 namespace lumaforge {
 namespace {
@@ -31,9 +31,10 @@ protected:
         ResourceList::Options options;
         options.kind = tree ? 0 : 2;
         options.tree = tree;
-        ResourceList::Resources resources{images.Get(), font, font, &probe, "C:\\nowhere\\"};
+        paths.SetProgramFolder("C:\\nowhere\\");
+        ResourceList::Resources resources{images.Get(), font, font, &probe, &paths};
         list = std::make_unique<ResourceList>();
-        list->Create(host, {0, 0, 229, 22 * 5}, 1, options, resources, this);
+        list->Create(host, {0, 0, 229, 22 * 5}, options, resources, this);
         return *list;
     }
 
@@ -61,6 +62,7 @@ protected:
     UniqueImageList images;
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     WinFileProbe probe;
+    ProgramPaths paths;
     std::unique_ptr<ResourceList> list;
     int dblClicks = 0, popups = 0, resizes = 0;
     std::vector<NodeId> focusChanges;

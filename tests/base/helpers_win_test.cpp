@@ -2,9 +2,9 @@
 
 #include "base/code_page_win.h"
 #include "base/unicode_win.h"
-#include "net/folders_win.h"
+#include "base/files_win.h"
 #include "net/url.h"
-#include "win/win_test_support.h"
+#include "support/win_test_support.h"
 
 namespace lumaforge {
 namespace {

@@ -4,11 +4,11 @@
 
 #include <memory>
 
-#include "app/resource_strings.h"
+#include "res/resource_ids.h"
 #include "base/unicode_win.h"
 #include "net/msg_box_win.h"
-#include "win/test_http_server.h"
-#include "win/win_test_support.h"
+#include "support/test_http_server.h"
+#include "support/win_test_support.h"
 
 namespace lumaforge {
 namespace {

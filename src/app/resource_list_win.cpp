@@ -1,4 +1,4 @@
-#include "controls/resource_list_win.h"
+#include "app/resource_list_win.h"
 
 #include <windowsx.h>
 
@@ -32,14 +32,13 @@ void DrawCellText(HDC dc, const std::string& text, RECT rc, UINT align) {
 }
 }  // namespace
 
-bool ResourceList::Create(HWND parent, const RECT& bounds, int id, const Options& options,
-                          const Resources& resources, ResourceListEvents* events) {
+bool ResourceList::Create(HWND parent, const RECT& bounds, const Options& options, const Resources& resources,
+                          ResourceListEvents* events) {
     options_ = options;
     resources_ = resources;
     events_ = events;
-    id_ = id;
     if (!CreateWindowOf(L"LumaforgeResourceList", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL, 0, parent,
-                        bounds, L"", id))
+                        bounds))
         return false;
     CreateToolTip();
     UpdateScrollBar();
@@ -150,6 +149,17 @@ void ResourceList::RepaintRow(NodeId node) {
     UpdateWindow(Handle());
 }
 
+TDownloadState ResourceList::RowState(RowId node) const {
+    return static_cast<TDownloadState>(tree_.Item(node).State);
+}
+
+void ResourceList::ShowRowState(RowId node, TDownloadState state, int progress) {
+    TResourceItem& row = tree_.Item(node);
+    row.State = state;
+    row.Progress = progress;
+    RepaintRow(node);
+}
+
 NodeId ResourceList::NodeAt(POINT client) const {
     if (client.y < 0)
         return kNoNode;
@@ -181,7 +191,7 @@ CellRequest ResourceList::Cell(NodeId node, int column) const {
 std::string ResourceList::CellText(NodeId node, int column) {
     if (!options_.statusColumn && column == 1)
         return {};
-    return lumaforge::CellText(tree_.Item(node), Cell(node, column), resources_.appPath, *resources_.probe);
+    return lumaforge::CellText(tree_.Item(node), Cell(node, column), *resources_.paths, *resources_.probe);
 }
 
 std::string ResourceList::CellHint(NodeId node, int column) const {

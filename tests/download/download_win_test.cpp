@@ -3,12 +3,12 @@
 #include <chrono>
 
 #include "base/unicode_win.h"
-#include "download/download_fakes.h"
+#include "support/download_fakes.h"
 #include "download/package_store_win.h"
-#include "download/ui_dispatcher_win.h"
+#include "controls/ui_dispatcher_win.h"
 #include "net/http_client_win.h"
-#include "win/test_http_server.h"
-#include "win/win_test_support.h"
+#include "support/test_http_server.h"
+#include "support/win_test_support.h"
 
 namespace lumaforge {
 namespace {

@@ -1,7 +1,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include "win/test_http_server.h"
+#include "support/test_http_server.h"
 
 #include <cstdio>
 #include <cstdlib>

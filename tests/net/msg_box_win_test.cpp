@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "win/win_test_support.h"
+#include "support/win_test_support.h"
 
 namespace lumaforge {
 namespace {

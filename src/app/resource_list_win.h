@@ -44,10 +44,10 @@ public:
         HFONT font = nullptr;
         HFONT boldFont = nullptr;
         const FileProbe* probe = nullptr;
-        std::string appPath;
+        const ProgramPaths* paths = nullptr;
     };
 
-    bool Create(HWND parent, const RECT& bounds, int id, const Options& options, const Resources& resources,
+    bool Create(HWND parent, const RECT& bounds, const Options& options, const Resources& resources,
                 ResourceListEvents* events);
 
     int Tag() const { return options_.kind; }
@@ -70,9 +70,12 @@ public:
     void SetCategoriesExpanded(bool expanded);
     void RepaintNode(NodeId node);
 
-    // DownloadRows: a download's row changes show at once.
-    TResourceItem& Row(NodeId node) override { return tree_.Item(node); }
-    void RepaintRow(NodeId node) override;
+    // Repaints the row at once, not at the next idle moment.
+    void RepaintRow(NodeId node);
+
+    // DownloadRows: the rows are the tree's nodes.
+    TDownloadState RowState(RowId node) const override;
+    void ShowRowState(RowId node, TDownloadState state, int progress) override;
 
     int TopIndex() const { return topIndex_; }
     NodeId NodeAt(POINT client) const;
@@ -107,7 +110,6 @@ private:
     Resources resources_;
     ResourceListEvents* events_ = nullptr;
     HWND toolTip_ = nullptr;  // a child of the list, destroyed with it
-    int id_ = 0;
     int updateCount_ = 0;
     int nameWidth_ = 120;
     int statusWidth_ = 80;

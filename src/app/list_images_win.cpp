@@ -1,4 +1,4 @@
-#include "controls/list_images_win.h"
+#include "app/list_images_win.h"
 
 #include "app/resource_item.h"
 

@@ -1,4 +1,4 @@
-#include "win/win_test_support.h"
+#include "support/win_test_support.h"
 
 #include <shellapi.h>
 

@@ -1,0 +1,36 @@
+#include "base/ini.h"
+
+#include "base/text.h"
+
+namespace lumaforge {
+namespace {
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return AsciiLower(a) == AsciiLower(b);
+}
+
+std::string_view Unquoted(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+}  // namespace
+
+std::string IniValue(std::string_view text, std::string_view section, std::string_view key) {
+    bool inSection = false;
+    for (const std::string& raw : SplitLines(text)) {
+        std::string_view line = Trim(raw);
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            size_t close = line.find(']');
+            inSection = close != std::string_view::npos && EqualsNoCase(Trim(line.substr(1, close - 1)), section);
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (inSection && equals != std::string_view::npos && EqualsNoCase(Trim(line.substr(0, equals)), key))
+            return std::string(Unquoted(Trim(line.substr(equals + 1))));
+    }
+    return {};
+}
+
+}  // namespace lumaforge
