@@ -5,6 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 cd "$root"
 scripts/bootstrap.sh
+scripts/check-includes.py
 
 jobs=$(nproc)
 for preset in native native-tsan; do
