@@ -9,7 +9,7 @@ prefix="$deps/mingw"
 packages=(
     cmake make g++ python3 git
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
-    wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales
+    wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales
     libpcre2-dev nlohmann-json3-dev zlib1g-dev libminizip-dev libgtest-dev libgmock-dev
     dpkg-dev
 )
@@ -36,14 +36,7 @@ fi
 
 # PCRE2 and minizip are not packaged for MinGW: build them from Debian's source packages.
 if [ ! -f "$prefix/lib/libpcre2-8.a" ] || [ ! -f "$prefix/lib/libminizip.a" ]; then
-    if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/; then
-        echo "bootstrap: adding a deb-src entry"
-        uris=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources)
-        signed=$(awk '/^Signed-By:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources)
-        printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: %s\n' "$uris" "$signed" |
-            sudo_if_needed tee /etc/apt/sources.list.d/lumaforge-src.sources >/dev/null
-        sudo_if_needed apt-get update -qq
-    fi
+    "$root/scripts/add-deb-src.sh"
     mkdir -p "$deps/src"
     (cd "$deps/src" && { ls pcre2_*.orig.tar.* zlib_*.orig.tar.* >/dev/null 2>&1 || apt-get source --download-only pcre2 zlib >/dev/null; })
     "$root/scripts/build-mingw-deps.sh" "$deps/src" "$prefix"
