@@ -27,6 +27,13 @@ int HexValue(char c) {
     return -1;
 }
 
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c < 0xE000;
+}
+
 std::u16string FoldAscii(std::u16string_view text) {
     std::u16string out(text);
     for (char16_t& c : out)
@@ -63,14 +70,22 @@ UrlParts SplitUrl(std::string_view url) {
 
 std::string UrlEncode(std::u16string_view text, bool utf8, const AnsiCodePage& codePage) {
     std::string out;
-    for (char16_t c : text) {
-        std::string bytes = codePage.EncodeChar(c);
+    auto appendUtf8 = [&out](std::u16string_view character) {
+        for (unsigned char b : Utf16ToUtf8(character))
+            AppendEscaped(out, b);
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        // A character above U+FFFF is a pair of UTF-16 units and travels as one character.
+        const bool pair = IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]);
+        const std::u16string_view character = text.substr(i, pair ? 2 : 1);
+        if (pair)
+            ++i;
+        std::string bytes = pair ? std::string() : codePage.EncodeChar(character[0]);
         if (bytes.empty()) {
             // The code page cannot hold the character. With the UTF-8 form asked for, its UTF-8
             // bytes still name it exactly; without, it travels as "?", as the code page writes it.
             if (utf8) {
-                for (unsigned char b : Utf16ToUtf8(std::u16string_view(&c, 1)))
-                    AppendEscaped(out, b);
+                appendUtf8(character);
                 continue;
             }
             bytes = "?";
@@ -82,8 +97,7 @@ std::string UrlEncode(std::u16string_view text, bool utf8, const AnsiCodePage& c
             else
                 AppendEscaped(out, b);
         } else if (utf8) {
-            for (unsigned char b : Utf16ToUtf8(std::u16string_view(&c, 1)))
-                AppendEscaped(out, b);
+            appendUtf8(character);
         } else {
             for (unsigned char b : bytes)
                 AppendEscaped(out, b);

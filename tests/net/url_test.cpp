@@ -44,6 +44,11 @@ TEST(UrlEncode, UnreservedCharactersPassAndTheRestIsEscaped) {
         {u"\u4E2D", false, "%D6%D0"}, {u"My Theme 中文", true, "My%20Theme%20%E4%B8%AD%E6%96%87"},
         // Not in code page 936: its UTF-8 form when asked for, "?" as the code page writes it otherwise.
         {u"\u0E01", true, "%E0%B8%81"}, {u"\u0E01", false, "%3F"},
+        // Above U+FFFF: the two UTF-16 units are one character.
+        {u"\U0001F600", true, "%F0%9F%98%80"}, {u"\U00020000", true, "%F0%A0%80%80"},
+        {u"a\U0001F600b", false, "a%3Fb"},
+        // A unit without its partner stays what it was: an unknown character.
+        {u"\xD83D", true, "%EF%BF%BD"}, {u"x\xDE00", false, "x%3F"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(UrlEncode(c.text, c.utf8, gbk), c.encoded) << c.encoded;
