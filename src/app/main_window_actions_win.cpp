@@ -55,7 +55,7 @@ void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
     themes.BeginUpdate();
     int total = 0;
     for (const CatalogCategory& category : catalog.themes) {
-        NodeId row = themes.Tree().Add(kNoNode, category.name);
+        NodeId row = themes.Tree().Add(kNoNode, RowName(category.name));
         int count = 0;
         for (const std::string& name : category.items) {
             AddResourceItem(themes, row, name);
@@ -63,7 +63,7 @@ void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
         }
         // The count goes after the name cut to a row's length, so a very long name hides it.
         themes.Tree().Item(row).Name.Assign(
-            FormatNameCount("%s[%d]", themes.Tree().Item(row).Name.View(), count));
+            RowName(FormatNameCount("%s[%d]", themes.Tree().Item(row).Name.View(), count)));
         total += count;
     }
     themes.EndUpdate();

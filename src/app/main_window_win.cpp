@@ -150,8 +150,12 @@ void TFrmMain::LayoutListColumns(ResourceList& list) {
     list.SetColumnWidths(widths.name, widths.status);
 }
 
+std::string_view TFrmMain::RowName(std::string_view text) const {
+    return AnsiPrefix(text, ShortName::kAnsiCapacity, codePage_);
+}
+
 NodeId TFrmMain::AddResourceItem(ResourceList& list, NodeId parent, std::string_view name) {
-    NodeId node = list.Tree().Add(parent, name);
+    NodeId node = list.Tree().Add(parent, RowName(name));
     DetectLocalState(list.Tree().Item(node), list.Tag(), paths_, probe_);
     return node;
 }

@@ -97,6 +97,8 @@ public:
     void LoadCatalog();
     void LayoutListColumns(ResourceList& list);
     NodeId AddResourceItem(ResourceList& list, NodeId parent, std::string_view name);
+    // A row keeps as much of a name as takes 255 bytes in the ANSI code page.
+    std::string_view RowName(std::string_view text) const;
     void FilterList(const EditBox& edit, ResourceList& list, bool flat);
     void SetCategoriesExpanded(bool expanded);
     // Sets the menu's items for the list's focused row; false when the menu is suppressed.

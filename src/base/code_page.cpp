@@ -1,6 +1,39 @@
 #include "base/code_page.h"
 
+#include <algorithm>
+
 namespace lumaforge {
+
+namespace {
+// The length of the UTF-8 sequence a lead byte starts; a stray byte counts alone.
+size_t SequenceLength(unsigned char lead) {
+    if ((lead & 0xE0) == 0xC0)
+        return 2;
+    if ((lead & 0xF0) == 0xE0)
+        return 3;
+    if ((lead & 0xF8) == 0xF0)
+        return 4;
+    return 1;
+}
+}  // namespace
+
+std::string_view AnsiPrefix(std::string_view utf8, size_t maxBytes, const AnsiCodePage& codePage) {
+    // No ANSI code page Windows runs with takes more bytes for a character than UTF-8 does.
+    if (utf8.size() <= maxBytes)
+        return utf8;
+    size_t ansiBytes = 0;
+    size_t end = 0;
+    while (end < utf8.size()) {
+        const size_t length = std::min(SequenceLength(static_cast<unsigned char>(utf8[end])), utf8.size() - end);
+        const std::u16string character = Utf8ToUtf16(utf8.substr(end, length));
+        const size_t encoded = character.size() == 1 ? std::max<size_t>(codePage.EncodeChar(character[0]).size(), 1) : 1;
+        if (ansiBytes + encoded > maxBytes)
+            break;
+        ansiBytes += encoded;
+        end += length;
+    }
+    return utf8.substr(0, end);
+}
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;

@@ -16,6 +16,10 @@ public:
     virtual std::string ToUtf8(std::string_view bytes) const = 0;
 };
 
+// The longest prefix of a UTF-8 text whose form in the code page takes at most `maxBytes` bytes,
+// cut between characters. A character the code page cannot hold counts as the one "?" it becomes.
+std::string_view AnsiPrefix(std::string_view utf8, size_t maxBytes, const AnsiCodePage& codePage);
+
 // UTF-8 <-> UTF-16 without any platform service.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);

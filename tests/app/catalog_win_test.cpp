@@ -136,5 +136,22 @@ TEST_F(CatalogTest, LongCategoryNameHidesItsCount) {
     EXPECT_EQ(themes.Tree().Item(themes.Tree().Roots()[0]).Name.View(), longName.substr(0, 255));
 }
 
+TEST_F(CatalogTest, LongChineseNamesKeepWhatTakes255BytesInTheCodePage) {
+    std::string gbk, utf8;
+    for (int i = 0; i < 130; ++i) {
+        gbk += "\xD6\xD0";
+        utf8 += "中";
+    }
+    server.SetContent("/res/softdata/xp/config.txt",
+                      "{\"themes\": [{\"name\": \"" + gbk + "\", \"list\": [\"A\"]}], \"sound\": [\"" + gbk + "\"]}");
+    TFrmMain& w = Open();
+    const std::string kept = utf8.substr(0, 127 * 3);
+    ResourceList& themes = w.List(TResourceKind::Theme);
+    // 254 bytes of name leave room for the count's first character only.
+    EXPECT_EQ(themes.Tree().Item(themes.Tree().Roots()[0]).Name.View(), kept + "[");
+    ResourceList& sounds = w.List(TResourceKind::Sound);
+    EXPECT_EQ(sounds.Tree().Item(sounds.Tree().Roots()[0]).Name.View(), kept);
+}
+
 }  // namespace
 }  // namespace lumaforge

@@ -43,16 +43,17 @@ TEST(Text, FormatNameCount) {
     EXPECT_EQ(FormatNameCount("%s [%d]", "Visual Styles", 0), "Visual Styles [0]");
 }
 
-TEST(ShortName, CutsAt255Bytes) {
-    std::string name(300, 'x');
-    ShortName shortName(name);
-    EXPECT_EQ(shortName.Size(), 255u);
+TEST(ShortName, HoldsWhatFitsAndCutsBetweenCharacters) {
+    std::string chinese;
+    for (int i = 0; i < 127; ++i)
+        chinese += "中";  // 254 bytes in code page 936, 381 in UTF-8
+    EXPECT_EQ(ShortName(chinese).View(), chinese);
     std::string wide;
-    for (int i = 0; i < 100; ++i)
-        wide += "中";  // 300 bytes
+    for (int i = 0; i < 300; ++i)
+        wide += "中";  // 900 bytes
     ShortName cut(wide);
-    EXPECT_EQ(cut.Size(), 255u);  // 85 whole characters
-    EXPECT_EQ(cut.View(), std::string_view(wide).substr(0, 255));
+    EXPECT_EQ(cut.Size(), 765u);  // 255 whole characters
+    EXPECT_EQ(cut.View(), std::string_view(wide).substr(0, 765));
 }
 
 TEST(Text, LinesAsATextListReadsThem) {

@@ -87,5 +87,30 @@ TEST(CodePage, Utf8AndUtf16RoundTrip) {
     EXPECT_EQ(gbk.EncodeChar(u'\u4E2D'), "\xD6\xD0");
 }
 
+TEST(CodePage, AnsiPrefixMeasuresTheCodePagesBytes) {
+    IconvCodePage gbk("CP936");
+    auto repeat = [](std::string_view unit, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += unit;
+        return text;
+    };
+    struct {
+        std::string text;
+        std::string prefix;
+    } cases[] = {
+        {repeat("x", 300), repeat("x", 255)},
+        {repeat("x", 255), repeat("x", 255)},
+        {repeat("中", 130), repeat("中", 127)},  // two bytes each in 936: 254 of 255
+        {"a" + repeat("中", 130), "a" + repeat("中", 127)},
+        {"ab" + repeat("中", 130), "ab" + repeat("中", 126)},
+        // Not in 936: one "?" each, whatever their UTF-8 length.
+        {repeat("\u0E01", 300), repeat("\u0E01", 255)},
+        {repeat("😀", 300), repeat("😀", 255)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AnsiPrefix(c.text, 255, gbk), c.prefix) << c.text.size();
+}
+
 }  // namespace
 }  // namespace lumaforge
