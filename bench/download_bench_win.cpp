@@ -54,7 +54,7 @@ double ThroughManager(const test::TestHttpServer& server, const std::string& fol
     TDownManager manager([] { return std::make_unique<TWinHttp>(); }, store, dispatcher);
     const auto start = Clock::now();
     for (int i = 0; i < tasks; ++i)
-        manager.AddTask(server.Url("/gen/" + std::to_string(kSize)), folder + "bench" + std::to_string(i) + ".zip", i,
+        manager.AddTask(server.Url("/zip/gen/" + std::to_string(kSize)), folder + "bench" + std::to_string(i) + ".zip", i,
                         &rows);
     auto finished = [&] {
         for (int i = 0; i < tasks; ++i)

@@ -14,7 +14,8 @@ target_link_libraries(lumaforge_core PUBLIC Threads::Threads)
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-add_executable(core_tests ${LUMAFORGE_CORE_TESTS})
-target_link_libraries(core_tests PRIVATE lumaforge_core GTest::gtest_main)
+add_executable(core_tests ${LUMAFORGE_CORE_TESTS} ${LUMAFORGE_CORE_TEST_SUPPORT})
+# The package tests write real ZIP archives with minizip.
+target_link_libraries(core_tests PRIVATE lumaforge_core GTest::gtest_main minizip z)
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST)

@@ -13,7 +13,11 @@ set(LUMAFORGE_CORE_TESTS ${LUMAFORGE_ALL_TESTS})
 list(FILTER LUMAFORGE_CORE_TESTS EXCLUDE REGEX "_win_test\\.cpp$")
 set(LUMAFORGE_WIN_TESTS ${LUMAFORGE_ALL_TESTS})
 list(FILTER LUMAFORGE_WIN_TESTS INCLUDE REGEX "_win_test\\.cpp$")
-file(GLOB_RECURSE LUMAFORGE_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*_support_win.cpp)
+# Test helpers: the portable ones serve both test builds, the _win ones the Windows tests only.
+file(GLOB LUMAFORGE_ALL_TEST_SUPPORT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
+set(LUMAFORGE_CORE_TEST_SUPPORT ${LUMAFORGE_ALL_TEST_SUPPORT})
+list(FILTER LUMAFORGE_CORE_TEST_SUPPORT EXCLUDE REGEX "_win\\.cpp$")
+set(LUMAFORGE_WIN_TEST_SUPPORT ${LUMAFORGE_ALL_TEST_SUPPORT})
 
 add_library(lumaforge_core STATIC ${LUMAFORGE_CORE_SOURCES})
 # nlohmann/json is header-only; only its own folder goes on the include path, so the cross build

@@ -36,10 +36,15 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
+# minizip and zlib for MinGW: minizip built by bootstrap into build/deps/mingw, zlib from Debian.
+find_library(LUMAFORGE_MINIZIP minizip REQUIRED)
+find_library(LUMAFORGE_ZLIB NAMES libz.a z REQUIRED)
+find_path(LUMAFORGE_MINIZIP_INCLUDE minizip/zip.h REQUIRED)
+
 # The Windows tests link the program's string table so resource lookups behave as in the program.
 add_executable(win_tests ${LUMAFORGE_WIN_TESTS} ${LUMAFORGE_WIN_TEST_SUPPORT} ${LUMAFORGE_RC_DIR}/lumaforge.rc)
-target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main ws2_32)
-target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main ws2_32 ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB})
+target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${LUMAFORGE_MINIZIP_INCLUDE})
 target_compile_definitions(win_tests PRIVATE
     LUMAFORGE_TEST_LANGUAGE_MODULE="$<TARGET_FILE:LumaforgeCHS>")
 add_dependencies(win_tests LumaforgeCHS)

@@ -208,10 +208,13 @@ void TDownManager::Impl::RunTask(Worker& worker) {
     }
     const bool cancelled = CancelRequested(worker);
     const int64_t size = file->Size();
-    TDownloadState state = dsNone;
-    if (!cancelled)
-        state = size > 0 && size == worker.Http->ContentLength() ? dsDownloaded : dsFailed;
     file.reset();
+    TDownloadState state = dsNone;
+    if (!cancelled) {
+        // A server may announce less than the package: only a whole archive counts as downloaded.
+        const bool complete = size > 0 && size == worker.Http->ContentLength() && store_.IsWholeArchive(tempName);
+        state = complete ? dsDownloaded : dsFailed;
+    }
     if (!cancelled) {
         if (state == dsDownloaded)
             store_.Move(tempName, task.FileName);

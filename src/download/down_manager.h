@@ -27,6 +27,8 @@ public:
     virtual ~PackageStore() = default;
     // A new, empty file for writing; nothing when it cannot be created.
     virtual std::unique_ptr<ByteSink> CreateTemp(const std::string& path) = 0;
+    // A closed file that holds a whole ZIP archive, not the start of one.
+    virtual bool IsWholeArchive(const std::string& path) = 0;
     // Fails when `to` exists already.
     virtual bool Move(const std::string& from, const std::string& to) = 0;
     virtual void Delete(const std::string& path) = 0;

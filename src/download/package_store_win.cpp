@@ -1,6 +1,9 @@
 #include "download/package_store_win.h"
 
+#include <algorithm>
+
 #include "base/unicode_win.h"
+#include "download/package_check.h"
 
 namespace lumaforge {
 
@@ -20,6 +23,23 @@ TBufferFileStream::TBufferFileStream(UniqueHandle file, size_t bufferSize)
 
 std::unique_ptr<ByteSink> WinPackageStore::CreateTemp(const std::string& path) {
     return TBufferFileStream::Create(path, TDownManager::kBufferSize);
+}
+
+bool WinPackageStore::IsWholeArchive(const std::string& path) {
+    UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.Get(), &size))
+        return false;
+    const uint64_t fileSize = static_cast<uint64_t>(size.QuadPart);
+    std::string tail(static_cast<size_t>(std::min<uint64_t>(fileSize, kZipTailSize)), '\0');
+    LARGE_INTEGER start{};
+    start.QuadPart = static_cast<LONGLONG>(fileSize - tail.size());
+    DWORD read = 0;
+    if (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.Get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr) || read != tail.size())
+        return false;
+    return IsWholeZipArchive(tail, fileSize);
 }
 
 bool WinPackageStore::Move(const std::string& from, const std::string& to) {

@@ -31,6 +31,7 @@ private:
 class WinPackageStore final : public PackageStore {
 public:
     std::unique_ptr<ByteSink> CreateTemp(const std::string& path) override;
+    bool IsWholeArchive(const std::string& path) override;
     bool Move(const std::string& from, const std::string& to) override;
     void Delete(const std::string& path) override;
 };

@@ -7,6 +7,7 @@
 #include "base/unicode_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
+#include "support/zip_maker.h"
 
 namespace lumaforge {
 namespace {
@@ -56,8 +57,10 @@ protected:
     bool WaitState(ResourceList& list, NodeId node, uint8_t state, DWORD ms = 10000) {
         return test::PumpUntil([&] { return list.Tree().Item(node).State == state; }, ms);
     }
-    void Serve(const std::string& kind, const std::string& encodedName, const std::string& route) {
-        server.SetContent("/res/softdata/xp/res/" + kind + "/" + encodedName + ".zip", route);
+    // A package on the server: a real archive holding `content`.
+    void Serve(const std::string& kind, const std::string& encodedName, const std::string& content) {
+        server.SetContent("/res/softdata/xp/res/" + kind + "/" + encodedName + ".zip",
+                          test::MakeZip({{"readme.txt", content}}));
     }
 
     test::TestHttpServer server;
@@ -71,7 +74,7 @@ protected:
 };
 
 TEST_F(ActionsTest, DoubleClickDownloadsThenInstalls) {
-    server.SetContent("/res/softdata/xp/res/cursor/Slow1.zip", std::string(50000, 'z'));
+    Serve("cursor", "Slow1", std::string(50000, 'z'));
     ResourceList& list = Cursors();
     NodeId row = Row(list, "Slow1");
     DoubleClick(list, row);
@@ -94,7 +97,7 @@ TEST_F(ActionsTest, QueuedRowCancelsAtOnceRunningRowAsksFirst) {
     folder.MakeFolder(L"cache\\cursor");
     for (NodeId row : rows) {
         list.SetFocusedNode(row);
-        window->DownManager().AddTask(server.Url("/slow/4096000/5"),
+        window->DownManager().AddTask(server.Url("/zip/slow/4096000/5"),
                                       ToUtf8(folder.Path()) + "cache\\cursor\\" +
                                           std::string(list.Tree().Item(row).Name.View()) + ".zip",
                                       row, &list);

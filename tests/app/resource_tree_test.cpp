@@ -86,10 +86,10 @@ TEST_F(ThemesFixture, FocusMovesClampAtBothEnds) {
 TEST(ResourceTree, NewRowsAreZeroedAndLevelled) {
     ResourceTree tree;
     NodeId category = tree.Add(kNoNode, "Cat");
-    NodeId style = tree.Add(category, std::string(300, 'n'));
+    NodeId style = tree.Add(category, std::string(1000, 'n'));
     EXPECT_EQ(tree.Level(category), 0);
     EXPECT_EQ(tree.Level(style), 1);
-    EXPECT_EQ(tree.Item(style).Name.Size(), 255u);
+    EXPECT_EQ(tree.Item(style).Name.Size(), ShortName::kCapacity);
     EXPECT_EQ(tree.Item(style).State, dsNone);
     EXPECT_EQ(tree.Item(style).Progress, 0);
     EXPECT_EQ(tree.Item(style).Installed, 0);

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "download/background_writer.h"
-
 #include <cstring>
+
+#include "download/background_writer.h"
 #include "support/download_fakes.h"
 
 namespace lumaforge {
@@ -92,9 +92,11 @@ TEST_F(DownManagerTest, IncompleteAnswersEndAsFailedWithoutATemporaryFile) {
     server.Set(Url(1), {200, 5000, std::nullopt});  // no Content-Length
     server.Set(Url(2), {200, 500, 1000});           // shorter than announced
     server.Set(Url(3), {200, 0, 0});                // empty
-    for (int i = 0; i < 4; ++i)
+    server.Set(Url(4), {200, 5000, 5000});          // all announced bytes, but not a whole archive
+    store.MakeBroken(File(4) + ".temp");
+    for (int i = 0; i < 5; ++i)
         Start(i);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         ASSERT_TRUE(WaitState(i, dsFailed)) << i;
         EXPECT_FALSE(store.FileSize(File(i) + ".temp").has_value()) << i;
         EXPECT_FALSE(store.FileSize(File(i)).has_value()) << i;
@@ -161,6 +163,20 @@ TEST_F(DownManagerTest, MoreBytesThanAnnouncedNeverShowMoreThanAHundredPercent) 
     ASSERT_TRUE(WaitState(0, dsFailed));
     for (auto [state, progress] : rows.Seen(0))
         EXPECT_LE(progress, 100);
+}
+
+TEST_F(DownManagerTest, ARefusedHandOverFreesItsWorker) {
+    dispatcher.Refuse();
+    for (int i = 0; i < 4; ++i)
+        server.Set(Url(i), Slow(4096 * 4));
+    Start(0);
+    Start(1);
+    ASSERT_TRUE(dispatcher.RunUntil([&] { return store.FileSize(File(0)) && store.FileSize(File(1)); }));
+    // Both workers are done with their files; without the window's answer they must not wait for it.
+    std::this_thread::sleep_for(500ms);
+    Start(2);
+    Start(3);
+    EXPECT_TRUE(dispatcher.RunUntil([&] { return store.FileSize(File(2)) && store.FileSize(File(3)); }));
 }
 
 TEST_F(DownManagerTest, AStalledTransferDoesNotHoldUpStopping) {

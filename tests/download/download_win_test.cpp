@@ -3,10 +3,10 @@
 #include <chrono>
 
 #include "base/unicode_win.h"
-#include "support/download_fakes.h"
-#include "download/package_store_win.h"
 #include "controls/ui_dispatcher_win.h"
+#include "download/package_store_win.h"
 #include "net/http_client_win.h"
+#include "support/download_fakes.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 
@@ -40,7 +40,7 @@ protected:
 
 TEST_F(DownloadTest, ThirdDownloadWaitsForAFreeWorker) {
     for (int i = 0; i < 3; ++i)
-        Start(i, "/slow/409600/10");
+        Start(i, "/zip/slow/409600/10");
     EXPECT_EQ(rows.State(2), dsWaiting);
     ASSERT_TRUE(WaitState(0, dsDownloading, 1000));
     ASSERT_TRUE(WaitState(1, dsDownloading, 1000));
@@ -57,16 +57,19 @@ TEST_F(DownloadTest, FailedAnswersLeaveNoFiles) {
     Start(1, "/nolength/100000");
     ASSERT_TRUE(WaitState(0, dsFailed));
     ASSERT_TRUE(WaitState(1, dsFailed));
-    Start(2, "/short/100000/30000");
+    Start(2, "/zip/short/100000/30000");
+    // Every announced byte arrives, but the server announced less than the package.
+    Start(3, "/zip/cut/100000/30000");
     ASSERT_TRUE(WaitState(2, dsFailed));
-    for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(WaitState(3, dsFailed));
+    for (int i = 0; i < 4; ++i) {
         EXPECT_FALSE(Exists(File(i))) << i;
         EXPECT_FALSE(Exists(File(i) + ".temp")) << i;
     }
 }
 
 TEST_F(DownloadTest, HundredMegabytesReportEveryPercentOnce) {
-    Start(0, "/gen/104857600");
+    Start(0, "/zip/gen/104857600");
     ASSERT_TRUE(WaitState(0, dsDownloaded, 120000));
     std::vector<int> percentages;
     for (auto [state, progress] : rows.Seen(0))
@@ -81,7 +84,7 @@ TEST_F(DownloadTest, HundredMegabytesReportEveryPercentOnce) {
 }
 
 TEST_F(DownloadTest, CancelStopsARunningDownloadAndKeepsItsTemporaryFile) {
-    Start(0, "/slow/4096000/5");
+    Start(0, "/zip/slow/4096000/5");
     ASSERT_TRUE(WaitState(0, dsDownloading, 1000));
     test::PumpFor(100);
     manager->CancelTask(&rows, 0);
@@ -91,8 +94,8 @@ TEST_F(DownloadTest, CancelStopsARunningDownloadAndKeepsItsTemporaryFile) {
 }
 
 TEST_F(DownloadTest, ClosingDuringTwoDownloadsEndsWithinASecond) {
-    Start(0, "/slow/40960000/2");
-    Start(1, "/slow/40960000/2");
+    Start(0, "/zip/slow/40960000/2");
+    Start(1, "/zip/slow/40960000/2");
     ASSERT_TRUE(WaitState(0, dsDownloading, 1000));
     ASSERT_TRUE(WaitState(1, dsDownloading, 1000));
     const auto start = std::chrono::steady_clock::now();

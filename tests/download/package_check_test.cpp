@@ -1,69 +1,19 @@
 #include "download/package_check.h"
 
 #include <gtest/gtest.h>
-#include <minizip/zip.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
-#include <memory>
 #include <string>
 #include <utility>
-#include <vector>
+
+#include "support/zip_maker.h"
 
 namespace lumaforge {
 namespace {
 
-struct Entry {
-    std::string Name;
-    std::string Data;
-};
-
-// minizip writes only to a named file; tests may run side by side, so each gets its own.
-class TempFile {
-  public:
-    TempFile() {
-        const int fd = ::mkstemp(path_.data());
-        if (fd >= 0)
-            ::close(fd);
-    }
-    ~TempFile() { std::remove(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const char* Path() const { return path_.c_str(); }
-
-  private:
-    std::string path_ = ::testing::TempDir() + "package_check_XXXXXX";
-};
-
-struct ZipCloser {
-    void operator()(void* zip) const { zipClose(zip, nullptr); }
-};
-
-// Entries are stored, not deflated, so a large one keeps the directory beyond the checked tail.
-std::string MakeZip(const std::vector<Entry>& entries, const char* comment = nullptr) {
-    TempFile file;
-    std::unique_ptr<void, ZipCloser> zip(zipOpen(file.Path(), APPEND_STATUS_CREATE));
-    if (!zip) {
-        ADD_FAILURE() << "minizip cannot create " << file.Path();
-        return {};
-    }
-    for (const Entry& entry : entries) {
-        zipOpenNewFileInZip(zip.get(), entry.Name.c_str(), nullptr, nullptr, 0, nullptr, 0, nullptr, 0, 0);
-        zipWriteInFileInZip(zip.get(), entry.Data.data(), static_cast<unsigned>(entry.Data.size()));
-        zipCloseFileInZip(zip.get());
-    }
-    if (zipClose(zip.release(), comment) != ZIP_OK) {
-        ADD_FAILURE() << "minizip cannot finish " << file.Path();
-        return {};
-    }
-    std::ifstream in(file.Path(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::MakeZip;
 
 std::string TailOf(const std::string& bytes) {
     return bytes.substr(bytes.size() - std::min(bytes.size(), kZipTailSize));

@@ -131,6 +131,15 @@ public:
         files_[path] = 0;
         return std::make_unique<Sink>(*this, path);
     }
+    bool IsWholeArchive(const std::string& path) override {
+        std::lock_guard lock(mutex_);
+        return files_.count(path) && !broken_.count(path);
+    }
+    // The file at `path` will hold the start of an archive only, whatever its size.
+    void MakeBroken(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        broken_.insert(path);
+    }
     bool Move(const std::string& from, const std::string& to) override {
         std::lock_guard lock(mutex_);
         if (files_.count(to) || !files_.count(from))
@@ -157,6 +166,7 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, int64_t> files_;
     std::set<std::string> unwritable_;
+    std::set<std::string> broken_;
 };
 
 // The test's own thread plays the user-interface thread: posted work runs when it pumps.
