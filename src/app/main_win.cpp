@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "app/main_window_win.h"
+#include "app/message_loop_win.h"
 #include "net/msg_box_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -21,13 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     ShowWindow(window.Handle(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     UpdateWindow(window.Handle());
 
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(window.Handle(), &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    const int exitCode = RunMessageLoop(window.Handle());
     OleUninitialize();
-    return static_cast<int>(msg.wParam);
+    return exitCode;
 }

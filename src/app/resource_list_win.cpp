@@ -443,8 +443,12 @@ LRESULT ResourceList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (HandleKey(wParam))
                 return 0;
             break;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_GETDLGCODE: {
+            // Enter is the list's own double click, not the window's default button.
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            const bool enter = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
+            return DLGC_WANTARROWS | DLGC_WANTCHARS | (enter ? DLGC_WANTMESSAGE : 0);
+        }
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             Invalidate();

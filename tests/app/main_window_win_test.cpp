@@ -1,8 +1,10 @@
 #include "app/main_window_win.h"
+#include "app/message_loop_win.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "res/resource_ids.h"
 #include "base/unicode_win.h"
@@ -36,6 +38,7 @@ protected:
         services.showHomePagePrompt = [this] { ++homePagePrompts; };
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {
             messages.push_back(text);
+            messageKinds.push_back(kind);
             return kind == mkQuestion ? answer : IDOK;
         };
         services.installPackage = [this](TResourceKind kind, const std::string& path) {
@@ -61,6 +64,7 @@ protected:
     TempFolder folder;
     std::unique_ptr<TFrmMain> window;
     std::vector<std::string> messages;
+    std::vector<TMsgKind> messageKinds;
     std::vector<std::pair<TResourceKind, std::string>> installs;
     std::vector<std::string> opened;
     int answer = IDNO;
@@ -221,6 +225,60 @@ TEST_F(MainWindowTest, CachedPackageStatusTurnsEmptyWhenTheFileGoes) {
     ASSERT_TRUE(DeleteFileW((folder.Path() + L"cache\\cursor\\Dino.zip").c_str()));
     EXPECT_EQ(list.CellText(dino, 1), "");
     EXPECT_EQ(list.Tree().Item(dino).State, dsNone);
+}
+
+TEST_F(MainWindowTest, EnterOnAFocusedListActsAsADoubleClickInTheProgramsLoop) {
+    folder.MakeFolder(L"cache\\cursor");
+    folder.WriteFile(L"cache\\cursor\\Dino.zip", "PK");
+    TFrmMain& w = Open();
+    ResourceList& list = w.List(TResourceKind::Cursor);
+    NodeId dino = w.AddResourceItem(list, kNoNode, "Dino");
+    w.NavButton(kPageCursor).Click();
+    SetForegroundWindow(w.Handle());
+    SetFocus(list.Handle());
+    list.SetFocusedNode(dino);
+    ASSERT_EQ(GetFocus(), list.Handle());
+    // A real key press, through the same loop as the program's.
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+    const ULONGLONG end = GetTickCount64() + 3000;
+    while (installs.empty() && GetTickCount64() < end) {
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchProgramMessage(w.Handle(), msg);
+        else
+            Sleep(5);
+    }
+    ASSERT_EQ(installs.size(), 1u);
+    EXPECT_EQ(installs[0].second, ToUtf8(folder.Path()) + "cache\\cursor\\Dino.zip");
+}
+
+// A control whose handler fails the way an installer does: with an error meant for the user.
+class FailingControl : public Window {
+public:
+    bool Create(HWND parent) { return CreateWindowOf(L"LumaforgeTestFailing", WS_CHILD, 0, parent, {0, 0, 10, 10}); }
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_APP)
+            throw std::runtime_error("Cannot open the package");
+        return Window::OnMessage(message, wParam, lParam);
+    }
+};
+
+TEST_F(MainWindowTest, AnErrorInAHandlerIsShownByTheWindowAndTheProgramGoesOn) {
+    TFrmMain& w = Open();
+    messages.clear();  // the catalog's warning: no server content here
+    messageKinds.clear();
+    FailingControl control;
+    ASSERT_TRUE(control.Create(w.Pages().Page(kPageOem).Handle()));
+    EXPECT_EQ(SendMessageW(control.Handle(), WM_APP, 0, 0), 0);
+    EXPECT_EQ(messages, (std::vector<std::string>{"Cannot open the package"}));
+    EXPECT_EQ(messageKinds, (std::vector<TMsgKind>{mkError}));
+    EXPECT_TRUE(IsWindow(w.Handle()));
 }
 
 TEST_F(MainWindowTest, InstalledStyleDetectedInTheWindowsThemesFolder) {

@@ -1,0 +1,14 @@
+#pragma once
+#include <windows.h>
+
+namespace lumaforge {
+
+// One message as the program's loop handles it: keyboard navigation of the main window first
+// (Tab between controls, Enter and Escape for the window unless a control asks for them), then
+// the usual translation and dispatch.
+void DispatchProgramMessage(HWND mainWindow, MSG& msg);
+
+// The program's message loop; returns the exit code of the quit message.
+int RunMessageLoop(HWND mainWindow);
+
+}  // namespace lumaforge
