@@ -10,11 +10,11 @@
 
 #include "base/handles_win.h"
 #include "base/unicode_win.h"
-#include "support/download_fakes.h"
-#include "download/package_store_win.h"
 #include "controls/ui_dispatcher_win.h"
+#include "download/package_store_win.h"
 #include "net/http_client_win.h"
 #include "net/url.h"
+#include "support/download_fakes.h"
 #include "support/test_http_server.h"
 
 using namespace lumaforge;
@@ -54,8 +54,8 @@ double ThroughManager(const test::TestHttpServer& server, const std::string& fol
     TDownManager manager([] { return std::make_unique<TWinHttp>(); }, store, dispatcher);
     const auto start = Clock::now();
     for (int i = 0; i < tasks; ++i)
-        manager.AddTask(server.Url("/zip/gen/" + std::to_string(kSize)), folder + "bench" + std::to_string(i) + ".zip", i,
-                        &rows);
+        manager.AddTask(server.Url("/zip/gen/" + std::to_string(kSize)), folder + "bench" + std::to_string(i) + ".zip",
+                        i, &rows);
     auto finished = [&] {
         for (int i = 0; i < tasks; ++i)
             if (rows.State(i) == dsWaiting || rows.State(i) == dsDownloading)
@@ -103,7 +103,6 @@ int main() {
     std::printf("download manager, one task:          %.1f MB/s  ratio to bare loop %.2f (target >= 0.9)\n", oneRate,
                 oneRate / bareRate);
     std::printf("row updates per task: at most 103 (waiting, 0 to 100 %%, done)\n");
-    std::printf("download manager, two tasks at once: %.1f MB/s  ratio to one task %.2f\n", twoRate,
-                twoRate / oneRate);
+    std::printf("download manager, two tasks at once: %.1f MB/s  ratio to one task %.2f\n", twoRate, twoRate / oneRate);
     return 0;
 }

@@ -20,9 +20,9 @@ constexpr int kRows = 20000;
 constexpr int kRepeats = 15;
 
 std::vector<std::string> RealisticNames() {
-    const char* stems[] = {"Aero", "Glass", "Classic", "Luna", "Royale", "Zune", "Embedded", "Dark", "Metro",
-                           "Crystal", "Ocean", "Sunset", "Forest", "Neon", "Carbon", "Vista", "Mac OS X",
-                           "Ubuntu", "水晶", "中国风", "梦幻", "极简", "黑色经典", "秋天的童话"};
+    const char* stems[] = {"Aero",     "Glass",   "Classic", "Luna",   "Royale", "Zune", "Embedded", "Dark",
+                           "Metro",    "Crystal", "Ocean",   "Sunset", "Forest", "Neon", "Carbon",   "Vista",
+                           "Mac OS X", "Ubuntu",  "水晶",    "中国风", "梦幻",   "极简", "黑色经典", "秋天的童话"};
     const char* suffixes[] = {"", " Black", " Blue Edition", " HD", " 2010", " Remix", " Lite", " (紫色)"};
     std::vector<std::string> names;
     names.reserve(kRows);
@@ -78,22 +78,25 @@ void Measure(TFrmMain& window, TResourceKind kind, const std::vector<std::string
         UpdateWindow(list.Handle());
     };
     const double filterMs = TimeMs([&] {
-        keystroke(L"");
-        keystroke(L"aer");
-    }) - TimeMs([&] { keystroke(L""); });
+                                keystroke(L"");
+                                keystroke(L"aer");
+                            }) -
+                            TimeMs([&] { keystroke(L""); });
     const double clearMs = TimeMs([&] {
-        keystroke(L"aer");
-        keystroke(L"");
-    }) - TimeMs([&] { keystroke(L"aer"); });
+                               keystroke(L"aer");
+                               keystroke(L"");
+                           }) -
+                           TimeMs([&] { keystroke(L"aer"); });
     // The same two steps on the rows alone, without the edit, the scroll bar and the repaint.
     auto modelOnly = [&](const char* text) {
         list.Tree().Filter(text, kind != TResourceKind::Theme);
         list.Tree().DisplayRows();
     };
     const double modelFilterMs = TimeMs([&] {
-        modelOnly("");
-        modelOnly("aer");
-    }) - TimeMs([&] { modelOnly(""); });
+                                     modelOnly("");
+                                     modelOnly("aer");
+                                 }) -
+                                 TimeMs([&] { modelOnly(""); });
     // One repaint of the list as it stands, which every keystroke ends with.
     const double repaintMs = TimeMs([&] {
         InvalidateRect(list.Handle(), nullptr, FALSE);
@@ -102,13 +105,15 @@ void Measure(TFrmMain& window, TResourceKind kind, const std::vector<std::string
     size_t sink = 0;
     const double plainFilter = TimeMs([&] { sink += PlainLoop(names, "aer"); });
     const double plainClear = TimeMs([&] { sink += PlainLoop(names, ""); });
-    std::printf("%-8s %d rows  filter keystroke %.3f ms (plain loop %.3f ms, ratio %.2f)   "
-                "clear %.3f ms (plain loop %.3f ms, ratio %.2f)%s\n",
-                label, static_cast<int>(names.size()), filterMs, plainFilter, filterMs / plainFilter, clearMs,
-                plainClear, clearMs / plainClear, sink == 0 ? " " : "");
-    std::printf("%-8s rows only (no edit, no repaint): filter %.3f ms, ratio %.2f against the plain loop; "
-                "one repaint of the list alone %.3f ms\n",
-                label, modelFilterMs, modelFilterMs / plainFilter, repaintMs);
+    std::printf(
+        "%-8s %d rows  filter keystroke %.3f ms (plain loop %.3f ms, ratio %.2f)   "
+        "clear %.3f ms (plain loop %.3f ms, ratio %.2f)%s\n",
+        label, static_cast<int>(names.size()), filterMs, plainFilter, filterMs / plainFilter, clearMs, plainClear,
+        clearMs / plainClear, sink == 0 ? " " : "");
+    std::printf(
+        "%-8s rows only (no edit, no repaint): filter %.3f ms, ratio %.2f against the plain loop; "
+        "one repaint of the list alone %.3f ms\n",
+        label, modelFilterMs, modelFilterMs / plainFilter, repaintMs);
     Pump();
 }
 }  // namespace

@@ -35,8 +35,7 @@ bool IsDeviceName(std::string_view name) {
         stem.pop_back();
     if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul")
         return true;
-    return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '1' &&
-           stem[3] <= '9';
+    return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '1' && stem[3] <= '9';
 }
 }  // namespace
 

@@ -67,7 +67,8 @@ void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
         total += count;
     }
     themes.EndUpdate();
-    ListCaption(TResourceKind::Theme).SetText(ToWide(FormatNameCount("%s [%d]", strings_.GetUtf8(IDS_VISUAL_STYLES), total)));
+    ListCaption(TResourceKind::Theme)
+        .SetText(ToWide(FormatNameCount("%s [%d]", strings_.GetUtf8(IDS_VISUAL_STYLES), total)));
 
     const std::pair<TResourceKind, int> captions[] = {{TResourceKind::Cursor, IDS_CURSOR_THEMES},
                                                       {TResourceKind::Logon, IDS_LOGIN_SCREENS},
@@ -111,13 +112,20 @@ void TFrmMain::OpenWithShell(const std::string& path) {
 
 ResourceList* TFrmMain::ActiveList() {
     switch (pgMain_->ActivePage()) {
-        case kPageThemes: return &List(TResourceKind::Theme);
-        case kPageLogin: return &List(TResourceKind::Logon);
-        case kPageCursor: return &List(TResourceKind::Cursor);
-        case kPageScreen: return &List(TResourceKind::ScreenSaver);
-        case kPageSound: return &List(TResourceKind::Sound);
-        case kPageIcons: return &List(TResourceKind::Icon);
-        default: return nullptr;
+        case kPageThemes:
+            return &List(TResourceKind::Theme);
+        case kPageLogin:
+            return &List(TResourceKind::Logon);
+        case kPageCursor:
+            return &List(TResourceKind::Cursor);
+        case kPageScreen:
+            return &List(TResourceKind::ScreenSaver);
+        case kPageSound:
+            return &List(TResourceKind::Sound);
+        case kPageIcons:
+            return &List(TResourceKind::Icon);
+        default:
+            return nullptr;
     }
 }
 

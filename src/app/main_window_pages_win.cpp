@@ -4,8 +4,8 @@
 
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
-#include "res/resource_ids.h"
 #include "base/unicode_win.h"
+#include "res/resource_ids.h"
 
 namespace lumaforge {
 namespace {
@@ -144,11 +144,16 @@ void TFrmMain::CreateToolBar(HWND parent) {
         int stringId;
     };
     const NavButton buttons[] = {
-        {kPageSetHome, 14, 41, IDS_NAV_SET_HOMEPAGE}, {kPageThemes, 59, 38, IDS_VISUAL_STYLES},
-        {kPageLogin, 102, 38, IDS_LOGIN_SCREENS},     {kPageCursor, 145, 38, IDS_CURSOR_THEMES},
-        {kPageSound, 188, 38, IDS_SOUND_SCHEMES},     {kPageScreen, 231, 38, IDS_SCREEN_SAVERS},
-        {kPageIcons, 274, 38, IDS_ICON_THEMES},       {kPageWallpaper, 317, 38, IDS_NAV_WALLPAPERS},
-        {kPageOem, 360, 36, IDS_NAV_OEM},             {kPageCrack, 360, 36, IDS_NAV_DUDED_OZODARE},
+        {kPageSetHome, 14, 41, IDS_NAV_SET_HOMEPAGE},
+        {kPageThemes, 59, 38, IDS_VISUAL_STYLES},
+        {kPageLogin, 102, 38, IDS_LOGIN_SCREENS},
+        {kPageCursor, 145, 38, IDS_CURSOR_THEMES},
+        {kPageSound, 188, 38, IDS_SOUND_SCHEMES},
+        {kPageScreen, 231, 38, IDS_SCREEN_SAVERS},
+        {kPageIcons, 274, 38, IDS_ICON_THEMES},
+        {kPageWallpaper, 317, 38, IDS_NAV_WALLPAPERS},
+        {kPageOem, 360, 36, IDS_NAV_OEM},
+        {kPageCrack, 360, 36, IDS_NAV_DUDED_OZODARE},
     };
     const int left = (kToolsWidth - 118) / 2;
     for (const NavButton& b : buttons) {
@@ -184,8 +189,7 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
         expand.onClick = [this] { SetCategoriesExpanded(true); };
         HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                    Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-        const std::pair<HWND, int> hints[] = {{collapse.Handle(), IDS_COLLAPSE_ALL},
-                                              {expand.Handle(), IDS_EXPAND_ALL}};
+        const std::pair<HWND, int> hints[] = {{collapse.Handle(), IDS_COLLAPSE_ALL}, {expand.Handle(), IDS_EXPAND_ALL}};
         for (auto [button, id] : hints) {
             std::wstring text = strings_.Get(id);
             TOOLINFOW tool{sizeof tool};

@@ -58,8 +58,8 @@ void TFrmMain::FormCreate() {
     listImages_ = CreateListImages();
     whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
     paths_.SetProgramFolder(FolderOf(programPath_));
-    downManager_ = std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, packageStore_,
-                                                  dispatcher_);
+    downManager_ =
+        std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, packageStore_, dispatcher_);
     CreatePopupMenu();
     CreateControls();
     InitInterface();
@@ -80,8 +80,8 @@ void TFrmMain::CreateFonts() {
 void TFrmMain::InitInterface() {
     SetWindowTextW(Handle(), strings_.Get(IDS_PRODUCT_NAME).c_str());
     const std::pair<TResourceKind, int> captions[] = {
-        {TResourceKind::Theme, IDS_VISUAL_STYLES},        {TResourceKind::Logon, IDS_LOGIN_SCREENS},
-        {TResourceKind::Cursor, IDS_CURSOR_THEMES},       {TResourceKind::Sound, IDS_SOUND_SCHEMES},
+        {TResourceKind::Theme, IDS_VISUAL_STYLES},       {TResourceKind::Logon, IDS_LOGIN_SCREENS},
+        {TResourceKind::Cursor, IDS_CURSOR_THEMES},      {TResourceKind::Sound, IDS_SOUND_SCHEMES},
         {TResourceKind::ScreenSaver, IDS_SCREEN_SAVERS}, {TResourceKind::Icon, IDS_ICON_THEMES}};
     for (auto [kind, id] : captions)
         ListCaption(kind).SetText(strings_.Get(id));
@@ -130,8 +130,8 @@ void TFrmMain::FormShow() {
     paths_.SetSystemFolders(SystemFolder(GetWindowsDirectoryW), SystemFolder(GetSystemDirectoryW));
     LoadCatalog();
     pgMain_->ShowPage(kPageThemes);
-    for (TResourceKind kind : {TResourceKind::Theme, TResourceKind::Logon, TResourceKind::Cursor,
-                               TResourceKind::ScreenSaver})
+    for (TResourceKind kind :
+         {TResourceKind::Theme, TResourceKind::Logon, TResourceKind::Cursor, TResourceKind::ScreenSaver})
         LayoutListColumns(List(kind));
     SetTimer(Handle(), kTimerHomePage, kTimerInterval, nullptr);
 }
@@ -185,7 +185,9 @@ bool TFrmMain::PreparePopupMenu(ResourceList& list) {
     if (!state)
         return false;
     HMENU menu = popupMenu_.Get();
-    auto enable = [&](int id, bool enabled) { EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)); };
+    auto enable = [&](int id, bool enabled) {
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    };
     enable(kIdMenuUnInstall, state->unInstall);
     enable(kIdMenuDown, state->down);
     enable(kIdMenuApply, state->apply);

@@ -197,8 +197,8 @@ private:
     ResourceList* vstDirs_ = nullptr;
     std::array<Label*, kResourceKindCount> listCaptions_{};
     std::array<EditBox*, kResourceKindCount> filterEdits_{};
-    std::vector<Label*> accentLabels_;   // page and preview captions: bold, accent colour
-    std::vector<Label*> links_;          // blue links that underline under the pointer
+    std::vector<Label*> accentLabels_;  // page and preview captions: bold, accent colour
+    std::vector<Label*> links_;         // blue links that underline under the pointer
     Label* lblStatus_ = nullptr;
     EditBox* edtDir_ = nullptr;
     Label* lblSelectFolder_ = nullptr;

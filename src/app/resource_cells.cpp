@@ -2,8 +2,7 @@
 
 namespace lumaforge {
 
-std::string CellText(TResourceItem& item, const CellRequest& cell, const ProgramPaths& paths,
-                     const FileProbe& probe) {
+std::string CellText(TResourceItem& item, const CellRequest& cell, const ProgramPaths& paths, const FileProbe& probe) {
     if (cell.column != 1)
         return std::string(item.Name.View());
     bool packageExists = false;

@@ -8,16 +8,15 @@ namespace lumaforge {
 
 // What a list shows in one cell of a row. Column 0 is the name, column 1 the status.
 struct CellRequest {
-    int kind = 0;               // the list's Tag
-    bool isCategory = false;    // a root row of the visual-styles tree
+    int kind = 0;                   // the list's Tag
+    bool isCategory = false;        // a root row of the visual-styles tree
     bool showInstalledMark = true;  // login screens and icon themes show none
     int column = 0;
 };
 
 // The status text of a downloaded row is checked against the cache each time: a package that has
 // gone turns the row back to not downloaded on the spot.
-std::string CellText(TResourceItem& item, const CellRequest& cell, const ProgramPaths& paths,
-                     const FileProbe& probe);
+std::string CellText(TResourceItem& item, const CellRequest& cell, const ProgramPaths& paths, const FileProbe& probe);
 int CellImage(const TResourceItem& item, const CellRequest& cell);
 // The tree list hints only its style rows; the flat lists hint every row's name.
 std::string CellHint(const TResourceItem& item, const CellRequest& cell, int level);

@@ -37,8 +37,7 @@ bool ResourceList::Create(HWND parent, const RECT& bounds, const Options& option
     options_ = options;
     resources_ = resources;
     events_ = events;
-    if (!CreateWindowOf(L"LumaforgeResourceList", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL, 0, parent,
-                        bounds))
+    if (!CreateWindowOf(L"LumaforgeResourceList", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL, 0, parent, bounds))
         return false;
     CreateToolTip();
     UpdateScrollBar();
@@ -428,14 +427,28 @@ LRESULT ResourceList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             GetScrollInfo(Handle(), SB_VERT, &info);
             int page = VisibleRowCapacity();
             switch (LOWORD(wParam)) {
-                case SB_LINEUP: ScrollTo(topIndex_ - 1); break;
-                case SB_LINEDOWN: ScrollTo(topIndex_ + 1); break;
-                case SB_PAGEUP: ScrollTo(topIndex_ - page); break;
-                case SB_PAGEDOWN: ScrollTo(topIndex_ + page); break;
-                case SB_TOP: ScrollTo(0); break;
-                case SB_BOTTOM: ScrollTo(static_cast<int>(tree_.DisplayRows().size())); break;
+                case SB_LINEUP:
+                    ScrollTo(topIndex_ - 1);
+                    break;
+                case SB_LINEDOWN:
+                    ScrollTo(topIndex_ + 1);
+                    break;
+                case SB_PAGEUP:
+                    ScrollTo(topIndex_ - page);
+                    break;
+                case SB_PAGEDOWN:
+                    ScrollTo(topIndex_ + page);
+                    break;
+                case SB_TOP:
+                    ScrollTo(0);
+                    break;
+                case SB_BOTTOM:
+                    ScrollTo(static_cast<int>(tree_.DisplayRows().size()));
+                    break;
                 case SB_THUMBTRACK:
-                case SB_THUMBPOSITION: ScrollTo(info.nTrackPos); break;
+                case SB_THUMBPOSITION:
+                    ScrollTo(info.nTrackPos);
+                    break;
             }
             return 0;
         }

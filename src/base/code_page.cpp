@@ -26,7 +26,8 @@ std::string_view AnsiPrefix(std::string_view utf8, size_t maxBytes, const AnsiCo
     while (end < utf8.size()) {
         const size_t length = std::min(SequenceLength(static_cast<unsigned char>(utf8[end])), utf8.size() - end);
         const std::u16string character = Utf8ToUtf16(utf8.substr(end, length));
-        const size_t encoded = character.size() == 1 ? std::max<size_t>(codePage.EncodeChar(character[0]).size(), 1) : 1;
+        const size_t encoded =
+            character.size() == 1 ? std::max<size_t>(codePage.EncodeChar(character[0]).size(), 1) : 1;
         if (ansiBytes + encoded > maxBytes)
             break;
         ansiBytes += encoded;
@@ -51,8 +52,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             cp = ((c & 0x0F) << 12) | ((utf8[i + 1] & 0x3F) << 6) | (utf8[i + 2] & 0x3F);
             len = 3;
         } else if ((c & 0xF8) == 0xF0 && i + 3 < utf8.size()) {
-            cp = ((c & 0x07) << 18) | ((utf8[i + 1] & 0x3F) << 12) | ((utf8[i + 2] & 0x3F) << 6) |
-                 (utf8[i + 3] & 0x3F);
+            cp = ((c & 0x07) << 18) | ((utf8[i + 1] & 0x3F) << 12) | ((utf8[i + 2] & 0x3F) << 6) | (utf8[i + 3] & 0x3F);
             len = 4;
         }
         if (cp >= 0x10000) {

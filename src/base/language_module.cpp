@@ -5,7 +5,8 @@ namespace lumaforge {
 std::vector<std::string> LanguageModuleCandidates(std::string_view programPath, std::string_view languageAbbrev) {
     const size_t dot = programPath.rfind('.');
     const size_t separator = programPath.find_last_of("\\/");
-    const bool dotInFileName = dot != std::string_view::npos && (separator == std::string_view::npos || dot > separator);
+    const bool dotInFileName =
+        dot != std::string_view::npos && (separator == std::string_view::npos || dot > separator);
     if (!dotInFileName || languageAbbrev.empty())
         return {};
     const std::string stem(programPath.substr(0, dot + 1));

@@ -62,8 +62,8 @@ std::optional<uint32_t> RegistryKey::ReadDword(const std::string& name) const {
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegQueryValueExW(key_.Get(), ToWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key_.Get(), ToWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
         type != REG_DWORD)
         return std::nullopt;
     return value;

@@ -53,11 +53,9 @@ std::string_view Utf8Prefix(std::string_view text, size_t maxBytes) {
 }
 
 bool LessAsciiNoCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) {
-                                            return static_cast<unsigned char>(LowerAscii(x)) <
-                                                   static_cast<unsigned char>(LowerAscii(y));
-                                        });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
+    });
 }
 
 std::string FormatNameCount(std::string_view format, std::string_view name, int count) {

@@ -30,8 +30,7 @@ public:
         int borderSpace = 6;
     };
 
-    bool Create(HWND parent, const RECT& bounds, const std::wstring& caption, const Style& style,
-                ButtonGroup* group);
+    bool Create(HWND parent, const RECT& bounds, const std::wstring& caption, const Style& style, ButtonGroup* group);
     int Tag() const { return tag_; }
     void SetTag(int tag) { tag_ = tag; }
     bool Checked() const { return checked_; }

@@ -32,9 +32,8 @@ bool Window::CreateWindowOf(const wchar_t* className, DWORD style, DWORD exStyle
             return false;
     }
     HMENU menuOrId = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
-    return CreateWindowExW(exStyle, className, text.c_str(), style, bounds.left, bounds.top,
-                           bounds.right - bounds.left, bounds.bottom - bounds.top, parent, menuOrId, instance,
-                           this) != nullptr;
+    return CreateWindowExW(exStyle, className, text.c_str(), style, bounds.left, bounds.top, bounds.right - bounds.left,
+                           bounds.bottom - bounds.top, parent, menuOrId, instance, this) != nullptr;
 }
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

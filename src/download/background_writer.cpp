@@ -5,7 +5,8 @@
 namespace lumaforge {
 
 BackgroundWriter::BackgroundWriter(size_t bufferSize, RawWrite rawWrite)
-    : rawWrite_(std::move(rawWrite)), buffers_{std::vector<unsigned char>(bufferSize), std::vector<unsigned char>(bufferSize)} {
+    : rawWrite_(std::move(rawWrite)),
+      buffers_{std::vector<unsigned char>(bufferSize), std::vector<unsigned char>(bufferSize)} {
     thread_ = std::thread([this] { Run(); });
 }
 

@@ -35,8 +35,8 @@ private:
 
     RawWrite rawWrite_;
     std::vector<unsigned char> buffers_[2];
-    int active_ = 0;        // the buffer being filled (caller's thread)
-    size_t buffered_ = 0;   // bytes in it (caller's thread)
+    int active_ = 0;       // the buffer being filled (caller's thread)
+    size_t buffered_ = 0;  // bytes in it (caller's thread)
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;

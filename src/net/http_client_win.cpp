@@ -41,15 +41,14 @@ void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
         return;
     if (Timeout != 0) {
         DWORD timeout = static_cast<DWORD>(Timeout);
-        for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
-                             INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                             INTERNET_OPTION_DATA_SEND_TIMEOUT})
+        for (DWORD option :
+             {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT,
+              INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT})
             InternetSetOptionW(root.Get(), option, &timeout, sizeof timeout);
     }
-    UniqueHInternet connection(InternetConnectW(root.Get(), ToWide(Host).c_str(), Port,
-                                                UserName.empty() ? nullptr : ToWide(UserName).c_str(),
-                                                Password.empty() ? nullptr : ToWide(Password).c_str(),
-                                                INTERNET_SERVICE_HTTP, 0, 0));
+    UniqueHInternet connection(
+        InternetConnectW(root.Get(), ToWide(Host).c_str(), Port, UserName.empty() ? nullptr : ToWide(UserName).c_str(),
+                         Password.empty() ? nullptr : ToWide(Password).c_str(), INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection)
         return;
     DWORD flags = UseCache ? 0 : INTERNET_FLAG_RELOAD;

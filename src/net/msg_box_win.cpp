@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "res/resource_ids.h"
 #include "base/unicode_win.h"
+#include "res/resource_ids.h"
 
 namespace lumaforge {
 namespace {
@@ -15,9 +15,9 @@ std::wstring ProgramString(UINT id) {
 
 // Filled on first use from the executable's own resources and never changed afterwards.
 const std::array<std::wstring, 4>& Captions() {
-    static const std::array<std::wstring, 4> captions = {
-        ProgramString(IDS_MSG_INFORMATION), ProgramString(IDS_MSG_QUESTION), ProgramString(IDS_MSG_WARNING),
-        ProgramString(IDS_MSG_ERROR)};
+    static const std::array<std::wstring, 4> captions = {ProgramString(IDS_MSG_INFORMATION),
+                                                         ProgramString(IDS_MSG_QUESTION),
+                                                         ProgramString(IDS_MSG_WARNING), ProgramString(IDS_MSG_ERROR)};
     return captions;
 }
 }  // namespace

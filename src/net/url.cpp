@@ -129,9 +129,8 @@ std::string UrlDecode(std::string_view text) {
     return out;
 }
 
-std::u16string TextBetween(std::u16string_view source, std::u16string_view startMarker,
-                           std::u16string_view endMarker, int startPosition, bool caseInsensitive,
-                           bool allowMissingEnd) {
+std::u16string TextBetween(std::u16string_view source, std::u16string_view startMarker, std::u16string_view endMarker,
+                           int startPosition, bool caseInsensitive, bool allowMissingEnd) {
     if (source.empty())
         return {};
     std::u16string foldedSource, foldedStart, foldedEnd;

@@ -35,8 +35,7 @@ std::string UrlDecode(std::string_view text);
 // The text of `source` between the first `startMarker` at or after `startPosition` (1-based; 0 and
 // 1 mean the start) and the next `endMarker`; empty when not found. Case-insensitive matching
 // folds A-Z only and returns the source's own letters.
-std::u16string TextBetween(std::u16string_view source, std::u16string_view startMarker,
-                           std::u16string_view endMarker, int startPosition, bool caseInsensitive,
-                           bool allowMissingEnd);
+std::u16string TextBetween(std::u16string_view source, std::u16string_view startMarker, std::u16string_view endMarker,
+                           int startPosition, bool caseInsensitive, bool allowMissingEnd);
 
 }  // namespace lumaforge

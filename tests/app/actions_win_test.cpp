@@ -16,9 +16,10 @@ class ActionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::EnsureCommonControls();
-        server.SetContent("/res/softdata/xp/config.txt",
-                          "{\"themes\": [{\"name\": \"Cat\", \"list\": [\"Style\"]}], \"cursors\": [\"Slow1\", \"Slow2\", "
-                          "\"Slow3\", \"\xD6\xD0\xB9\xFA\xB7\xE7\"], \"logons\": [\"Login\"], \"icon\": [\"Icons\"]}");
+        server.SetContent(
+            "/res/softdata/xp/config.txt",
+            "{\"themes\": [{\"name\": \"Cat\", \"list\": [\"Style\"]}], \"cursors\": [\"Slow1\", \"Slow2\", "
+            "\"Slow3\", \"\xD6\xD0\xB9\xFA\xB7\xE7\"], \"logons\": [\"Login\"], \"icon\": [\"Icons\"]}");
         server.SetContent("/apiserver/api/api.txt", "");
         TFrmMain::Services services;
         services.resourceUrl = server.Url("/res/");
@@ -97,10 +98,10 @@ TEST_F(ActionsTest, QueuedRowCancelsAtOnceRunningRowAsksFirst) {
     folder.MakeFolder(L"cache\\cursor");
     for (NodeId row : rows) {
         list.SetFocusedNode(row);
-        window->DownManager().AddTask(server.Url("/zip/slow/4096000/5"),
-                                      ToUtf8(folder.Path()) + "cache\\cursor\\" +
-                                          std::string(list.Tree().Item(row).Name.View()) + ".zip",
-                                      row, &list);
+        window->DownManager().AddTask(
+            server.Url("/zip/slow/4096000/5"),
+            ToUtf8(folder.Path()) + "cache\\cursor\\" + std::string(list.Tree().Item(row).Name.View()) + ".zip", row,
+            &list);
     }
     EXPECT_EQ(list.CellText(rows[2], 1), "等待下载");
     DoubleClick(list, rows[2]);

@@ -27,8 +27,8 @@ TEST(Catalog, CategoriesNamesAndCounts) {
 }
 
 TEST(Catalog, InvalidTextsGiveNothing) {
-    for (const char* text : {"", "  \r\n\r\n", "<html>404</html>", "word", "[1,2]", R"({"cursors": []})",
-                             R"({"themes": [)"})
+    for (const char* text :
+         {"", "  \r\n\r\n", "<html>404</html>", "word", "[1,2]", R"({"cursors": []})", R"({"themes": [)"})
         EXPECT_FALSE(ParseCatalog(text).has_value()) << text;
 }
 
@@ -53,8 +53,8 @@ TEST(Catalog, NamesThatCannotBeFileNamesAreLeftOut) {
 }
 
 TEST(Catalog, DeviceNamesAreNotFileNames) {
-    for (const char* name : {"CON", "con", "Nul", "PRN.txt", "aux.tar.gz", "COM1", "com9.zip", "LPT1", "lpt5.x",
-                             "NUL ", "nul .txt"})
+    for (const char* name :
+         {"CON", "con", "Nul", "PRN.txt", "aux.tar.gz", "COM1", "com9.zip", "LPT1", "lpt5.x", "NUL ", "nul .txt"})
         EXPECT_FALSE(IsUsablePackageName(name)) << name;
     for (const char* name : {"CONSOLE", "nul2", "COM0", "COM10", "LPT", "my con", "a.con", "COMA", "中国"})
         EXPECT_TRUE(IsUsablePackageName(name)) << name;

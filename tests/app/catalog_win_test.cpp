@@ -67,7 +67,8 @@ TEST_F(CatalogTest, ServerCatalogFillsTheListsAndCaptions) {
     server.SetContent("/apiserver/api/api.txt", "[Lumaforge]\nADHomeURL=http://127.0.0.1/home.html\n");
     TFrmMain& w = Open();
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(Names(w.List(TResourceKind::Theme)), (std::vector<std::string>{"Classic[2]", "A", "B", "水晶[1]", "中国风"}));
+    EXPECT_EQ(Names(w.List(TResourceKind::Theme)),
+              (std::vector<std::string>{"Classic[2]", "A", "B", "水晶[1]", "中国风"}));
     EXPECT_EQ(w.ListCaption(TResourceKind::Theme).Text(), L"Visual Styles [3]");
     EXPECT_EQ(w.ListCaption(TResourceKind::Cursor).Text(), L"Cursor Themes [0]");
     EXPECT_EQ(w.ListCaption(TResourceKind::Logon).Text(), L"Login Screens [2]");
@@ -79,7 +80,8 @@ TEST_F(CatalogTest, ServerCatalogFillsTheListsAndCaptions) {
     // api.txt is kept beside the program, as CR LF lines, and not fetched again.
     std::string saved;
     {
-        UniqueHandle file(CreateFileW((folder.Path() + L"api.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueHandle file(
+            CreateFileW((folder.Path() + L"api.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(file);
         char buffer[256];
         DWORD read = 0;

@@ -6,9 +6,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "res/resource_ids.h"
 #include "base/unicode_win.h"
 #include "net/msg_box_win.h"
+#include "res/resource_ids.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 
@@ -56,8 +56,8 @@ protected:
     }
 
     static void CopyLanguageModule(const TempFolder& where, const std::wstring& name) {
-        ASSERT_TRUE(CopyFileW(test::HostPath(LUMAFORGE_TEST_LANGUAGE_MODULE).c_str(), (where.Path() + name).c_str(),
-                              FALSE));
+        ASSERT_TRUE(
+            CopyFileW(test::HostPath(LUMAFORGE_TEST_LANGUAGE_MODULE).c_str(), (where.Path() + name).c_str(), FALSE));
     }
 
     test::TestHttpServer server;

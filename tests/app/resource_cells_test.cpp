@@ -45,7 +45,7 @@ TEST(DetectLocalState, CachedPackageAndInstalledMarkPerKind) {
         uint8_t state;
         uint8_t installed;
     } cases[] = {
-        {0, "Aero", dsDownloaded, 1}, {0, "Other", dsNone, 0},   {2, "Dino", dsNone, 1}, {3, "Stars", dsNone, 1},
+        {0, "Aero", dsDownloaded, 1}, {0, "Other", dsNone, 0},  {2, "Dino", dsNone, 1}, {3, "Stars", dsNone, 1},
         {5, "Chimes", dsNone, 1},     {1, "Logon1", dsNone, 0}, {4, "Aero", dsNone, 0},
     };
     for (const auto& c : cases) {
@@ -64,8 +64,12 @@ TEST(CellText, StatusTextsOfEveryState) {
         int progress;
         const char* text;
     } cases[] = {
-        {dsNone, 0, ""},           {dsWaiting, 0, "等待下载"},    {dsDownloading, 5, "进度: 5%"},
-        {dsDownloading, 100, "进度:100%"}, {dsDownloaded, 0, "下载成功"}, {dsFailed, 0, "下载失败"},
+        {dsNone, 0, ""},
+        {dsWaiting, 0, "等待下载"},
+        {dsDownloading, 5, "进度: 5%"},
+        {dsDownloading, 100, "进度:100%"},
+        {dsDownloaded, 0, "下载成功"},
+        {dsFailed, 0, "下载失败"},
         {9, 0, ""},
     };
     for (const auto& c : cases) {
@@ -149,7 +153,8 @@ TEST(PopupMenu, SuppressedWithoutFocusOrOnACategory) {
 
 TEST(LanguageModule, CandidatesNextToTheProgram) {
     using V = std::vector<std::string>;
-    EXPECT_EQ(LanguageModuleCandidates("C:\\P\\Lumaforge.exe", "CHS"), (V{"C:\\P\\Lumaforge.CHS", "C:\\P\\Lumaforge.CH"}));
+    EXPECT_EQ(LanguageModuleCandidates("C:\\P\\Lumaforge.exe", "CHS"),
+              (V{"C:\\P\\Lumaforge.CHS", "C:\\P\\Lumaforge.CH"}));
     EXPECT_EQ(LanguageModuleCandidates("C:\\a.b\\Prog.x.exe", "ENU"), (V{"C:\\a.b\\Prog.x.ENU", "C:\\a.b\\Prog.x.EN"}));
     EXPECT_TRUE(LanguageModuleCandidates("C:\\P\\Lumaforge", "CHS").empty());
     // A dot in a folder name is not the program's extension.

@@ -5,8 +5,8 @@
 #include <initializer_list>
 #include <memory>
 
-#include "base/file_probe_win.h"
 #include "app/list_images_win.h"
+#include "base/file_probe_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -134,9 +134,9 @@ TEST_F(ResourceListTest, SelectedRowIsPaintedInTheSelectionColours) {
     ScopedSelectObject select(memory.Get(), bitmap.Get());
     HDC dc = memory.Get();
     l.Paint(dc, {0, 0, 229, 110});
-    EXPECT_EQ(GetPixel(dc, 200, 5), RGB(255, 255, 255));    // row 0: plain
-    EXPECT_EQ(GetPixel(dc, 200, 30), RGB(255, 241, 236));   // row 1: selection fill
-    EXPECT_EQ(GetPixel(dc, 200, 43), RGB(255, 217, 206));   // its bottom edge
+    EXPECT_EQ(GetPixel(dc, 200, 5), RGB(255, 255, 255));   // row 0: plain
+    EXPECT_EQ(GetPixel(dc, 200, 30), RGB(255, 241, 236));  // row 1: selection fill
+    EXPECT_EQ(GetPixel(dc, 200, 43), RGB(255, 217, 206));  // its bottom edge
 }
 
 }  // namespace

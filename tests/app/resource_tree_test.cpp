@@ -47,8 +47,8 @@ TEST_F(ThemesFixture, TreeFilterMatchesStylesOnlyAndHidesEmptyCategories) {
 TEST_F(ThemesFixture, ClearingTheFilterKeepsCategoriesWithoutStylesHidden) {
     EXPECT_EQ(tree.DisplayRows().size(), 7u);
     tree.Filter("", false);
-    EXPECT_EQ(Displayed(tree), (std::vector<std::string>{"Windows[3]", "Aero", "AERO Glass", "Classic",
-                                                          "Mac aero[1]", "MyAero"}));
+    EXPECT_EQ(Displayed(tree),
+              (std::vector<std::string>{"Windows[3]", "Aero", "AERO Glass", "Classic", "Mac aero[1]", "MyAero"}));
     EXPECT_FALSE(tree.Visible(empty));
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "base/code_page_win.h"
-#include "base/unicode_win.h"
 #include "base/files_win.h"
+#include "base/unicode_win.h"
 #include "net/url.h"
 #include "support/win_test_support.h"
 

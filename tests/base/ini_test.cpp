@@ -11,8 +11,7 @@ TEST(Ini, ValuesAsTheProfileFunctionsReadThem) {
         const char* key;
         const char* value;
     } cases[] = {
-        {"[Other]\r\nADHomeURL=wrong\r\n[lumaforge]\r\n ADHomeURL = http://h/home \r\n", "ADHomeURL",
-         "http://h/home"},
+        {"[Other]\r\nADHomeURL=wrong\r\n[lumaforge]\r\n ADHomeURL = http://h/home \r\n", "ADHomeURL", "http://h/home"},
         {"[Lumaforge]\r\nADHomeURL=x\r\n", "Missing", ""},
         {"", "ADHomeURL", ""},
         {"ADHomeURL=outside\r\n[Lumaforge]\r\n", "ADHomeURL", ""},

@@ -57,13 +57,12 @@ TEST_F(RegistryTest, StringsWithoutATerminatorOrWithSeveralReadWhole) {
     RegistryKey key = RegistryKey::Create(HKEY_CURRENT_USER, root);
     ASSERT_TRUE(key);
     const wchar_t unterminated[] = {L'a', L'b', L'c'};
-    ASSERT_EQ(RegSetValueExW(key.Get(), L"raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated),
-                             sizeof unterminated),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExW(key.Get(), L"raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated), sizeof unterminated),
+        ERROR_SUCCESS);
     EXPECT_EQ(key.ReadString("raw"), "abc");
     const wchar_t doubled[] = L"xy\0\0";
-    ASSERT_EQ(RegSetValueExW(key.Get(), L"doubled", 0, REG_SZ, reinterpret_cast<const BYTE*>(doubled),
-                             sizeof doubled),
+    ASSERT_EQ(RegSetValueExW(key.Get(), L"doubled", 0, REG_SZ, reinterpret_cast<const BYTE*>(doubled), sizeof doubled),
               ERROR_SUCCESS);
     EXPECT_EQ(key.ReadString("doubled"), "xy");
     ASSERT_TRUE(key.WriteString("empty", ""));

@@ -1,5 +1,5 @@
-#include "base/short_name.h"
 #include "base/text.h"
+#include "base/short_name.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,9 @@ TEST(Text, ContainsAsciiFolded) {
         const char* filter;
         bool found;
     } cases[] = {
-        {"Aero", "aero", true},         {"AERO Glass", "aero", true}, {"MyAero", "aero", true},
-        {"MyAero", "aero ", false},     {"Aero Glass", "aero ", true}, {"Classic", "", true},
-        {"ab", "abc", false},           {"中文主题", "主题", true},      {"中文主题", "x", false},
+        {"Aero", "aero", true},     {"AERO Glass", "aero", true},  {"MyAero", "aero", true},
+        {"MyAero", "aero ", false}, {"Aero Glass", "aero ", true}, {"Classic", "", true},
+        {"ab", "abc", false},       {"中文主题", "主题", true},    {"中文主题", "x", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ContainsAsciiFolded(c.text, c.filter), c.found) << c.text << " / " << c.filter;

@@ -207,7 +207,7 @@ TEST(BackgroundWriter, WritesFullBuffersInOrderAndPassesLargeWrites) {
     writer.Write("aaaa", 4);
     writer.Write("bbbb", 4);
     EXPECT_EQ(writer.Size(), 8);
-    writer.Write("cccc", 4);  // would overflow: the first 8 go to the writer
+    writer.Write("cccc", 4);                   // would overflow: the first 8 go to the writer
     writer.Write("dddddddddddddddddddd", 20);  // larger than a buffer: straight through after the rest
     EXPECT_TRUE(writer.Flush());
     EXPECT_EQ(blocks, (std::vector<std::string>{"aaaabbbb", "cccc", "dddddddddddddddddddd"}));

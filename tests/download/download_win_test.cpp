@@ -24,7 +24,9 @@ protected:
     }
 
     std::string File(int i) const { return ToUtf8(folder.Path()) + "package" + std::to_string(i) + ".zip"; }
-    bool Exists(const std::string& path) const { return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool Exists(const std::string& path) const {
+        return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
     void Start(int i, const std::string& path) { manager->AddTask(server.Url(path), File(i), i, &rows); }
     bool WaitState(int i, uint8_t state, DWORD ms = 20000) {
         return test::PumpUntil([&] { return rows.State(i) == state; }, ms);

@@ -38,24 +38,32 @@ TEST(UrlEncode, UnreservedCharactersPassAndTheRestIsEscaped) {
         bool utf8;
         const char* encoded;
     } cases[] = {
-        {u" ", true, "%20"},        {u"-", true, "%2D"},
-        {u"~", true, "%7E"},        {u"/", true, "%2F"},
-        {u"Az09._", true, "Az09._"}, {u"\u4E2D", true, "%E4%B8%AD"},
-        {u"\u4E2D", false, "%D6%D0"}, {u"My Theme 中文", true, "My%20Theme%20%E4%B8%AD%E6%96%87"},
+        {u" ", true, "%20"},
+        {u"-", true, "%2D"},
+        {u"~", true, "%7E"},
+        {u"/", true, "%2F"},
+        {u"Az09._", true, "Az09._"},
+        {u"\u4E2D", true, "%E4%B8%AD"},
+        {u"\u4E2D", false, "%D6%D0"},
+        {u"My Theme 中文", true, "My%20Theme%20%E4%B8%AD%E6%96%87"},
         // Not in code page 936: its UTF-8 form when asked for, "?" as the code page writes it otherwise.
-        {u"\u0E01", true, "%E0%B8%81"}, {u"\u0E01", false, "%3F"},
+        {u"\u0E01", true, "%E0%B8%81"},
+        {u"\u0E01", false, "%3F"},
         // Above U+FFFF: the two UTF-16 units are one character.
-        {u"\U0001F600", true, "%F0%9F%98%80"}, {u"\U00020000", true, "%F0%A0%80%80"},
+        {u"\U0001F600", true, "%F0%9F%98%80"},
+        {u"\U00020000", true, "%F0%A0%80%80"},
         {u"a\U0001F600b", false, "a%3Fb"},
         // A unit without its partner stays what it was: an unknown character.
-        {u"\xD83D", true, "%EF%BF%BD"}, {u"x\xDE00", false, "x%3F"},
+        {u"\xD83D", true, "%EF%BF%BD"},
+        {u"x\xDE00", false, "x%3F"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(UrlEncode(c.text, c.utf8, gbk), c.encoded) << c.encoded;
 }
 
 TEST(UrlDecode, EscapesAndPlus) {
-    EXPECT_EQ(UrlDecode("a+b%41"), std::string("a b" "A"));
+    EXPECT_EQ(UrlDecode("a+b%41"), std::string("a b"
+                                               "A"));
     EXPECT_EQ(UrlDecode("%e4%B8%ad"), "\xE4\xB8\xAD");
     for (const char* bad : {"abc%", "abc%4", "%G1", "%1G"})
         EXPECT_THROW(UrlDecode(bad), UrlDecodeError) << bad;

@@ -82,7 +82,8 @@ public:
         for (int64_t sent = 0; sent < response->bodySize;) {
             if (response->chunkDelay.count())
                 std::this_thread::sleep_for(response->chunkDelay);
-            size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(chunk.size()), response->bodySize - sent));
+            size_t n =
+                static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(chunk.size()), response->bodySize - sent));
             sink.Write(chunk.data(), n);
             sent += static_cast<int64_t>(n);
             bool abort = false;

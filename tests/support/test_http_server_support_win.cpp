@@ -242,7 +242,9 @@ bool TestHttpServer::Respond(uintptr_t handle, const std::string& method, const 
     }
     if (route == "status") {
         const std::string page = "<html>error " + parts[1] + "</html>";
-        return SendText(client, Header(static_cast<int>(number(1)), "Error", "text/html", static_cast<int64_t>(page.size())) + page);
+        return SendText(
+            client,
+            Header(static_cast<int>(number(1)), "Error", "text/html", static_cast<int64_t>(page.size())) + page);
     }
     if (route == "redirect") {
         const std::string location = Url(path.substr(std::strlen("/redirect")));
