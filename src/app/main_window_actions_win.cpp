@@ -30,7 +30,10 @@ int TFrmMain::ShowMessage(const std::string& text, TMsgKind kind) {
 
 void TFrmMain::LoadCatalog() {
     TWinHttp http;
+    http.SetTimeout(services_.startupTimeoutMs);
     std::vector<std::string> lines = SplitLines(http.GetText(services_.resourceUrl + ProgramPaths::kCatalogServerPath));
+    if (http.TimedOut())
+        lines.clear();
     if (lines.empty()) {
         // Only a server that gave nothing at all sends us to the local copy.
         std::string local;

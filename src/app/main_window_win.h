@@ -51,6 +51,9 @@ public:
     struct Services {
         std::string resourceUrl = config::kResourceUrl;
         std::string apiUrl = config::kApiUrl;
+        // The catalog and settings fetched at start-up: a server silent for this long counts as
+        // one that gave nothing.
+        int32_t startupTimeoutMs = 15000;
         std::function<void(HWND)> callUpdater;
         std::function<void()> showHomePagePrompt;
         // Every dialogue of the window; the message box unless replaced.

@@ -14,7 +14,8 @@ namespace lumaforge {
 
 class TDownManager::Impl : public std::enable_shared_from_this<Impl> {
 public:
-    Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher);
+    Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher,
+         std::chrono::milliseconds idleTimeout);
     void Start();
     void AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree);
     void CancelTask(DownloadRows* tree, RowId node);
@@ -52,8 +53,9 @@ private:
     bool stopped_ = false;
 };
 
-TDownManager::TDownManager(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher)
-    : impl_(std::make_shared<Impl>(std::move(httpFactory), store, dispatcher)) {
+TDownManager::TDownManager(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher,
+                           std::chrono::milliseconds idleTimeout)
+    : impl_(std::make_shared<Impl>(std::move(httpFactory), store, dispatcher, idleTimeout)) {
     impl_->Start();
 }
 
@@ -77,13 +79,17 @@ size_t TDownManager::QueueSize() const {
     return impl_->QueueSize();
 }
 
-TDownManager::Impl::Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher)
+TDownManager::Impl::Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher,
+                         std::chrono::milliseconds idleTimeout)
     : store_(store), handOver_(dispatcher) {
     for (Worker& worker : workers_) {
         worker.Http = httpFactory();
         worker.Http->SetOnProgress([this, &worker](int64_t current, int64_t total, bool& abort) {
             DoProgress(worker, current, total, abort);
         });
+        worker.Http->SetTimeout(static_cast<int32_t>(idleTimeout.count()));
+        // A silent transfer hears of a cancel or of the program closing while it waits.
+        worker.Http->SetAbortCheck([this, &worker] { return CancelRequested(worker); });
     }
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,20 +44,23 @@ struct TTaskInfo {
 
 // Downloads packages into the cache on two worker threads; further tasks wait in a queue in
 // arrival order. Each row change is handed to the user-interface thread, and the worker waits for
-// it: at the task's start, at every rise of the whole percentage and at its end.
+// it: at the task's start, at every rise of the whole percentage and at its end. A transfer that
+// receives nothing for the idle time-out fails; a cancel ends even a silent transfer at once.
 //
 // Lifetime: the workers start with the manager and are ended by StopWorkers (run by the
-// destructor on the user-interface thread). Stopping cancels the transfers at their next chunk
-// and releases every worker waiting for a hand-over, which is then never run, so a stopping
-// worker never waits for the user-interface thread. A worker stuck in a stalled transfer is left
-// behind after a second: it holds the manager's inner state alive, touches nothing else, and ends
-// when its connection does (or with the process). The queue, the rows and the workers' task slots
-// are touched under one lock or on the user-interface thread only.
+// destructor on the user-interface thread). Stopping cancels the transfers at their next chunk or
+// wait and releases every worker waiting for a hand-over, which is then never run, so a stopping
+// worker never waits for the user-interface thread. A worker stuck in a transfer that cannot be
+// interrupted is left behind after a second: it holds the manager's inner state alive, touches
+// nothing else, and ends when its connection does (or with the process). The queue, the rows and
+// the workers' task slots are touched under one lock or on the user-interface thread only.
 class TDownManager {
 public:
     static constexpr size_t kBufferSize = 2 * 1024 * 1024;
+    static constexpr std::chrono::milliseconds kIdleTimeout{30000};
 
-    TDownManager(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher);
+    TDownManager(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher,
+                 std::chrono::milliseconds idleTimeout = kIdleTimeout);
     ~TDownManager();
     TDownManager(const TDownManager&) = delete;
     TDownManager& operator=(const TDownManager&) = delete;

@@ -29,6 +29,8 @@ private:
 // Raised after every received chunk: the sink's size now, the announced length (0 when none) and
 // a flag that ends the transfer after this chunk when set.
 using ProgressHandler = std::function<void(int64_t current, int64_t total, bool& abort)>;
+// Asked while a transfer waits for bytes; true ends it.
+using AbortCheck = std::function<bool()>;
 
 // One synchronous HTTP client, used by one thread at a time.
 class HttpClient {
@@ -39,6 +41,10 @@ public:
     // The Content-Length of the last successful response; 0 when absent or failed.
     virtual int64_t ContentLength() const = 0;
     virtual void SetOnProgress(ProgressHandler handler) = 0;
+    // No byte for this long ends a request as failed; 0 leaves the platform's own limits.
+    virtual void SetTimeout(int32_t milliseconds) = 0;
+    // With a time-out set, a transfer that waits for bytes asks the check about twice a second.
+    virtual void SetAbortCheck(AbortCheck check) = 0;
 };
 
 using HttpClientFactory = std::function<std::unique_ptr<HttpClient>()>;

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 
 #include "base/handles_win.h"
 #include "base/text.h"
@@ -12,6 +14,7 @@
 
 namespace lumaforge {
 namespace {
+using Clock = std::chrono::steady_clock;
 
 // A response header as text; empty when absent.
 std::string QueryHeader(HINTERNET request, DWORD info, bool& present) {
@@ -22,11 +25,24 @@ std::string QueryHeader(HINTERNET request, DWORD info, bool& present) {
     return present ? ToUtf8(std::wstring(buffer, size / sizeof(wchar_t))) : std::string();
 }
 
+// How a wait that ran out of time fails: WinInet's own code on Windows, the socket's (WSAETIMEDOUT)
+// under Wine, and an aborted connection when the answer's headers were still awaited.
+constexpr DWORD kSocketTimedOut = 10060;
+bool IsTimeout(DWORD error) {
+    return error == ERROR_INTERNET_TIMEOUT || error == kSocketTimedOut || error == ERROR_INTERNET_CONNECTION_ABORTED;
+}
+
+void SetTimeouts(HINTERNET handle, DWORD milliseconds) {
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionW(handle, option, &milliseconds, sizeof milliseconds);
+}
 }  // namespace
 
 void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
     Charset.clear();
     contentLength_ = 0;
+    timedOut_ = false;
     UrlParts parts = SplitUrl(url);
     Host = parts.host;
     ObjectName = parts.object;
@@ -39,18 +55,27 @@ void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
                                        nullptr, nullptr, 0));
     if (!root)
         return;
-    if (Timeout != 0) {
-        DWORD timeout = static_cast<DWORD>(Timeout);
-        for (DWORD option :
-             {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT,
-              INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT})
-            InternetSetOptionW(root.Get(), option, &timeout, sizeof timeout);
-    }
-    UniqueHInternet connection(
-        InternetConnectW(root.Get(), ToWide(Host).c_str(), Port, UserName.empty() ? nullptr : ToWide(UserName).c_str(),
-                         Password.empty() ? nullptr : ToWide(Password).c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+    const bool polled = Timeout > 0 && abortCheck_;
+    if (Attempt(root.Get(), path, body, get, polled ? kAbortPollMs : Timeout, polled, sink) ==
+            Outcome::AnswerTooSlowForATick &&
+        !abortCheck_())
+        Attempt(root.Get(), path, body, get, Timeout, false, sink);
+}
+
+TWinHttp::Outcome TWinHttp::Attempt(void* root, const std::string& path, const std::string& body, bool get,
+                                    int32_t socketTimeout, bool polled, ByteSink& sink) {
+    timedOut_ = false;
+    UniqueHInternet connection(InternetConnectW(
+        static_cast<HINTERNET>(root), ToWide(Host).c_str(), Port, UserName.empty() ? nullptr : ToWide(UserName).c_str(),
+        Password.empty() ? nullptr : ToWide(Password).c_str(), INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection)
-        return;
+        return Outcome::Done;
+    // Under Wine only a limit set on the connection, before the request is sent, reaches the
+    // socket; the session's is ignored.
+    if (socketTimeout > 0) {
+        SetTimeouts(static_cast<HINTERNET>(root), static_cast<DWORD>(socketTimeout));
+        SetTimeouts(connection.Get(), static_cast<DWORD>(socketTimeout));
+    }
     DWORD flags = UseCache ? 0 : INTERNET_FLAG_RELOAD;
     if (NoCookies)
         flags |= INTERNET_FLAG_NO_COOKIES;
@@ -61,20 +86,30 @@ void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
     UniqueHInternet request(HttpOpenRequestW(connection.Get(), get ? L"GET" : L"POST", object.c_str(), L"HTTP/1.0",
                                              Referer.empty() ? nullptr : referer.c_str(), acceptTypes, flags, 0));
     if (!request)
-        return;
+        return Outcome::Done;
+    BOOL sent = FALSE;
     if (get) {
-        HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0);
+        sent = HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0);
     } else {
         const wchar_t kFormHeader[] = L"Content-Type: application/x-www-form-urlencoded";
         HttpAddRequestHeadersW(request.Get(), kFormHeader, static_cast<DWORD>(wcslen(kFormHeader)),
                                HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
-        HttpSendRequestW(request.Get(), nullptr, 0, const_cast<char*>(body.data()), static_cast<DWORD>(body.size()));
+        sent = HttpSendRequestW(request.Get(), nullptr, 0, const_cast<char*>(body.data()),
+                                static_cast<DWORD>(body.size()));
+    }
+    if (!sent) {
+        if (socketTimeout > 0 && IsTimeout(GetLastError())) {
+            if (polled)
+                return Outcome::AnswerTooSlowForATick;
+            timedOut_ = true;
+        }
+        return Outcome::Done;
     }
 
     bool present = false;
     const std::string status = QueryHeader(request.Get(), HTTP_QUERY_STATUS_CODE, present);
     if (!present || status != "200")
-        return;
+        return Outcome::Done;
     const std::string contentType = QueryHeader(request.Get(), HTTP_QUERY_CONTENT_TYPE, present);
     if (present) {
         const size_t charset = contentType.find("charset=");
@@ -88,17 +123,52 @@ void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
         // A malformed length is treated as absent: the download can then never count as complete.
         contentLength_ = error == std::errc() && end == length.data() + length.size() && value > 0 ? value : 0;
     }
+    ReadBody(request.Get(), polled, sink);
+    return Outcome::Done;
+}
 
+void TWinHttp::ReadBody(void* handle, bool polled, ByteSink& sink) {
+    const auto request = static_cast<HINTERNET>(handle);
     char chunk[kChunkSize];
     bool abort = false;
+    auto lastByte = Clock::now();
     for (;;) {
+        DWORD wanted = sizeof chunk;
+        if (polled) {
+            // Under Wine a read that runs out of time ends the request, while asking what has
+            // arrived may run out of time again and again: the wait happens here, the read below
+            // then takes what is there.
+            DWORD available = 0;
+            if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
+                if (!IsTimeout(GetLastError()))
+                    break;
+                if (abortCheck_())
+                    break;
+                if (Clock::now() - lastByte >= std::chrono::milliseconds(Timeout)) {
+                    timedOut_ = true;
+                    break;
+                }
+                continue;
+            }
+            if (available == 0)
+                break;
+            wanted = std::min<DWORD>(available, sizeof chunk);
+        }
         DWORD read = 0;
-        if (!InternetReadFile(request.Get(), chunk, sizeof chunk, &read) || read == 0)
+        const BOOL ok = InternetReadFile(request, chunk, wanted, &read);
+        const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+        // A failed read may still hand over bytes that had arrived before it failed.
+        if (read > 0) {
+            lastByte = Clock::now();
+            sink.Write(chunk, read);
+            if (onProgress_)
+                onProgress_(sink.Size(), contentLength_, abort);
+        }
+        if (!ok) {
+            timedOut_ = Timeout > 0 && IsTimeout(error);
             break;
-        sink.Write(chunk, read);
-        if (onProgress_)
-            onProgress_(sink.Size(), contentLength_, abort);
-        if (abort)
+        }
+        if (read == 0 || abort)
             break;
     }
 }

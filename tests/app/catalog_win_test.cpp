@@ -1,6 +1,7 @@
 // The catalog as the window loads it when first shown, from the test server or the local copy.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 
 #include "app/main_window_win.h"
@@ -31,7 +32,8 @@ protected:
     TFrmMain& Open() {
         window.reset();
         TFrmMain::Services services;
-        services.resourceUrl = server.Url("/res/");
+        services.resourceUrl = server.Url(resourceRoot);
+        services.startupTimeoutMs = startupTimeoutMs;
         services.apiUrl = server.Url("/apiserver/");
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {
             messages.push_back({text, kind});
@@ -57,6 +59,8 @@ protected:
     }
 
     test::TestHttpServer server;
+    std::string resourceRoot = "/res/";
+    int32_t startupTimeoutMs = 15000;
     test::TempFolder folder;
     std::unique_ptr<TFrmMain> window;
     std::vector<std::pair<std::string, TMsgKind>> messages;
@@ -102,6 +106,21 @@ TEST_F(CatalogTest, EmptyServerAnswerFallsBackToTheLocalCopy) {
     // No api.txt on the server: an empty one is written and the address is empty.
     EXPECT_EQ(w.HomeBrowserUrl(), "");
     EXPECT_NE(GetFileAttributesW((folder.Path() + L"api.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(CatalogTest, ASilentServerGivesWayToTheLocalCopyAfterTheTimeOut) {
+    folder.WriteFile(L"config.txt", kCatalog);
+    startupTimeoutMs = 800;
+    // One server never answers, the other stops in the middle of the catalog.
+    for (const char* root : {"/hang/", "/stall/100000/"}) {
+        messages.clear();
+        resourceRoot = root;
+        const auto start = std::chrono::steady_clock::now();
+        TFrmMain& w = Open();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << root;
+        EXPECT_TRUE(messages.empty()) << root;
+        EXPECT_EQ(Names(w.List(TResourceKind::Logon)), (std::vector<std::string>{"L1", "L2"})) << root;
+    }
 }
 
 TEST_F(CatalogTest, BrokenOrMissingCatalogWarnsAndLeavesTheListsEmpty) {

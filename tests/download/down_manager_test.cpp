@@ -165,6 +165,25 @@ TEST_F(DownManagerTest, MoreBytesThanAnnouncedNeverShowMoreThanAHundredPercent) 
         EXPECT_LE(progress, 100);
 }
 
+TEST_F(DownManagerTest, ASilentTransferFailsAfterTheIdleTimeOutOrEndsAtOnceOnCancel) {
+    manager = std::make_unique<TDownManager>([this] { return std::make_unique<test::FakeHttp>(server); }, store,
+                                             dispatcher, 300ms);
+    FakeResponse silent = Slow(4096 * 100);
+    silent.silent = true;
+    server.Set(Url(0), silent);
+    server.Set(Url(1), silent);
+    Start(0);
+    Start(1);
+    ASSERT_TRUE(WaitState(1, dsDownloading));
+    manager->CancelTask(&rows, 1);
+    const auto cancelled = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitState(1, dsNone));
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 200ms);
+    ASSERT_TRUE(WaitState(0, dsFailed));
+    EXPECT_FALSE(store.FileSize(File(0) + ".temp").has_value());
+    EXPECT_TRUE(store.FileSize(File(1) + ".temp").has_value());  // a cancelled download keeps its part
+}
+
 TEST_F(DownManagerTest, ARefusedHandOverFreesItsWorker) {
     dispatcher.Refuse();
     for (int i = 0; i < 4; ++i)

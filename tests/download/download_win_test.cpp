@@ -105,6 +105,35 @@ TEST_F(DownloadTest, ClosingDuringTwoDownloadsEndsWithinASecond) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
+TEST_F(DownloadTest, ACancelEndsAStalledTransferAtOnceAndFreesItsWorker) {
+    Start(0, "/stall/409600");
+    Start(1, "/stall/409600");
+    ASSERT_TRUE(test::PumpUntil([&] { return rows.Row(0).Progress > 0 && rows.Row(1).Progress > 0; }, 5000));
+    Start(2, "/zip/gen/100000");
+    manager->CancelTask(&rows, 0);
+    const auto cancelled = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitState(0, dsNone, 5000));
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::milliseconds(1500));
+    // The freed worker takes the download that waited behind the two stalled ones.
+    EXPECT_TRUE(WaitState(2, dsDownloaded, 5000));
+    EXPECT_EQ(rows.State(1), dsDownloading);
+}
+
+TEST(DownloadStallTest, NoByteForTheIdleTimeOutFailsTheDownload) {
+    test::TempFolder folder;
+    test::TestHttpServer server;
+    WinPackageStore store;
+    WinUiDispatcher dispatcher;
+    test::FakeRows rows(2);
+    TDownManager manager([] { return std::make_unique<TWinHttp>(); }, store, dispatcher, std::chrono::seconds(1));
+    const std::string file = ToUtf8(folder.Path()) + "stalled.zip";
+    manager.AddTask(server.Url("/stall/409600"), file, 0, &rows);
+    manager.AddTask(server.Url("/hang"), file + "2", 1, &rows);
+    ASSERT_TRUE(test::PumpUntil([&] { return rows.State(0) == dsFailed && rows.State(1) == dsFailed; }, 5000));
+    for (const std::string& path : {file, file + ".temp", file + "2", file + "2.temp"})
+        EXPECT_EQ(GetFileAttributesW(ToWide(path).c_str()), INVALID_FILE_ATTRIBUTES) << path;
+}
+
 TEST(DownloadStallTest, ClosingWhileTheServerStallsEndsWithinASecondOrSo) {
     test::TempFolder folder;
     WinPackageStore store;

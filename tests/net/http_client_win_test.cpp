@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "support/test_http_server.h"
 
 namespace lumaforge {
@@ -80,6 +82,55 @@ TEST_F(HttpClientTest, RedirectsAreFollowedAndShortBodiesStayShort) {
     http.Get(server.Url("/short/8000/3000"), sink);
     EXPECT_EQ(http.ContentLength(), 8000);
     EXPECT_EQ(sink.Size(), 3000);
+}
+
+// How long a request took, in milliseconds.
+template <typename Run>
+int64_t ElapsedMs(Run&& run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST_F(HttpClientTest, SilenceLongerThanTheTimeOutEndsTheRequest) {
+    http.SetTimeout(600);
+    struct {
+        const char* path;
+        int64_t received;
+    } cases[] = {{"/stall/100000", 4096}, {"/hang", 0}};
+    for (const auto& c : cases) {
+        StringSink sink;
+        const int64_t took = ElapsedMs([&] { http.Get(server.Url(c.path), sink); });
+        EXPECT_TRUE(http.TimedOut()) << c.path;
+        EXPECT_EQ(sink.Size(), c.received) << c.path;
+        EXPECT_GE(took, 500) << c.path;
+        EXPECT_LT(took, 3000) << c.path;
+    }
+    EXPECT_EQ(http.GetText(server.Url("/gen/100")).size(), 100u);
+    EXPECT_FALSE(http.TimedOut());
+}
+
+TEST_F(HttpClientTest, WaitsInTicksKeepTheTransferAliveAndHearAnAbortAtOnce) {
+    bool abort = false;
+    http.SetTimeout(5000);
+    http.SetAbortCheck([&] { return abort; });
+    // Silences longer than a tick and a slow first answer still bring the whole body.
+    StringSink paused;
+    http.Get(server.Url("/pause/200000/1300"), paused);
+    EXPECT_EQ(paused.Size(), 200000);
+    EXPECT_EQ(paused.Text()[199999], test::GeneratedByte(199999));
+    EXPECT_FALSE(http.TimedOut());
+    StringSink late;
+    http.Get(server.Url("/late/1200/3000"), late);
+    EXPECT_EQ(late.Size(), 3000);
+
+    // A stalled transfer ends at the first tick after the check says so.
+    StringSink stalled;
+    http.SetOnProgress([&](int64_t, int64_t, bool&) { abort = true; });
+    const int64_t took = ElapsedMs([&] { http.Get(server.Url("/stall/100000"), stalled); });
+    EXPECT_LT(took, 2 * TWinHttp::kAbortPollMs);
+    EXPECT_EQ(stalled.Size(), 4096);
+    EXPECT_FALSE(http.TimedOut());
 }
 
 }  // namespace

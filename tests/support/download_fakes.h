@@ -22,7 +22,8 @@ struct FakeResponse {
     std::optional<int64_t> announced;  // Content-Length; nothing for none
     size_t chunk = 4096;
     std::chrono::microseconds chunkDelay{0};
-    bool stall = false;  // after the first chunk nothing more comes until ReleaseStalls
+    bool stall = false;   // after the first chunk nothing more comes until ReleaseStalls, and nothing ends the wait
+    bool silent = false;  // after the first chunk nothing more comes; the wait ends on the time-out or an abort
 };
 
 class FakeServer {
@@ -95,15 +96,33 @@ public:
                 server_.WaitWhileStalled();
                 return;
             }
+            if (response->silent) {
+                WaitSilently();
+                return;
+            }
         }
     }
     int64_t ContentLength() const override { return contentLength_; }
     void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
+    void SetTimeout(int32_t milliseconds) override { timeout_ = std::chrono::milliseconds(milliseconds); }
+    void SetAbortCheck(AbortCheck check) override { abortCheck_ = std::move(check); }
 
 private:
+    // Waits as the real client does for bytes that never come: in short ticks, asking the check.
+    void WaitSilently() {
+        const auto start = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() - start < timeout_) {
+            if (abortCheck_ && abortCheck_())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
     FakeServer& server_;
     int64_t contentLength_ = 0;
     ProgressHandler onProgress_;
+    AbortCheck abortCheck_;
+    std::chrono::milliseconds timeout_{0};
 };
 
 // Files as sizes only: enough to tell complete, partial and missing files apart.

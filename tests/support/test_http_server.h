@@ -16,6 +16,9 @@ namespace lumaforge::test {
 //   /cut/A/S            200 announcing and sending the first S bytes of an A-byte body
 //   /slow/N/MS          200 with Content-Length N, 4096 bytes every MS milliseconds
 //   /stall/N            200 with Content-Length N, 4096 bytes, then nothing until the server stops
+//   /hang               takes the request and answers nothing until the server stops
+//   /late/MS/N          200 with N bytes after MS milliseconds of silence
+//   /pause/N/MS         200 with N bytes: half of them, MS milliseconds of silence, the rest
 //   /status/CODE        that status with a body
 //   /badlength          200 with the malformed header "Content-Length: 12abc" and 12 bytes
 //   /redirect/PATH      302 to PATH on this server

@@ -240,6 +240,29 @@ bool TestHttpServer::Respond(uintptr_t handle, const std::string& method, const 
             Sleep(20);
         return false;
     }
+    if (route == "hang") {
+        // Takes the request and never answers until the server stops.
+        while (!stopping_)
+            Sleep(20);
+        return false;
+    }
+    if (route == "late") {
+        // Answers N bytes after MS milliseconds of silence.
+        for (int64_t waited = 0; waited < number(1) && !stopping_; waited += 10)
+            Sleep(10);
+        return SendText(client, Header(200, "OK", "application/zip", number(2))) &&
+               SendGenerated(client, 0, number(2), 4096, 0, stopping_);
+    }
+    if (route == "pause") {
+        // N bytes: the first half, MS milliseconds of silence, the rest.
+        const int64_t half = number(1) / 2;
+        if (!SendText(client, Header(200, "OK", "application/zip", number(1))) ||
+            !SendGenerated(client, 0, half, 4096, 0, stopping_))
+            return false;
+        for (int64_t waited = 0; waited < number(2) && !stopping_; waited += 10)
+            Sleep(10);
+        return SendGenerated(client, half, number(1) - half, 4096, 0, stopping_);
+    }
     if (route == "status") {
         const std::string page = "<html>error " + parts[1] + "</html>";
         return SendText(
