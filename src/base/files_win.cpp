@@ -31,7 +31,8 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
         if (name == L"." || name == L"..")
             continue;
         entries.push_back({ToUtf8(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                           (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0});
+                           (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0,
+                           (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     } while (FindNextFileW(find.Get(), &found));
     return entries;
 }
@@ -53,11 +54,20 @@ bool CreateFolderPath(const std::string& path) {
 
 void DeleteFolderTree(const std::string& path) {
     const std::string base = WithBackslash(path);
-    for (const FolderEntry& entry : ListFolder(base)) {
-        if (entry.isFolder)
-            DeleteFolderTree(base + entry.name);
-        else
-            DeleteFileW(ToWide(base + entry.name).c_str());
+    const DWORD attributes = GetFileAttributesW(ToWide(base).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    // Deleting through a link would erase files that are not ours: a link goes as a link.
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        for (const FolderEntry& entry : ListFolder(base)) {
+            const std::wstring entryPath = ToWide(base + entry.name);
+            if (!entry.isFolder)
+                DeleteFileW(entryPath.c_str());
+            else if (entry.isLink)
+                RemoveDirectoryW(entryPath.c_str());
+            else
+                DeleteFolderTree(base + entry.name);
+        }
     }
     RemoveDirectoryW(ToWide(base).c_str());
 }
@@ -70,6 +80,10 @@ std::string GetSpecialFolder(int csidl) {
     const bool ok = SHGetPathFromIDListW(list, path) != FALSE;
     CoTaskMemFree(list);
     return ok ? ToUtf8(path) : std::string();
+}
+
+bool DeleteFileUtf8(const std::string& path) {
+    return DeleteFileW(ToWide(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {

@@ -9,6 +9,7 @@ struct FolderEntry {
     std::string name;
     bool isFolder = false;
     bool hiddenOrSystem = false;
+    bool isLink = false;  // a junction or symbolic link: what it points at lies elsewhere
 };
 
 // The entries of a folder without "." and ".."; empty when the folder cannot be read.
@@ -17,12 +18,16 @@ std::vector<FolderEntry> ListFolder(const std::string& folder);
 // Creates a folder with every missing parent; true when the folder exists afterwards.
 bool CreateFolderPath(const std::string& path);
 
-// Deletes a folder with everything in it. Files that cannot go (read-only, in use) stay, and so
-// does the folder then; nothing is reported.
+// Deletes a folder with everything in it. A junction or symbolic link inside goes as a link, never
+// followed. Files that cannot go (read-only, in use) stay, and so does the folder then; nothing is
+// reported.
 void DeleteFolderTree(const std::string& path);
 
 // The path of a shell special folder (a CSIDL number); empty when the shell has none.
 std::string GetSpecialFolder(int csidl);
+
+// Deletes one file; true when it is gone afterwards (or never was).
+bool DeleteFileUtf8(const std::string& path);
 
 // A file's bytes as they are; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content);

@@ -40,6 +40,22 @@ std::string ProgramPaths::FolderIconsFolder() const {
     return appPath_ + "cache\\icons\\";
 }
 
+std::string ProgramPaths::ThemesFolder() const {
+    return winPath_ + "\\Resources\\Themes";
+}
+
+std::string ProgramPaths::CursorSchemeFolder(std::string_view name) const {
+    return InstalledCursorFolder(name) + "\\";
+}
+
+std::string ProgramPaths::SoundSchemeFolder(std::string_view name) const {
+    return InstalledSoundFolder(name) + "\\";
+}
+
+std::string ProgramPaths::InstalledThemeFolder(std::string_view name) const {
+    return Join(ThemesFolder(), "\\", name);
+}
+
 std::string ProgramPaths::InstalledThemeFile(std::string_view name) const {
     return Join(winPath_, "\\Resources\\Themes\\", name, ".theme");
 }

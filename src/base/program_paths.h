@@ -33,8 +33,12 @@ public:
     // "cache\icons\": one folder per folder-icon category.
     std::string FolderIconsFolder() const;
 
-    // Where an installed package of a kind leaves its mark.
+    // Where the installers put each kind, and where an installed package leaves its mark.
+    std::string ThemesFolder() const;
+    std::string CursorSchemeFolder(std::string_view name) const;
+    std::string SoundSchemeFolder(std::string_view name) const;
     std::string InstalledThemeFile(std::string_view name) const;
+    std::string InstalledThemeFolder(std::string_view name) const;
     std::string InstalledCursorFolder(std::string_view name) const;
     std::string InstalledScreenSaverFile(std::string_view name) const;
     std::string InstalledSoundFolder(std::string_view name) const;

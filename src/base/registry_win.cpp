@@ -73,6 +73,24 @@ bool RegistryKey::HasValue(const std::string& name) const {
     return RegQueryValueExW(key_.Get(), ToWide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+bool RegistryKey::IsExpandable(const std::string& name) const {
+    DWORD type = 0;
+    return RegQueryValueExW(key_.Get(), ToWide(name).c_str(), nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_EXPAND_SZ;
+}
+
+std::vector<std::string> RegistryKey::SubKeyNames() const {
+    std::vector<std::string> names;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];  // the longest key name the registry allows, with its terminator
+        DWORD length = static_cast<DWORD>(std::size(name));
+        if (RegEnumKeyExW(key_.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(ToUtf8(std::wstring_view(name, length)));
+    }
+    return names;
+}
+
 bool RegistryKey::WriteString(const std::string& name, const std::string& value, bool expandable) {
     const std::wstring text = ToWide(value);
     return RegSetValueExW(key_.Get(), ToWide(name).c_str(), 0, expandable ? REG_EXPAND_SZ : REG_SZ,

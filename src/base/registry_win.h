@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/handles_win.h"
 
@@ -30,6 +31,9 @@ public:
     std::optional<std::string> ReadString(const std::string& name) const;
     std::optional<uint32_t> ReadDword(const std::string& name) const;
     bool HasValue(const std::string& name) const;
+    // A REG_EXPAND_SZ value: its copies must stay expandable.
+    bool IsExpandable(const std::string& name) const;
+    std::vector<std::string> SubKeyNames() const;
 
     bool WriteString(const std::string& name, const std::string& value, bool expandable = false);
     bool WriteDword(const std::string& name, uint32_t value);
