@@ -10,12 +10,12 @@ add_compile_options(-Wall -Wextra)
 include(cmake/sources.cmake)
 target_sources(lumaforge_core PRIVATE ${LUMAFORGE_POSIX_SOURCES})
 find_package(Threads REQUIRED)
-target_link_libraries(lumaforge_core PUBLIC Threads::Threads)
+# minizip reads the packages; the tests also write archives with it.
+target_link_libraries(lumaforge_core PUBLIC Threads::Threads minizip z)
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 add_executable(core_tests ${LUMAFORGE_CORE_TESTS} ${LUMAFORGE_CORE_TEST_SUPPORT})
-# The package tests write real ZIP archives with minizip.
-target_link_libraries(core_tests PRIVATE lumaforge_core GTest::gtest_main minizip z)
+target_link_libraries(core_tests PRIVATE lumaforge_core GTest::gtest_main)
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST)

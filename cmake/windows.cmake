@@ -5,14 +5,23 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 include(cmake/sources.cmake)
 
+# minizip and zlib for MinGW: minizip built by bootstrap into build/deps/mingw, zlib from Debian.
+find_library(LUMAFORGE_MINIZIP minizip REQUIRED)
+find_library(LUMAFORGE_ZLIB NAMES libz.a z REQUIRED)
+find_path(LUMAFORGE_MINIZIP_INCLUDE minizip/zip.h REQUIRED)
+target_include_directories(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP_INCLUDE})
+target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB})
+
 add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
+include(cmake/demo.cmake)
 target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid
                                            wininet shlwapi comdlg32)
 
 set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")
+file(GLOB LUMAFORGE_CURSOR_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/cursors/*.cur)
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge.rc PROPERTIES OBJECT_DEPENDS
-    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico")
+    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_CURSOR_FILES}")
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge_chs.rc PROPERTIES OBJECT_DEPENDS
     "${LUMAFORGE_RC_DIR}/strings_chs.rc")
 
@@ -36,15 +45,10 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# minizip and zlib for MinGW: minizip built by bootstrap into build/deps/mingw, zlib from Debian.
-find_library(LUMAFORGE_MINIZIP minizip REQUIRED)
-find_library(LUMAFORGE_ZLIB NAMES libz.a z REQUIRED)
-find_path(LUMAFORGE_MINIZIP_INCLUDE minizip/zip.h REQUIRED)
-
 # The Windows tests link the program's string table so resource lookups behave as in the program.
 add_executable(win_tests ${LUMAFORGE_WIN_TESTS} ${LUMAFORGE_WIN_TEST_SUPPORT} ${LUMAFORGE_RC_DIR}/lumaforge.rc)
-target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main ws2_32 ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB})
-target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${LUMAFORGE_MINIZIP_INCLUDE})
+target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main ws2_32)
+target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(win_tests PRIVATE
     LUMAFORGE_TEST_LANGUAGE_MODULE="$<TARGET_FILE:LumaforgeCHS>")
 add_dependencies(win_tests LumaforgeCHS)
@@ -57,3 +61,6 @@ target_link_options(filter_bench PRIVATE -mwindows)
 add_executable(download_bench bench/download_bench_win.cpp tests/support/test_http_server_support_win.cpp)
 target_link_libraries(download_bench PRIVATE lumaforge_win ws2_32)
 target_include_directories(download_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+
+add_executable(extract_bench bench/extract_bench_win.cpp)
+target_link_libraries(extract_bench PRIVATE lumaforge_win)

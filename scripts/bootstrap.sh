@@ -11,7 +11,7 @@ packages=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales
     libpcre2-dev nlohmann-json3-dev zlib1g-dev libminizip-dev libgtest-dev libgmock-dev
-    dpkg-dev
+    dpkg-dev unzip
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -1,0 +1,639 @@
+#include "install/package_extractor.h"
+
+#include <minizip/unzip.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "base/text.h"
+
+namespace lumaforge {
+namespace fs = std::filesystem;
+
+namespace {
+// Extraction runs on the user-interface thread: data moves in large pieces.
+constexpr size_t kDataBufferSize = 256 * 1024;
+// minizip reads its headers a few bytes at a time, hopping between the central directory and the
+// entries; this much of the archive is kept at hand.
+constexpr size_t kArchiveBufferSize = 64 * 1024;
+
+constexpr unsigned kFlagEncrypted = 1;
+constexpr unsigned kFlagUtf8Name = 1 << 11;
+constexpr unsigned kMethodStored = 0;
+constexpr unsigned kMethodDeflated = 8;
+constexpr unsigned kUnicodePathField = 0x7075;
+// The private folder inside the destination that holds the entries until every one is whole.
+constexpr std::string_view kPrivatePrefix = ".lumaforge-extract-";
+
+fs::path PathOf(std::string_view utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// What is wrong with the package, worded for the user; the extractor adds the package's name.
+class PackageFault : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A file or folder of the destination that cannot be written.
+class WriteFault : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.append(1, '"').append(text).append(1, '"');
+    return quoted;
+}
+
+[[noreturn]] void ThrowEntryFault(std::string_view name, std::string_view what) {
+    throw PackageFault("the entry " + Quoted(name) + " " + std::string(what));
+}
+
+[[noreturn]] void ThrowWriteFault(std::string_view what, const fs::path& path, const std::error_code& error = {}) {
+    std::string text = std::string(what) + " " + Quoted(Utf8Of(path));
+    if (error)
+        text += " (" + error.message() + ")";
+    throw WriteFault(text);
+}
+
+// The archive as minizip reads it, through std::filesystem paths so that UTF-8 names work on
+// every platform. Seeks inside the buffered window cost nothing.
+class ArchiveStream {
+public:
+    bool Open(const fs::path& path) {
+        file_.pubsetbuf(nullptr, 0);
+        if (!file_.open(path, std::ios::in | std::ios::binary))
+            return false;
+        const auto end = file_.pubseekoff(0, std::ios::end, std::ios::in);
+        if (end == std::streampos(-1))
+            return false;
+        size_ = static_cast<uint64_t>(static_cast<std::streamoff>(end));
+        return true;
+    }
+
+    uint64_t Read(char* out, uint64_t size) {
+        uint64_t done = 0;
+        while (done < size && position_ < size_) {
+            if (position_ >= bufferStart_ && position_ < bufferStart_ + buffer_.size()) {
+                const uint64_t offset = position_ - bufferStart_;
+                const uint64_t count = std::min<uint64_t>(size - done, buffer_.size() - offset);
+                std::memcpy(out + done, buffer_.data() + offset, count);
+                done += count;
+                position_ += count;
+            } else if (size - done >= kArchiveBufferSize) {
+                const uint64_t count = ReadAt(position_, out + done, size - done);
+                if (count == 0)
+                    break;
+                done += count;
+                position_ += count;
+            } else {
+                buffer_.resize(kArchiveBufferSize);
+                bufferStart_ = position_;
+                buffer_.resize(ReadAt(position_, buffer_.data(), buffer_.size()));
+                if (buffer_.empty())
+                    break;
+            }
+        }
+        return done;
+    }
+
+    uint64_t Tell() const { return position_; }
+
+    // minizip steps back with a relative seek by an offset wrapped around as unsigned.
+    bool Seek(uint64_t offset, int origin) {
+        const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET   ? 0
+                              : origin == ZLIB_FILEFUNC_SEEK_CUR ? position_
+                                                                 : size_;
+        const uint64_t target = base + offset;
+        if (target > size_)
+            return false;
+        position_ = target;
+        return true;
+    }
+
+private:
+    uint64_t ReadAt(uint64_t position, char* out, uint64_t size) {
+        if (file_.pubseekoff(static_cast<std::streamoff>(position), std::ios::beg, std::ios::in) == std::streampos(-1))
+            return 0;
+        return static_cast<uint64_t>(file_.sgetn(out, static_cast<std::streamsize>(size)));
+    }
+
+    std::filebuf file_;
+    uint64_t size_ = 0;
+    uint64_t position_ = 0;
+    std::vector<char> buffer_;
+    uint64_t bufferStart_ = 0;
+};
+
+voidpf ZCALLBACK OpenArchive(voidpf, const void* path, int mode) {
+    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ)
+        return nullptr;
+    auto stream = std::make_unique<ArchiveStream>();
+    return stream->Open(*static_cast<const fs::path*>(path)) ? stream.release() : nullptr;
+}
+
+uLong ZCALLBACK ReadArchive(voidpf, voidpf stream, void* out, uLong size) {
+    return static_cast<uLong>(static_cast<ArchiveStream*>(stream)->Read(static_cast<char*>(out), size));
+}
+
+uLong ZCALLBACK WriteArchive(voidpf, voidpf, const void*, uLong) {
+    return 0;
+}
+
+ZPOS64_T ZCALLBACK TellArchive(voidpf, voidpf stream) {
+    return static_cast<ArchiveStream*>(stream)->Tell();
+}
+
+long ZCALLBACK SeekArchive(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    return static_cast<ArchiveStream*>(stream)->Seek(offset, origin) ? 0 : -1;
+}
+
+int ZCALLBACK CloseArchive(voidpf, voidpf stream) {
+    delete static_cast<ArchiveStream*>(stream);
+    return 0;
+}
+
+int ZCALLBACK ArchiveError(voidpf, voidpf) {
+    return 0;
+}
+
+struct ArchiveCloser {
+    void operator()(void* archive) const { unzClose(archive); }
+};
+using Archive = std::unique_ptr<void, ArchiveCloser>;
+
+uint32_t Le16(std::string_view bytes, size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+}
+
+uint32_t Le32(std::string_view bytes, size_t at) {
+    return Le16(bytes, at) | Le16(bytes, at + 2) << 16;
+}
+
+// Info-ZIP's UTF-8 name of an entry, valid only while it still belongs to the stored name.
+bool FindUnicodePath(std::string_view extra, std::string_view storedName, std::string& name) {
+    for (size_t at = 0; at + 4 <= extra.size();) {
+        const uint32_t id = Le16(extra, at);
+        const uint32_t size = Le16(extra, at + 2);
+        if (at + 4 + size > extra.size())
+            return false;
+        if (id == kUnicodePathField && size >= 5 && extra[at + 4] == 1) {
+            const auto storedCrc = static_cast<uint32_t>(
+                crc32(0, reinterpret_cast<const Bytef*>(storedName.data()), static_cast<uInt>(storedName.size())));
+            if (Le32(extra, at + 5) == storedCrc) {
+                name.assign(extra.substr(at + 9, size - 5));
+                return true;
+            }
+        }
+        at += 4 + size;
+    }
+    return false;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    return Utf16ToUtf8(Utf8ToUtf16(text)) == text;
+}
+
+// Windows compares names without regard to case; these are the letters a package may hold.
+char16_t FoldCase(char16_t c) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB) ||
+        (c >= 0x410 && c <= 0x42F) || (c >= 0xFF21 && c <= 0xFF3A))
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x400 && c <= 0x40F)
+        return static_cast<char16_t>(c + 0x50);
+    return c;
+}
+
+// The key under which Windows finds the first `count` parts of a path.
+std::u16string FoldedKey(const std::vector<std::string>& parts, size_t count) {
+    std::string joined;
+    for (size_t i = 0; i < count; ++i)
+        joined += (i ? "/" : "") + parts[i];
+    std::u16string key = Utf8ToUtf16(joined);
+    std::transform(key.begin(), key.end(), key.begin(), FoldCase);
+    return key;
+}
+
+// A name Windows gives to a device in every folder, whatever extension follows.
+bool IsDeviceName(std::string_view part) {
+    std::string base = AsciiLower(part.substr(0, part.find('.')));
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (std::string_view device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
+        if (base == device)
+            return true;
+    }
+    if (base.size() < 4 || (base.compare(0, 3, "com") != 0 && base.compare(0, 3, "lpt") != 0))
+        return false;
+    const std::string_view number = std::string_view(base).substr(3);
+    // Windows counts the superscript digits one to three as digits here too.
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+struct Entry {
+    std::string name;                // UTF-8, as the archive writes it: for messages
+    std::vector<std::string> parts;  // the path under the destination
+    bool folder = false;
+    uint64_t size = 0;
+};
+
+// Splits an entry name at either separator into the parts of its path under the destination;
+// a name that would leave the destination, name a device or stream, or that Windows cannot
+// create as written, is a fault of the package.
+void SplitEntryName(Entry& entry) {
+    const std::string& name = entry.name;
+    if (name.empty())
+        throw PackageFault("an entry has no name");
+    if (name[0] == '/' || name[0] == '\\')
+        ThrowEntryFault(name, "has an absolute path");
+    if (name.size() >= 2 && name[1] == ':')
+        ThrowEntryFault(name, "names a drive");
+    if (name.find(':') != std::string::npos)
+        ThrowEntryFault(name, "names a file stream (\":\")");
+    for (unsigned char c : name) {
+        if (c < 0x20 || std::strchr("<>\"|?*", c) != nullptr)
+            ThrowEntryFault(name, "holds a character that file names cannot hold");
+    }
+    size_t start = 0;
+    while (start < name.size()) {
+        const size_t end = std::min(name.find_first_of("/\\", start), name.size());
+        const std::string part = name.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..")
+            ThrowEntryFault(name, "leads out of the destination folder (\"..\")");
+        if (part.back() == '.' || part.back() == ' ')
+            ThrowEntryFault(name, "has a name that ends in a dot or a space");
+        if (IsDeviceName(part))
+            ThrowEntryFault(name, "uses a device name (" + Quoted(part) + ")");
+        entry.parts.push_back(part);
+    }
+    entry.folder = name.back() == '/' || name.back() == '\\';
+    // A folder entry "./" names the destination itself and adds nothing.
+    if (entry.parts.empty() && !entry.folder)
+        ThrowEntryFault(name, "names no file");
+}
+
+// Whether an entry that declares `size` bytes from `compressed` bytes expands more than `maxRatio` times.
+bool ExpandsBeyond(uint64_t size, uint64_t compressed, uint32_t maxRatio) {
+    if (size == 0)
+        return false;
+    if (maxRatio == 0)
+        return true;
+    const uint64_t leastCompressed = size / maxRatio + (size % maxRatio != 0 ? 1 : 0);
+    return compressed < leastCompressed;
+}
+
+bool Exists(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+fs::path TargetOf(const fs::path& destination, const std::vector<std::string>& parts, size_t count) {
+    fs::path path = destination;
+    for (size_t i = 0; i < count; ++i)
+        path /= PathOf(parts[i]);
+    return path;
+}
+
+// What one extraction changed in the destination, undone unless the extraction finished.
+//
+// The entries are first written into a private folder inside the destination, as the tree they
+// make; only when every entry is whole is that tree merged into the destination. A staged folder
+// that the destination lacks moves in one rename, so a fresh installation costs a few renames
+// rather than one per file.
+class Extraction {
+public:
+    Extraction() = default;
+    Extraction(const Extraction&) = delete;
+    Extraction& operator=(const Extraction&) = delete;
+
+    ~Extraction() {
+        if (!finished_)
+            Undo();
+    }
+
+    // Creates a folder and every missing parent.
+    void CreateFolderPath(const fs::path& folder) {
+        std::vector<fs::path> missing;
+        for (fs::path path = folder; !path.empty(); path = path.parent_path()) {
+            std::error_code error;
+            const fs::file_status status = fs::status(path, error);
+            if (fs::is_directory(status))
+                break;
+            if (fs::exists(status))
+                ThrowWriteFault("a file stands where there must be the folder", path);
+            missing.push_back(path);
+            if (path == path.parent_path())
+                break;
+        }
+        for (auto path = missing.rbegin(); path != missing.rend(); ++path) {
+            CreateFolder(*path);
+            createdFolders_.push_back(*path);
+        }
+    }
+
+    // The private folder, with a name that no entry of the archive begins with.
+    void CreatePrivateFolder(const fs::path& destination, const std::set<std::u16string>& taken) {
+        for (int number = 1; number <= 1000; ++number) {
+            const std::string name = std::string(kPrivatePrefix) + std::to_string(number);
+            if (taken.count(FoldedKey({name}, 1)) != 0)
+                continue;
+            const fs::path path = destination / PathOf(name);
+            std::error_code error;
+            if (fs::create_directory(path, error)) {
+                private_ = path;
+                CreateFolder(private_ / "new");
+                CreateFolder(private_ / "old");
+                return;
+            }
+            if (!Exists(path))
+                ThrowWriteFault("cannot create the folder", path, error);
+        }
+        ThrowWriteFault("cannot find a free name for a temporary folder in", destination);
+    }
+
+    // Where an entry waits until every entry is whole; its folders are created on the way.
+    fs::path Stage(const std::vector<std::string>& parts, bool folder) {
+        fs::path path = private_ / "new";
+        const size_t folders = parts.size() - (folder ? 0 : 1);
+        for (size_t i = 0; i < folders; ++i) {
+            path /= PathOf(parts[i]);
+            if (stagedFolders_.insert(path).second)
+                CreateFolder(path);
+        }
+        return folder ? path : path / PathOf(parts.back());
+    }
+
+    // Moves what was staged into the destination. With `replace`, files there are replaced (and
+    // kept aside until the extraction finishes); otherwise they stay and the staged copy is dropped.
+    void Merge(const fs::path& destination, bool replace) { MergeFolder(private_ / "new", destination, replace); }
+
+    void Finish() {
+        finished_ = true;
+        std::error_code ignored;
+        // Best effort: a replaced program that is still running may refuse to go.
+        if (!private_.empty())
+            fs::remove_all(private_, ignored);
+    }
+
+private:
+    struct Placed {
+        fs::path target;
+        bool folder = false;  // a whole folder of ours
+        fs::path aside;       // the file it replaced, if any
+    };
+
+    static void CreateFolder(const fs::path& folder) {
+        std::error_code error;
+        if (!fs::create_directory(folder, error) && error)
+            ThrowWriteFault("cannot create the folder", folder, error);
+    }
+
+    void MergeFolder(const fs::path& from, const fs::path& to, bool replace) {
+        std::vector<fs::directory_entry> items;
+        std::error_code error;
+        for (fs::directory_iterator item(from, error), end; !error && item != end; item.increment(error))
+            items.push_back(*item);
+        if (error)
+            ThrowWriteFault("cannot read the folder", from, error);
+        // In name order, so that a failure leaves the same trace on every file system.
+        std::sort(items.begin(), items.end());
+        for (const fs::directory_entry& item : items) {
+            const fs::path target = to / item.path().filename();
+            const bool folder = item.is_directory(error);
+            const fs::file_status there = fs::symlink_status(target, error);
+            if (!fs::exists(there)) {
+                fs::rename(item.path(), target, error);
+                if (error)
+                    ThrowWriteFault(folder ? "cannot create the folder" : "cannot write the file", target, error);
+                placed_.push_back({target, folder, {}});
+            } else if (folder) {
+                if (!fs::is_directory(fs::status(target, error)))
+                    ThrowWriteFault("a file stands where there must be the folder", target);
+                MergeFolder(item.path(), target, replace);
+            } else if (replace) {
+                if (fs::is_directory(there))
+                    ThrowWriteFault("a folder stands where there must be the file", target);
+                const fs::path aside = private_ / "old" / std::to_string(placed_.size());
+                fs::rename(target, aside, error);
+                if (error)
+                    ThrowWriteFault("cannot replace the file", target, error);
+                placed_.push_back({target, false, aside});
+                fs::rename(item.path(), target, error);
+                if (error)
+                    ThrowWriteFault("cannot write the file", target, error);
+            }
+        }
+    }
+
+    void Undo() {
+        std::error_code ignored;
+        for (auto placed = placed_.rbegin(); placed != placed_.rend(); ++placed) {
+            if (placed->folder) {
+                fs::remove_all(placed->target, ignored);
+                continue;
+            }
+            fs::remove(placed->target, ignored);
+            if (!placed->aside.empty())
+                fs::rename(placed->aside, placed->target, ignored);
+        }
+        if (!private_.empty())
+            fs::remove_all(private_, ignored);
+        for (auto folder = createdFolders_.rbegin(); folder != createdFolders_.rend(); ++folder)
+            fs::remove(*folder, ignored);
+    }
+
+    std::vector<fs::path> createdFolders_;
+    fs::path private_;
+    std::set<fs::path> stagedFolders_;
+    std::vector<Placed> placed_;
+    bool finished_ = false;
+};
+
+// Reads the current entry whole, into `staged` unless that is empty, and checks it against its
+// declared size and CRC.
+void CopyEntry(unzFile archive, const Entry& entry, const fs::path& staged, std::vector<char>& buffer) {
+    if (unzOpenCurrentFile(archive) != UNZ_OK)
+        ThrowEntryFault(entry.name, "cannot be read");
+    std::ofstream out;
+    if (!staged.empty()) {
+        // Unbuffered: every write hands a whole piece to the system.
+        out.rdbuf()->pubsetbuf(nullptr, 0);
+        out.open(staged, std::ios::out | std::ios::binary | std::ios::trunc);
+        if (!out)
+            ThrowWriteFault("cannot create the file", staged);
+    }
+    uint64_t produced = 0;
+    for (;;) {
+        const int count = unzReadCurrentFile(archive, buffer.data(), static_cast<unsigned>(buffer.size()));
+        if (count < 0)
+            ThrowEntryFault(entry.name, "holds damaged data");
+        if (count == 0)
+            break;
+        produced += static_cast<uint64_t>(count);
+        // minizip itself stops at the declared size (the surplus then fails the CRC); this holds
+        // the line whatever reader is underneath.
+        if (produced > entry.size)
+            ThrowEntryFault(entry.name, "is larger than it declares");
+        if (out.is_open() && !out.write(buffer.data(), count))
+            ThrowWriteFault("cannot write the file", staged);
+    }
+    const int closed = unzCloseCurrentFile(archive);
+    if (out.is_open()) {
+        out.close();
+        if (!out)
+            ThrowWriteFault("cannot write the file", staged);
+    }
+    if (produced != entry.size)
+        ThrowEntryFault(entry.name, "is smaller than it declares");
+    if (closed == UNZ_CRCERROR)
+        ThrowEntryFault(entry.name, "does not match its checksum");
+    if (closed != UNZ_OK)
+        ThrowEntryFault(entry.name, "cannot be read");
+}
+
+}  // namespace
+
+TPackageExtractor::TPackageExtractor(const AnsiCodePage& entryNameCodePage, ExtractLimits limits)
+    : entryNameCodePage_(entryNameCodePage), limits_(limits) {}
+
+void TPackageExtractor::ExtractPackage(const std::string& packagePath, const std::string& destination,
+                                       TOverwriteMode mode) {
+    const fs::path package = PathOf(packagePath);
+    const std::string packageName = Utf8Of(package.filename());
+    fs::path target = PathOf(destination);
+    if (!target.has_filename() && target.has_relative_path())
+        target = target.parent_path();
+    try {
+        Extract(package, target, mode);
+    } catch (const PackageFault& fault) {
+        throw DamagedPackageError("The package " + Quoted(packageName) + " is damaged: " + fault.what() + ".");
+    } catch (const WriteFault& fault) {
+        throw std::runtime_error("The package " + Quoted(packageName) + " cannot be extracted into " +
+                                 Quoted(Utf8Of(target)) + ": " + fault.what() + ".");
+    }
+}
+
+void TPackageExtractor::Extract(const std::filesystem::path& package, const std::filesystem::path& destination,
+                                TOverwriteMode mode) const {
+    std::error_code error;
+    if (!fs::is_regular_file(package, error))
+        throw PackageFault("the file cannot be found");
+    zlib_filefunc64_def io{OpenArchive, ReadArchive,  WriteArchive, TellArchive,
+                           SeekArchive, CloseArchive, ArchiveError, nullptr};
+    Archive archive(unzOpen2_64(&package, &io));
+    if (!archive)
+        throw PackageFault("it is not a ZIP archive");
+    unz_global_info64 global{};
+    if (unzGetGlobalInfo64(archive.get(), &global) != UNZ_OK)
+        throw PackageFault("it is not a ZIP archive");
+    const std::string tooMany = "it holds more than " + std::to_string(limits_.maxEntries) + " entries";
+    if (global.number_entry > limits_.maxEntries)
+        throw PackageFault(tooMany);
+
+    // Every entry is judged before anything is written.
+    std::vector<Entry> entries;
+    std::set<std::u16string> files;
+    std::set<std::u16string> folders;
+    std::set<std::u16string> roots;
+    uint64_t total = 0;
+    std::string storedName(0xFFFF, '\0');
+    std::string extra(0xFFFF, '\0');
+    int step = global.number_entry == 0 ? UNZ_END_OF_LIST_OF_FILE : unzGoToFirstFile(archive.get());
+    for (; step != UNZ_END_OF_LIST_OF_FILE; step = unzGoToNextFile(archive.get())) {
+        if (step != UNZ_OK)
+            throw PackageFault("its list of entries is damaged");
+        if (entries.size() >= limits_.maxEntries)
+            throw PackageFault(tooMany);
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(archive.get(), &info, storedName.data(), storedName.size(), extra.data(),
+                                    extra.size(), nullptr, 0) != UNZ_OK)
+            throw PackageFault("its list of entries is damaged");
+        const std::string_view stored(storedName.data(), info.size_filename);
+        const std::string_view extraField(extra.data(), info.size_file_extra);
+
+        Entry& entry = entries.emplace_back();
+        const bool ascii = std::all_of(stored.begin(), stored.end(), [](char c) { return (c & 0x80) == 0; });
+        if (!FindUnicodePath(extraField, stored, entry.name))
+            entry.name = ascii || (info.flag & kFlagUtf8Name) ? std::string(stored) : entryNameCodePage_.ToUtf8(stored);
+        if (!IsValidUtf8(entry.name))
+            throw PackageFault("the name of an entry is not valid UTF-8");
+        SplitEntryName(entry);
+
+        const size_t depth = entry.parts.size();
+        for (size_t count = 1; count < depth + (entry.folder ? 1 : 0); ++count) {
+            const std::u16string key = FoldedKey(entry.parts, count);
+            if (files.count(key) != 0)
+                ThrowEntryFault(entry.name, "lies in a folder that is also a file");
+            folders.insert(key);
+        }
+        if (depth != 0)
+            roots.insert(FoldedKey(entry.parts, 1));
+        if (entry.folder)
+            continue;
+
+        const std::u16string key = FoldedKey(entry.parts, depth);
+        if (folders.count(key) != 0)
+            ThrowEntryFault(entry.name, "is a file and a folder at once");
+        if (!files.insert(key).second)
+            ThrowEntryFault(entry.name, "appears twice");
+        if (info.flag & kFlagEncrypted)
+            ThrowEntryFault(entry.name, "is encrypted");
+        if (info.compression_method != kMethodStored && info.compression_method != kMethodDeflated)
+            ThrowEntryFault(entry.name, "is compressed with a method other than deflate");
+        if (info.compression_method == kMethodStored && info.compressed_size != info.uncompressed_size)
+            ThrowEntryFault(entry.name, "is stored with two different sizes");
+        if (ExpandsBeyond(info.uncompressed_size, info.compressed_size, limits_.maxRatio))
+            ThrowEntryFault(entry.name, "expands more than " + std::to_string(limits_.maxRatio) + " times");
+        if (info.uncompressed_size > limits_.maxTotalSize - total)
+            throw PackageFault("its entries together are larger than " + std::to_string(limits_.maxTotalSize) +
+                               " bytes");
+        total += info.uncompressed_size;
+        entry.size = info.uncompressed_size;
+    }
+
+    Extraction extraction;
+    extraction.CreateFolderPath(destination);
+    extraction.CreatePrivateFolder(destination, roots);
+
+    // Every entry whole in the private folder first: a damaged one then replaces nothing.
+    std::vector<char> buffer(kDataBufferSize);
+    step = entries.empty() ? UNZ_END_OF_LIST_OF_FILE : unzGoToFirstFile(archive.get());
+    for (size_t index = 0; index < entries.size(); ++index, step = unzGoToNextFile(archive.get())) {
+        if (step != UNZ_OK)
+            throw PackageFault("its list of entries is damaged");
+        const Entry& entry = entries[index];
+        if (entry.folder) {
+            extraction.Stage(entry.parts, true);
+            continue;
+        }
+        // An entry that is not written is read all the same: a damaged package installs nothing.
+        const bool kept =
+            mode == TOverwriteMode::Never && Exists(TargetOf(destination, entry.parts, entry.parts.size()));
+        CopyEntry(archive.get(), entry, kept ? fs::path() : extraction.Stage(entry.parts, false), buffer);
+    }
+    archive.reset();
+    extraction.Merge(destination, mode == TOverwriteMode::Always);
+    extraction.Finish();
+}
+
+}  // namespace lumaforge
