@@ -7,9 +7,8 @@ cd "$root"
 scripts/bootstrap.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$(nproc)"
-if [ -x demo/make_content.py ]; then
-    demo/make_content.py build/demo-content
-fi
+# The packages carry the demo programs that the build above made.
+demo/make_content.py build/demo-content build/windows/demo
 
 python3 demo/server.py --port "$LUMAFORGE_DEMO_PORT" demo/content build/demo-content >build/demo-server.log 2>&1 &
 server=$!
