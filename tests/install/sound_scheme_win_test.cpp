@@ -1,0 +1,273 @@
+// Sound schemes against the real registry of the prefix, with a Windows folder of the test's own.
+#include "install/sound_scheme_win.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "base/code_page_win.h"
+#include "base/files_win.h"
+#include "base/handles_win.h"
+#include "base/registry_win.h"
+#include "base/unicode_win.h"
+#include "install/registry_snapshot_win.h"
+#include "support/win_test_support.h"
+
+namespace lumaforge {
+namespace {
+
+constexpr char kApps[] = "AppEvents\\Schemes\\Apps\\";
+
+struct Launch {
+    std::string verb, file, parameters;
+    int show;
+};
+
+class SoundSchemeTest : public ::testing::Test {
+protected:
+    SoundSchemeTest() {
+        RegistryKey::DeleteTree(HKEY_CURRENT_USER, "AppEvents");
+        paths.SetSystemFolders(ToUtf8(root.Path()) + "windows", ToUtf8(root.Path()) + "windows\\system32");
+        ctx.showMessage = [this](const std::string& text, TMsgKind kind) {
+            messages.push_back(text);
+            EXPECT_EQ(kind, mkInformation);
+            return IDOK;
+        };
+        ctx.shellExecute = [this](const std::string& verb, const std::string& file, const std::string& parameters,
+                                  int show) {
+            launches.push_back({verb, file, parameters, show});
+            return launchResult;
+        };
+    }
+
+    // The sound of an application's event for a scheme (".Default", ".current" or a scheme's name).
+    static void SetSound(const std::string& app, const std::string& event, const std::string& scheme,
+                         const std::string& sound, bool expandable = false) {
+        ASSERT_TRUE(RegistryKey::Create(HKEY_CURRENT_USER, kApps + app + "\\" + event + "\\" + scheme)
+                        .WriteString("", sound, expandable));
+    }
+    static std::optional<std::string> Sound(const std::string& app, const std::string& event,
+                                            const std::string& scheme) {
+        const RegistryKey key = RegistryKey::OpenToRead(HKEY_CURRENT_USER, kApps + app + "\\" + event + "\\" + scheme);
+        return key ? key.ReadString("") : std::nullopt;
+    }
+    static void SetActive(const std::string& scheme) {
+        ASSERT_TRUE(RegistryKey::Create(HKEY_CURRENT_USER, "AppEvents\\Schemes").WriteString("", scheme));
+    }
+    static std::optional<std::string> Active() {
+        const RegistryKey key = RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes");
+        return key ? key.ReadString("") : std::nullopt;
+    }
+    static bool Exists(const std::string& path) {
+        return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    // Two schemes, "Jazz" and "Rock", over the two applications that are cleaned and one that is not.
+    void InstallTwoSchemes() {
+        for (const char* scheme : {"Jazz", "Rock"}) {
+            ASSERT_TRUE(RegistryKey::Create(HKEY_CURRENT_USER, std::string("AppEvents\\Schemes\\Names\\") + scheme)
+                            .WriteString("", scheme));
+            CreateFolderPath(paths.WinPath() + "\\Media\\" + scheme + "\\sub");
+            WriteWholeFile(paths.WinPath() + "\\Media\\" + scheme + "\\sub\\ding.wav", "RIFF");
+            SetSound(".Default", "SystemAsterisk", scheme, std::string(scheme) + "\\asterisk.wav");
+            SetSound("Explorer", "EmptyRecycleBin", scheme, std::string(scheme) + "\\empty.wav");
+            SetSound("Explorer", "Navigating", scheme, std::string(scheme) + "\\click.wav");
+            SetSound("mplayer", "Open", scheme, std::string(scheme) + "\\open.wav");
+        }
+        SetSound(".Default", "SystemAsterisk", ".Default", "%SystemRoot%\\media\\ding.wav", true);
+        SetSound(".Default", "SystemAsterisk", ".current", "Jazz\\asterisk.wav");
+        SetSound("Explorer", "EmptyRecycleBin", ".Default", "recycle.wav");
+        SetSound("Explorer", "EmptyRecycleBin", ".current", "Jazz\\empty.wav");
+        // An event the system has no default sound for.
+        SetSound("Explorer", "Navigating", ".current", "Jazz\\click.wav");
+        SetSound("mplayer", "Open", ".Default", "open.wav");
+        SetSound("mplayer", "Open", ".current", "Jazz\\open.wav");
+        SetActive("Jazz");
+    }
+
+    test::RegistrySnapshot saved{HKEY_CURRENT_USER, L"AppEvents"};
+    test::TempFolder root;
+    ProgramPaths paths;
+    WinAnsiCodePage packageNames{936};
+    TPackageExtractor extractor{packageNames};
+    InstallContext ctx{paths, extractor};
+    std::vector<std::string> messages;
+    std::vector<Launch> launches;
+    intptr_t launchResult = 42;
+};
+
+TEST_F(SoundSchemeTest, RunsTheSchemesInfThroughTheSetupInterface) {
+    EXPECT_TRUE(ApplySoundScheme(ctx, "Jazz Club"));
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].verb, "open");
+    EXPECT_EQ(launches[0].file, "rundll32.exe");
+    EXPECT_EQ(launches[0].parameters,
+              "setupapi,InstallHinfSection DefaultInstall 132 " + paths.WinPath() + "\\Media\\Jazz Club\\install.inf");
+    EXPECT_EQ(launches[0].show, SW_HIDE);
+
+    launchResult = 32;  // the shell's largest failure
+    EXPECT_FALSE(RunInfInstall(ctx, "C:\\x\\install.inf"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SoundSchemeTest, RemovingTheActiveSchemeRestoresTheDefaultsFirst) {
+    InstallTwoSchemes();
+    EXPECT_TRUE(RemoveSoundScheme(ctx, "JAZZ"));  // the active one, in another case
+
+    EXPECT_EQ(Active(), ".default");
+    EXPECT_EQ(Sound(".Default", "SystemAsterisk", ".current"), "%SystemRoot%\\media\\ding.wav");
+    const RegistryKey current =
+        RegistryKey::OpenToRead(HKEY_CURRENT_USER, std::string(kApps) + ".Default\\SystemAsterisk\\.current");
+    DWORD type = 0;
+    RegQueryValueExW(current.Get(), L"", nullptr, &type, nullptr, nullptr);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));  // still names the Windows folder wherever it is
+    EXPECT_EQ(Sound("Explorer", "EmptyRecycleBin", ".current"), "recycle.wav");
+    EXPECT_EQ(Sound("Explorer", "Navigating", ".current"), "");
+    EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, std::string(kApps) + "Explorer\\Navigating\\.Default"));
+
+    EXPECT_FALSE(Sound(".Default", "SystemAsterisk", "Jazz"));
+    EXPECT_FALSE(Sound("Explorer", "EmptyRecycleBin", "Jazz"));
+    EXPECT_FALSE(Sound("Explorer", "Navigating", "Jazz"));
+    EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Names\\Jazz"));
+    EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Jazz"));
+
+    // Another application keeps its sounds, the removed scheme's included; the other scheme stays.
+    EXPECT_EQ(Sound("mplayer", "Open", ".current"), "Jazz\\open.wav");
+    EXPECT_EQ(Sound("mplayer", "Open", "Jazz"), "Jazz\\open.wav");
+    EXPECT_EQ(Sound(".Default", "SystemAsterisk", "Rock"), "Rock\\asterisk.wav");
+    EXPECT_TRUE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Names\\Rock"));
+    EXPECT_TRUE(Exists(paths.WinPath() + "\\Media\\Rock\\sub\\ding.wav"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SoundSchemeTest, RemovingAnotherSchemeLeavesTheSoundsInUse) {
+    InstallTwoSchemes();
+    EXPECT_TRUE(RemoveSoundScheme(ctx, "Rock"));
+    EXPECT_EQ(Active(), "Jazz");
+    EXPECT_EQ(Sound(".Default", "SystemAsterisk", ".current"), "Jazz\\asterisk.wav");
+    EXPECT_EQ(Sound("Explorer", "Navigating", ".current"), "Jazz\\click.wav");
+    EXPECT_FALSE(Sound("Explorer", "EmptyRecycleBin", "Rock"));
+    EXPECT_EQ(Sound("mplayer", "Open", "Rock"), "Rock\\open.wav");
+    EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Rock"));
+    EXPECT_TRUE(Exists(paths.WinPath() + "\\Media\\Jazz\\sub\\ding.wav"));
+}
+
+TEST_F(SoundSchemeTest, WithoutTheSchemesKeyNothingIsRemovedOrCreated) {
+    CreateFolderPath(paths.WinPath() + "\\Media\\Jazz");
+    EXPECT_FALSE(RemoveSoundScheme(ctx, "Jazz"));
+    EXPECT_TRUE(Exists(paths.WinPath() + "\\Media\\Jazz"));
+
+    RestoreDefaultSounds(ctx);  // reports all the same
+    EXPECT_EQ(messages, std::vector<std::string>{"Restored default sound scheme successfully."});
+    EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes"));
+}
+
+TEST_F(SoundSchemeTest, NamesThatReachBeyondTheirFolderAreRefused) {
+    InstallTwoSchemes();
+    for (const char* name : {"", ".", "..", "Jazz\\..\\..", "..\\windows"}) {
+        EXPECT_FALSE(RemoveSoundScheme(ctx, name)) << name;
+        EXPECT_TRUE(Exists(paths.WinPath() + "\\Media\\Jazz\\sub\\ding.wav")) << name;
+        EXPECT_EQ(Sound(".Default", "SystemAsterisk", "Jazz"), "Jazz\\asterisk.wav") << name;
+    }
+    EXPECT_EQ(Active(), "Jazz");
+}
+
+TEST_F(SoundSchemeTest, RestoreLinkMakesTheDefaultSchemeActiveAndReports) {
+    InstallTwoSchemes();
+    RestoreDefaultSounds(ctx);
+    EXPECT_EQ(Active(), ".default");
+    EXPECT_EQ(Sound("Explorer", "EmptyRecycleBin", ".current"), "recycle.wav");
+    EXPECT_EQ(Sound("Explorer", "Navigating", ".current"), "");
+    EXPECT_EQ(Sound("mplayer", "Open", ".current"), "Jazz\\open.wav");
+    EXPECT_EQ(Sound(".Default", "SystemAsterisk", "Jazz"), "Jazz\\asterisk.wav");  // schemes stay installed
+    EXPECT_EQ(messages, std::vector<std::string>{"Restored default sound scheme successfully."});
+}
+
+// A directory link for a test, removed again afterwards. Wine 8 makes none itself
+// (CreateSymbolicLinkW does nothing there, FSCTL_SET_REPARSE_POINT is not supported) but shows a
+// symbolic link of the host as a directory link; there the host's ln makes it and its rm removes
+// it, as Wine cannot remove a host's link to a folder that is not empty.
+class DirectoryLink {
+public:
+    DirectoryLink(const std::string& link, const std::string& target) : link_(ToWide(link)) {
+        CreateSymbolicLinkW(link_.c_str(), ToWide(target).c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+        if (!IsLink()) {
+            // Wine does not wait for a host's process: the link shows when it is there.
+            byHost_ = RunOnHost("/bin/ln", L"-s " + HostPath(ToWide(target)) + L" " + HostPath(link_)) &&
+                      test::PumpUntil([this] { return IsLink(); }, 5000);
+        }
+    }
+    ~DirectoryLink() {
+        if (byHost_) {
+            RunOnHost("/bin/rm", L"-f " + HostPath(link_));
+            test::PumpUntil([this] { return GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000);
+        } else {
+            RemoveDirectoryW(link_.c_str());
+        }
+    }
+    DirectoryLink(const DirectoryLink&) = delete;
+    DirectoryLink& operator=(const DirectoryLink&) = delete;
+
+    bool MadeByHost() const { return byHost_; }
+    bool IsLink() const {
+        const DWORD attributes = GetFileAttributesW(link_.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }
+
+private:
+    template <typename Function>
+    static Function WineExport(const char* name) {
+        return reinterpret_cast<Function>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name));
+    }
+    // A path as the host names it, quoted; empty outside Wine.
+    static std::wstring HostPath(const std::wstring& path) {
+        const auto toUnix = WineExport<char*(CDECL*)(const wchar_t*)>("wine_get_unix_file_name");
+        char* name = toUnix ? toUnix(path.c_str()) : nullptr;
+        if (!name)
+            return {};
+        const std::wstring quoted = L"\"" + ToWide(name) + L"\"";
+        HeapFree(GetProcessHeap(), 0, name);
+        return quoted;
+    }
+    static bool RunOnHost(const char* program, std::wstring arguments) {
+        const auto toDos = WineExport<wchar_t*(CDECL*)(const char*)>("wine_get_dos_file_name");
+        wchar_t* dosName = toDos ? toDos(program) : nullptr;
+        if (!dosName)
+            return false;
+        std::wstring command = L"\"" + std::wstring(dosName) + L"\" " + arguments;
+        HeapFree(GetProcessHeap(), 0, dosName);
+        STARTUPINFOW startup{sizeof startup};
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return false;
+        const UniqueHandle thread(process.hThread);
+        const UniqueHandle child(process.hProcess);
+        WaitForSingleObject(child.Get(), 10000);
+        return true;
+    }
+
+    std::wstring link_;
+    bool byHost_ = false;
+};
+
+// A link inside a scheme's folder goes as a link: what it points at is no part of the scheme.
+TEST_F(SoundSchemeTest, RemovalDoesNotFollowALinkInsideTheSchemeFolder) {
+    InstallTwoSchemes();
+    const std::string outside = ToUtf8(root.Path()) + "precious";
+    ASSERT_TRUE(CreateFolderPath(outside));
+    ASSERT_TRUE(WriteWholeFile(outside + "\\keep.txt", "mine"));
+    const DirectoryLink link(paths.WinPath() + "\\Media\\Jazz\\link", outside);
+    if (!link.IsLink())
+        GTEST_SKIP() << "no directory link can be made here";
+
+    EXPECT_TRUE(RemoveSoundScheme(ctx, "Jazz"));
+    EXPECT_TRUE(Exists(outside + "\\keep.txt"));
+    EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Jazz\\sub"));
+    // Wine cannot remove a host's link to a folder that is not empty, so there the scheme's folder stays.
+    if (!link.MadeByHost())
+        EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Jazz"));
+}
+
+}  // namespace
+}  // namespace lumaforge
