@@ -13,6 +13,8 @@
 #include "base/unicode_win.h"
 #include "net/http_client_win.h"
 #include "net/msg_box_win.h"
+#include "install/installers_win.h"
+#include "install/screen_saver_win.h"
 #include "net/url.h"
 #include "res/resource_ids.h"
 
@@ -107,10 +109,7 @@ std::string TFrmMain::ResourceFileUrl(int kind, std::string_view name, std::stri
 }
 
 void TFrmMain::OpenWithShell(const std::string& path) {
-    if (services_.openWithShell)
-        services_.openWithShell(Handle(), path);
-    else
-        ShellExecuteW(Handle(), L"open", ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    installContext_.shellExecute("open", path, "", SW_SHOWNORMAL);
 }
 
 ResourceList* TFrmMain::ActiveList() {
@@ -141,8 +140,10 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
     const std::string name(row.Name.View());
     const std::string packageFile = paths_.PackageFile(kind, name);
     if (probe_.FileExists(packageFile)) {
-        const bool installed =
-            services_.installPackage && services_.installPackage(static_cast<TResourceKind>(kind), packageFile);
+        // An installer's error ends this action here: the row is not marked, the window reports it.
+        const auto resourceKind = static_cast<TResourceKind>(kind);
+        const bool installed = services_.installPackage ? services_.installPackage(resourceKind, packageFile)
+                                                        : InstallPackage(installContext_, resourceKind, packageFile);
         if (installed && kind != static_cast<int>(TResourceKind::Logon)) {
             row.Installed = 1;
             list.RepaintNode(node);
@@ -175,12 +176,36 @@ void TFrmMain::pmiDownClick() {
 
 void TFrmMain::pmiOnlyApplyClick() {
     ResourceList* list = ActiveList();
-    if (!list || list->FocusedNode() == kNoNode || !services_.applyDirectly)
+    if (!list || list->FocusedNode() == kNoNode)
         return;
     const auto kind = static_cast<TResourceKind>(list->Tag());
     if (kind == TResourceKind::Logon || kind == TResourceKind::Icon)
         return;
-    services_.applyDirectly(kind, std::string(list->Tree().Item(list->FocusedNode()).Name.View()));
+    const std::string name(list->Tree().Item(list->FocusedNode()).Name.View());
+    if (services_.applyDirectly)
+        services_.applyDirectly(kind, name);
+    else
+        ApplyDirectly(installContext_, kind, name);
+}
+
+void TFrmMain::pmiUnInstallClick() {
+    ResourceList* list = ActiveList();
+    if (!list || list->FocusedNode() == kNoNode)
+        return;
+    const NodeId node = list->FocusedNode();
+    TResourceItem& row = list->Tree().Item(node);
+    if (Uninstall(installContext_, static_cast<TResourceKind>(list->Tag()), std::string(row.Name.View()))) {
+        row.Installed = 0;
+        list->RepaintNode(node);
+    }
+}
+
+void TFrmMain::pmiViewScreenClick() {
+    if (pgMain_->ActivePage() != kPageScreen)
+        return;
+    ResourceList& list = List(TResourceKind::ScreenSaver);
+    if (list.FocusedNode() != kNoNode)
+        PreviewScreenSaver(installContext_, std::string(list.Tree().Item(list.FocusedNode()).Name.View()));
 }
 
 void TFrmMain::pmiDeleteClick() {
@@ -188,7 +213,7 @@ void TFrmMain::pmiDeleteClick() {
     if (!list || list->FocusedNode() == kNoNode)
         return;
     const NodeId node = list->FocusedNode();
-    DeleteFileW(ToWide(paths_.PackageFile(list->Tag(), list->Tree().Item(node).Name.View())).c_str());
+    DeleteFileUtf8(paths_.PackageFile(list->Tag(), list->Tree().Item(node).Name.View()));
     list->RepaintRow(node);
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
+#include "install/installers_win.h"
 #include "base/unicode_win.h"
 #include "res/resource_ids.h"
 
@@ -207,9 +208,11 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
     const int rightWidth = Width(area) - right;
     accentLabels_.push_back(
         &AddLabel(host, Bounds(right, 0, rightWidth / 2, kCaptionHeight), strings_.Get(IDS_SCREENSHOTS), {}));
-    if (restoreLinkString)
-        AddLink(host, Bounds(right + rightWidth / 2, 0, rightWidth / 2, kCaptionHeight), restoreLinkString,
-                Label::Align::Right);
+    if (restoreLinkString) {
+        Label& restore = AddLink(host, Bounds(right + rightWidth / 2, 0, rightWidth / 2, kCaptionHeight),
+                                 restoreLinkString, Label::Align::Right);
+        restore.onClick = [this, kind] { RestoreDefaults(installContext_, kind); };
+    }
     auto preview = std::make_unique<Panel>();
     preview->Create(host, Bounds(right, editTop, rightWidth, Height(area) - editTop));
     preview->SetFrame(palette::kSelectionBorder);
@@ -223,7 +226,8 @@ void TFrmMain::CreateSoundPage(Panel& page) {
     const int inner = Width(area) - 12;
     listCaptions_[k] = &AddLabel(host, Bounds(6, 10, inner / 2, kCaptionHeight), L"", {});
     accentLabels_.push_back(listCaptions_[k]);
-    AddLink(host, Bounds(6 + inner / 2, 10, inner / 2, kCaptionHeight), IDS_RESTORE_SOUND, Label::Align::Right);
+    AddLink(host, Bounds(6 + inner / 2, 10, inner / 2, kCaptionHeight), IDS_RESTORE_SOUND, Label::Align::Right)
+        .onClick = [this] { RestoreDefaults(installContext_, TResourceKind::Sound); };
     CreateFilterEdit(host, Bounds(6, 45, inner, kEditHeight), TResourceKind::Sound);
     const int listTop = 45 + kEditHeight + 5;
     CreateList(host, Bounds(6, listTop, inner, Height(area) - 6 - listTop), TResourceKind::Sound);

@@ -58,6 +58,15 @@ void TFrmMain::FormCreate() {
     listImages_ = CreateListImages();
     whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
     paths_.SetProgramFolder(FolderOf(programPath_));
+    installContext_.owner = Handle();
+    installContext_.showMessage = [this](const std::string& text, TMsgKind kind) { return ShowMessage(text, kind); };
+    installContext_.shellExecute = services_.shellExecute;
+    if (!installContext_.shellExecute) {
+        installContext_.shellExecute = [this](const std::string& verb, const std::string& file,
+                                              const std::string& parameters, int show) {
+            return ShellExecuteUtf8(Handle(), verb, file, parameters, show);
+        };
+    }
     downManager_ =
         std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, packageStore_, dispatcher_);
     CreatePopupMenu();
@@ -254,6 +263,12 @@ void TFrmMain::OnMenuCommand(int id) {
             break;
         case kIdMenuOpenFolder:
             pmiOpenFloderClick();
+            break;
+        case kIdMenuUnInstall:
+            pmiUnInstallClick();
+            break;
+        case kIdMenuViewScreen:
+            pmiViewScreenClick();
             break;
     }
 }

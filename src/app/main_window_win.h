@@ -20,6 +20,7 @@
 #include "controls/ui_dispatcher_win.h"
 #include "download/down_manager.h"
 #include "download/package_store_win.h"
+#include "install/install_context_win.h"
 #include "net/http_client_win.h"
 #include "net/msg_kind.h"
 #include "wallpaper/wallpaper_page_win.h"
@@ -47,7 +48,8 @@ enum PageIndex : int {
 // the shared pop-up menu of the resource lists and the two one-shot timers.
 class TFrmMain : public Window, private ResourceListEvents {
 public:
-    // The parts behind the window that other features supply; an empty hook does nothing.
+    // The parts behind the window that other features supply. An empty hook does nothing, except
+    // where it says that the window's own part then serves.
     struct Services {
         std::string resourceUrl = config::kResourceUrl;
         std::string apiUrl = config::kApiUrl;
@@ -58,13 +60,17 @@ public:
         std::function<void()> showHomePagePrompt;
         // Every dialogue of the window; the message box unless replaced.
         std::function<int(HWND, const std::string&, TMsgKind)> showMessage;
-        // The installer of a kind for a cached package; true on success.
+        // The installer of a kind for a cached package; true on success. The real installers unless
+        // replaced, as is "&Apply directly".
         std::function<bool(TResourceKind, const std::string& packagePath)> installPackage;
         std::function<void(TResourceKind, const std::string& name)> applyDirectly;
         // Shows a row's preview picture (the address and the cache file); an empty address clears it.
         std::function<void(ResourceList&, NodeId, const std::string& url, const std::string& file)> requestPreview;
-        // Opens a file or folder with the shell.
-        std::function<void(HWND, const std::string& path)> openWithShell;
+        // Every launch through the shell (ShellExecute: verb, file, parameters, show command); the
+        // shell itself unless replaced. Returns the shell's result, above 32 on success.
+        std::function<intptr_t(const std::string& verb, const std::string& file, const std::string& parameters,
+                               int showCommand)>
+            shellExecute;
     };
 
     // `programPath` is the executable's full path; the program folder and the language module
@@ -116,6 +122,8 @@ public:
     void pmiDeleteClick();
     void pmiOpenFileClick();
     void pmiOpenFloderClick();
+    void pmiUnInstallClick();
+    void pmiViewScreenClick();
     // The list of the page shown, or none.
     ResourceList* ActiveList();
     // A file of a resource on the server: "softdata/xp/res/<kind>/<name><extension>", the name
@@ -172,13 +180,18 @@ private:
 
     std::wstring programPath_;
     Services services_;
+    ProgramPaths paths_;
     WinAnsiCodePage codePage_;
+    // Entry names of packages without the UTF-8 mark are in the code page of Chinese systems.
+    WinAnsiCodePage packageNameCodePage_{936};
+    TPackageExtractor extractor_{packageNameCodePage_};
+    InstallContext installContext_{paths_, extractor_};
     WinUiDispatcher dispatcher_;
     WinPackageStore packageStore_;
     std::unique_ptr<TDownManager> downManager_;
     std::string homeBrowserUrl_;
     ResourceStrings strings_;
-    ProgramPaths paths_;
+
     WinFileProbe probe_;
     bool shown_ = false;
     bool quitOnDestroy_ = false;

@@ -33,7 +33,10 @@ protected:
             return true;
         };
         services.applyDirectly = [this](TResourceKind kind, const std::string&) { applied.push_back(kind); };
-        services.openWithShell = [this](HWND, const std::string& path) { opened.push_back(path); };
+        services.shellExecute = [this](const std::string&, const std::string& file, const std::string&, int) {
+            opened.push_back(file);
+            return static_cast<intptr_t>(42);
+        };
         window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", services);
         ASSERT_TRUE(window->Create());
         ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);

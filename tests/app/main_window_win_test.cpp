@@ -45,7 +45,10 @@ protected:
             installs.push_back({kind, path});
             return installResult;
         };
-        services.openWithShell = [this](HWND, const std::string& path) { opened.push_back(path); };
+        services.shellExecute = [this](const std::string&, const std::string& file, const std::string&, int) {
+            opened.push_back(file);
+            return static_cast<intptr_t>(42);
+        };
         window = std::make_unique<TFrmMain>(where.Path() + programName, services);
         EXPECT_TRUE(window->Create());
         if (show) {

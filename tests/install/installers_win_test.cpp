@@ -1,0 +1,145 @@
+// Visual styles, login screens and screen savers against the real folders and registry of the prefix.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "base/code_page_win.h"
+#include "base/files_win.h"
+#include "base/registry_win.h"
+#include "base/unicode_win.h"
+#include "install/login_screen_win.h"
+#include "install/screen_saver_win.h"
+#include "install/visual_style_win.h"
+#include "support/win_test_support.h"
+#include "support/zip_maker.h"
+
+namespace lumaforge {
+namespace {
+
+struct Launch {
+    std::string verb, file, parameters;
+    int show;
+};
+
+// An installer context whose Windows and system folders are folders of a test's own.
+class InstallerTest : public ::testing::Test {
+protected:
+    InstallerTest() {
+        root.MakeFolder(L"windows\\system32");
+        root.MakeFolder(L"cache");
+        paths.SetProgramFolder(ToUtf8(root.Path()));
+        paths.SetSystemFolders(ToUtf8(root.Path()) + "windows", ToUtf8(root.Path()) + "windows\\system32");
+        ctx.showMessage = [this](const std::string& text, TMsgKind kind) {
+            messages.push_back(text);
+            EXPECT_EQ(kind, mkInformation);
+            return IDOK;
+        };
+        ctx.shellExecute = [this](const std::string& verb, const std::string& file, const std::string& parameters,
+                                  int show) {
+            launches.push_back({verb, file, parameters, show});
+            return static_cast<intptr_t>(42);
+        };
+    }
+
+    // A package in the cache, as a download leaves it.
+    std::string Package(const std::string& kind, const std::string& name, const std::vector<test::ZipEntry>& entries) {
+        const std::string folder = paths.AppPath() + "cache\\" + kind;
+        CreateFolderPath(folder);
+        const std::string path = folder + "\\" + name + ".zip";
+        EXPECT_TRUE(WriteWholeFile(path, test::MakeZip(entries)));
+        return path;
+    }
+    std::string Read(const std::string& path) {
+        std::string content;
+        return ReadWholeFile(path, content) ? content : "<missing>";
+    }
+
+    test::TempFolder root;
+    ProgramPaths paths;
+    WinAnsiCodePage packageNames{936};
+    TPackageExtractor extractor{packageNames};
+    InstallContext ctx{paths, extractor};
+    std::vector<std::string> messages;
+    std::vector<Launch> launches;
+};
+
+TEST_F(InstallerTest, VisualStyleKeepsFilesAlreadyThereAndOpensTheDisplayPanel) {
+    const std::string package =
+        Package("theme", "Aero.Glass", {{"Aero.Glass.theme", "[Theme]\r\n"}, {"Aero.Glass/wallpaper.bmp", "new"}});
+    CreateFolderPath(paths.InstalledThemeFolder("Aero.Glass"));
+    WriteWholeFile(paths.InstalledThemeFolder("Aero.Glass") + "\\wallpaper.bmp", "changed by the user");
+    EXPECT_TRUE(InstallVisualStyle(ctx, package));
+    EXPECT_EQ(Read(paths.InstalledThemeFolder("Aero.Glass") + "\\wallpaper.bmp"), "changed by the user");
+    EXPECT_EQ(Read(paths.InstalledThemeFile("Aero.Glass")), "[Theme]\r\n");
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].verb, "");
+    EXPECT_EQ(launches[0].file, paths.SysPath() + "\\rundll32.exe");
+    EXPECT_EQ(launches[0].parameters, " shell32.dll, Control_RunDLL desk.cpl desk,@Themes /Action:OpenTheme /file:\"" +
+                                          paths.InstalledThemeFile("Aero.Glass") + "\"");
+    EXPECT_EQ(launches[0].show, SW_SHOWNORMAL);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(InstallerTest, VisualStyleWithoutItsThemeFileFails) {
+    EXPECT_FALSE(InstallVisualStyle(ctx, Package("theme", "Luna", {{"Other.theme", "[Theme]\r\n"}})));
+    EXPECT_EQ(messages, (std::vector<std::string>{"Failed to apply the theme."}));
+    EXPECT_TRUE(launches.empty());
+    EXPECT_EQ(Read(paths.ThemesFolder() + "\\Other.theme"), "[Theme]\r\n");  // what arrived stays
+}
+
+TEST_F(InstallerTest, LoginScreenGoesIntoTheWindowsFolderAndTheRestorePointsBack) {
+    RegistryKey winlogon =
+        RegistryKey::OpenToRead(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon");
+    const std::optional<std::string> before = winlogon ? winlogon.ReadString("UIHost") : std::nullopt;
+    EXPECT_TRUE(InstallLoginScreen(ctx, Package("logon", "Blue", {{"logonui.exe", "MZ blue"}})));
+    EXPECT_TRUE(InstallLoginScreen(ctx, Package("logon", "Red", {{"logonui.exe", "MZ red"}, {"red.bmp", "r"}})));
+    EXPECT_EQ(Read(paths.WinPath() + "\\logonui.exe"), "MZ red");
+    auto uiHost = [] {
+        return RegistryKey::OpenToRead(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon")
+            .ReadString("UIHost");
+    };
+    EXPECT_EQ(uiHost(), "%windir%\\\\logonui.exe");
+    RestoreDefaultLoginScreen(ctx);
+    EXPECT_EQ(uiHost(), "logonui.exe");
+    EXPECT_EQ(Read(paths.WinPath() + "\\red.bmp"), "r");  // the restore deletes nothing
+    EXPECT_EQ(messages, (std::vector<std::string>{"Set login screen successfully.", "Set login screen successfully.",
+                                                  "Restored default system login screen successfully."}));
+    RegistryKey restore =
+        RegistryKey::Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon");
+    if (before)
+        restore.WriteString("UIHost", *before);
+    else
+        restore.DeleteValue("UIHost");
+}
+
+TEST_F(InstallerTest, ScreenSaverIsSetByItsShortPathAndCancelled) {
+    RegistryKey desktop = RegistryKey::OpenToChange(HKEY_CURRENT_USER, "Control Panel\\Desktop");
+    ASSERT_TRUE(desktop);
+    const std::optional<std::string> saved = desktop.ReadString("SCRNSAVE.EXE");
+    EXPECT_TRUE(InstallScreenSaver(ctx, Package("screensave", "Starry Night", {{"Starry Night.scr", "MZ"}})));
+    const std::string file = paths.InstalledScreenSaverFile("Starry Night");
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(ToWide(file).c_str(), shortPath, MAX_PATH), 0u);
+    EXPECT_EQ(desktop.ReadString("SCRNSAVE.EXE"), ToUtf8(shortPath));
+    EXPECT_EQ(desktop.ReadString("SCRNSAVE.EXE")->find(' '), std::string::npos);
+    EXPECT_EQ(desktop.ReadString("ScreenSaverIsSecure"), "1");
+
+    CancelScreenSaver(ctx);
+    EXPECT_EQ(desktop.ReadString("SCRNSAVE.EXE"), "");
+    EXPECT_EQ(desktop.ReadString("ScreenSaverIsSecure"), "1");
+    EXPECT_EQ(messages, (std::vector<std::string>{"Canceled screensavers successfully."}));
+
+    // A package without its program.
+    EXPECT_FALSE(InstallScreenSaver(ctx, Package("screensave", "Empty", {{"readme.txt", "x"}})));
+    EXPECT_EQ(messages.back(), "没有找到屏保文件");
+    PreviewScreenSaver(ctx, "Starry Night");
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].verb, "open");
+    EXPECT_EQ(launches[0].file, file);
+    EXPECT_EQ(launches[0].parameters, "/s");
+    desktop.WriteString("SCRNSAVE.EXE", saved.value_or(""));
+}
+
+}  // namespace
+}  // namespace lumaforge
