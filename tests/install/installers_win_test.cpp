@@ -8,8 +8,10 @@
 #include "base/files_win.h"
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
+#include "install/installers_win.h"
 #include "install/login_screen_win.h"
 #include "install/screen_saver_win.h"
+#include "install/sound_scheme_win.h"
 #include "install/visual_style_win.h"
 #include "support/win_test_support.h"
 #include "support/zip_maker.h"
@@ -139,6 +141,48 @@ TEST_F(InstallerTest, ScreenSaverIsSetByItsShortPathAndCancelled) {
     EXPECT_EQ(launches[0].file, file);
     EXPECT_EQ(launches[0].parameters, "/s");
     desktop.WriteString("SCRNSAVE.EXE", saved.value_or(""));
+}
+
+TEST_F(InstallerTest, UninstallRemovesWhatEachKindPutThereAndSaysWhetherTheMarkGoes) {
+    CreateFolderPath(paths.InstalledThemeFolder("Aero"));
+    WriteWholeFile(paths.InstalledThemeFolder("Aero") + "\\wallpaper.bmp", "w");
+    WriteWholeFile(paths.InstalledThemeFile("Aero"), "[Theme]\r\n");
+    EXPECT_TRUE(Uninstall(ctx, TResourceKind::Theme, "Aero"));
+    EXPECT_EQ(GetFileAttributesW(ToWide(paths.InstalledThemeFolder("Aero")).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Read(paths.InstalledThemeFile("Aero")), "<missing>");
+    EXPECT_TRUE(Uninstall(ctx, TResourceKind::Theme, "Never Installed"));  // the mark goes all the same
+
+    RegistryKey desktop = RegistryKey::OpenToChange(HKEY_CURRENT_USER, "Control Panel\\Desktop");
+    ASSERT_TRUE(desktop);
+    const std::optional<std::string> saved = desktop.ReadString("SCRNSAVE.EXE");
+    WriteWholeFile(paths.InstalledScreenSaverFile("Stars"), "MZ");
+    EXPECT_TRUE(SetScreenSaver(ctx, paths.InstalledScreenSaverFile("Stars"), false));
+    EXPECT_TRUE(Uninstall(ctx, TResourceKind::ScreenSaver, "Stars"));
+    EXPECT_EQ(desktop.ReadString("SCRNSAVE.EXE"), "");
+    EXPECT_EQ(Read(paths.InstalledScreenSaverFile("Stars")), "<missing>");
+    desktop.WriteString("SCRNSAVE.EXE", saved.value_or(""));
+
+    // Login screens and icon themes have restore links instead.
+    EXPECT_FALSE(Uninstall(ctx, TResourceKind::Logon, "Blue"));
+    EXPECT_FALSE(Uninstall(ctx, TResourceKind::Icon, "Faenza"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(InstallerTest, ASoundSchemesInfRunsThroughThePlatformsInstaller) {
+    const std::string key = "Software\\LumaforgeTest\\Inf" + std::to_string(GetCurrentProcessId());
+    CreateFolderPath(paths.SoundSchemeFolder("Chimes"));
+    WriteWholeFile(paths.SoundSchemeFolder("Chimes") + "install.inf",
+                   "[Version]\r\nSignature=\"$CHICAGO$\"\r\n\r\n[DefaultInstall]\r\nAddReg=Scheme\r\n\r\n"
+                   "[Scheme]\r\nHKCU,\"" +
+                       key + "\",\"Installed\",,\"yes\"\r\n");
+    ctx.shellExecute = [](const std::string& verb, const std::string& file, const std::string& parameters, int show) {
+        return ShellExecuteUtf8(nullptr, verb, file, parameters, show);
+    };
+    EXPECT_TRUE(ApplySoundScheme(ctx, "Chimes"));
+    // The launch does not wait for the installation: the value arrives a moment later.
+    EXPECT_TRUE(test::PumpUntil(
+        [&] { return RegistryKey::OpenToRead(HKEY_CURRENT_USER, key).ReadString("Installed") == "yes"; }, 20000));
+    RegistryKey::DeleteTree(HKEY_CURRENT_USER, key);
 }
 
 }  // namespace
