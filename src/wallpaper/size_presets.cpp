@@ -21,4 +21,24 @@ std::array<TSizePreset, kSizePresetCount> MakeSizePresets(const std::string& des
     return presets;
 }
 
+void AssignSizeCodes(int engine, std::array<TSizePreset, kSizePresetCount>& presets) {
+    struct SizeCodes {
+        int width, height, baidu, sogou;
+    };
+    static constexpr SizeCodes kCodes[] = {
+        {800, 600, 4, 1},   {1024, 768, 5, 2}, {1280, 800, 0, 5},  {1280, 960, 6, 3},
+        {1280, 1024, 7, 0}, {1440, 900, 0, 6}, {1600, 1200, 8, 4},
+    };
+    for (TSizePreset& preset : presets)
+        preset.EngineCode = 0;
+    if (engine != seBaidu && engine != seSogou)
+        return;
+    for (int i = 1; i < kSizePresetCount; ++i) {
+        for (const SizeCodes& codes : kCodes) {
+            if (presets[i].Width == codes.width && presets[i].Height == codes.height)
+                presets[i].EngineCode = engine == seBaidu ? codes.baidu : codes.sogou;
+        }
+    }
+}
+
 }  // namespace lumaforge

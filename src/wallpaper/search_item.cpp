@@ -1,0 +1,46 @@
+#include "wallpaper/search_item.h"
+
+#include <algorithm>
+
+#include "base/md5.h"
+
+namespace lumaforge {
+namespace {
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string Cut(std::string_view text, const AnsiCodePage& codePage) {
+    if (text.size() > kSearchItemTextBytes && IsAscii(text.substr(0, kSearchItemTextBytes)))
+        return std::string(text.substr(0, kSearchItemTextBytes));
+    return std::string(AnsiPrefix(text, kSearchItemTextBytes, codePage));
+}
+
+// The bytes an ANSI program would hold for the text; a character the code page lacks is "?".
+std::string AnsiBytes(std::string_view utf8, const AnsiCodePage& codePage) {
+    if (IsAscii(utf8))
+        return std::string(utf8);
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    std::string out;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const bool pair = wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                          wide[i + 1] < 0xE000;
+        const std::string bytes = pair ? std::string() : codePage.EncodeChar(wide[i]);
+        if (pair)
+            ++i;
+        out += bytes.empty() ? "?" : bytes;
+    }
+    return out;
+}
+}  // namespace
+
+TSearchItem MakeSearchItem(std::string_view title, std::string_view thumbUrl, bool downloaded,
+                           std::string_view pictureUrl, const AnsiCodePage& codePage) {
+    return {Cut(title, codePage), Cut(thumbUrl, codePage), Cut(pictureUrl, codePage), downloaded};
+}
+
+std::string PictureCacheName(std::string_view pictureUrl, const AnsiCodePage& codePage) {
+    return Md5Hex(AnsiBytes(pictureUrl, codePage)) + ".bmp";
+}
+
+}  // namespace lumaforge
