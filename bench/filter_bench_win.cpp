@@ -126,6 +126,9 @@ int main() {
     // No catalog is loaded here: the rows are the benchmark's own, and the missing catalog's
     // warning is answered at once.
     TFrmMain::Services services;
+    // No updater call and no start-page question a second after start.
+    services.callUpdater = [](HWND) {};
+    services.showHomePagePrompt = [] {};
     services.resourceUrl = "http://127.0.0.1:1/";
     services.apiUrl = services.resourceUrl;
     services.showMessage = [](HWND, const std::string&, TMsgKind) { return IDOK; };

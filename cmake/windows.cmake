@@ -9,12 +9,15 @@ include(cmake/sources.cmake)
 find_library(LUMAFORGE_MINIZIP minizip REQUIRED)
 find_library(LUMAFORGE_ZLIB NAMES libz.a z REQUIRED)
 find_path(LUMAFORGE_MINIZIP_INCLUDE minizip/zip.h REQUIRED)
-target_include_directories(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP_INCLUDE})
-target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB})
+# PCRE2 for MinGW, built by bootstrap too; the result scrapers define PCRE2_STATIC themselves.
+find_library(LUMAFORGE_PCRE2 NAMES libpcre2-8.a pcre2-8 REQUIRED)
+find_path(LUMAFORGE_PCRE2_INCLUDE pcre2.h REQUIRED)
+target_include_directories(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP_INCLUDE} ${LUMAFORGE_PCRE2_INCLUDE})
+target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB} ${LUMAFORGE_PCRE2})
 
 add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
 include(cmake/demo.cmake)
-target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid
+target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 gdiplus user32 shell32 ole32 oleaut32 uuid
                                            wininet shlwapi comdlg32)
 
 set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
@@ -32,6 +35,17 @@ add_executable(Lumaforge WIN32 src/app/main_win.cpp ${LUMAFORGE_RC_DIR}/lumaforg
 target_link_libraries(Lumaforge PRIVATE lumaforge_win)
 target_link_options(Lumaforge PRIVATE -municode)
 set_target_properties(Lumaforge PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMAFORGE_PROGRAM_DIR})
+
+# The folder-icon categories that ship with the program, beside it in cache\icons.
+file(GLOB_RECURSE LUMAFORGE_FOLDER_ICON_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/folder-icons/*.ico)
+set(LUMAFORGE_FOLDER_ICONS_STAMP ${CMAKE_BINARY_DIR}/folder-icons.stamp)
+add_custom_command(OUTPUT ${LUMAFORGE_FOLDER_ICONS_STAMP}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${LUMAFORGE_RC_DIR}/folder-icons ${LUMAFORGE_PROGRAM_DIR}/cache/icons
+    COMMAND ${CMAKE_COMMAND} -E touch ${LUMAFORGE_FOLDER_ICONS_STAMP}
+    DEPENDS ${LUMAFORGE_FOLDER_ICON_FILES}
+    COMMENT "Copying the folder-icon categories into the program folder")
+add_custom_target(folder_icons ALL DEPENDS ${LUMAFORGE_FOLDER_ICONS_STAMP})
+add_dependencies(Lumaforge folder_icons)
 
 # The Simplified Chinese language module: a DLL that holds nothing but its string table.
 add_library(LumaforgeCHS SHARED ${LUMAFORGE_RC_DIR}/lumaforge_chs.rc)
@@ -51,8 +65,10 @@ target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main ws2_32)
 target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(win_tests PRIVATE
     LUMAFORGE_TEST_LANGUAGE_MODULE="$<TARGET_FILE:LumaforgeCHS>")
-add_dependencies(win_tests LumaforgeCHS)
+add_dependencies(win_tests LumaforgeCHS folder_icons)
+target_compile_definitions(win_tests PRIVATE LUMAFORGE_TEST_PROGRAM_DIR="${LUMAFORGE_PROGRAM_DIR}")
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+include(cmake/sysinfo.cmake)
 
 add_executable(filter_bench bench/filter_bench_win.cpp)
 target_link_libraries(filter_bench PRIVATE lumaforge_win)
@@ -64,3 +80,6 @@ target_include_directories(download_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 
 add_executable(extract_bench bench/extract_bench_win.cpp)
 target_link_libraries(extract_bench PRIVATE lumaforge_win)
+
+add_executable(scrape_bench bench/scrape_bench_win.cpp)
+target_link_libraries(scrape_bench PRIVATE lumaforge_win)

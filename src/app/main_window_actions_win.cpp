@@ -11,10 +11,10 @@
 #include "base/ini.h"
 #include "base/text.h"
 #include "base/unicode_win.h"
-#include "net/http_client_win.h"
-#include "net/msg_box_win.h"
 #include "install/installers_win.h"
 #include "install/screen_saver_win.h"
+#include "net/http_client_win.h"
+#include "net/msg_box_win.h"
 #include "net/url.h"
 #include "res/resource_ids.h"
 

@@ -4,9 +4,11 @@
 
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
-#include "install/installers_win.h"
 #include "base/unicode_win.h"
+#include "install/installers_win.h"
 #include "res/resource_ids.h"
+#include "sysinfo/links_win.h"
+#include "sysinfo/patcher_win.h"
 
 namespace lumaforge {
 namespace {
@@ -130,8 +132,10 @@ void TFrmMain::CreateTopAndStatus() {
     int hintWidth = patchHint.TextWidth();
     patchHint.SetBounds(312, 0, hintWidth, kStatusHeight);
     Label& patcher = AddLink(status, Bounds(312 + hintWidth + 4, 0, 90, kStatusHeight), IDS_NAV_DUDED_OZODARE);
+    patcher.onClick = [this] { LaunchPatcher(AppPath(), installContext_.shellExecute); };
     patcher.SetBounds(312 + hintWidth + 4, 0, patcher.TextWidth() + 2, kStatusHeight);
-    AddLink(status, Bounds(kClientWidth - 8 - 100, 0, 100, kStatusHeight), IDS_VISIT_HOMEPAGE, Label::Align::Right);
+    AddLink(status, Bounds(kClientWidth - 8 - 100, 0, 100, kStatusHeight), IDS_VISIT_HOMEPAGE, Label::Align::Right)
+        .onClick = [this] { OpenWebPage(installContext_.shellExecute, HomepageAddress(services_.resourceUrl)); };
 }
 
 void TFrmMain::CreateToolBar(HWND parent) {
@@ -238,7 +242,8 @@ void TFrmMain::CreateIconsPage(Panel& page) {
     HWND host = page.Handle();
     accentLabels_.push_back(
         &AddLabel(host, Bounds(0, 0, Width(area) / 2, kCaptionHeight), strings_.Get(IDS_ICON_THEMES), {}));
-    AddLink(host, Bounds(Width(area) / 2, 0, Width(area) / 2, kCaptionHeight), IDS_ICON_FINDER, Label::Align::Right);
+    AddLink(host, Bounds(Width(area) / 2, 0, Width(area) / 2, kCaptionHeight), IDS_ICON_FINDER, Label::Align::Right)
+        .onClick = [this] { OpenWebPage(installContext_.shellExecute, config::kIconFinderUrl); };
     const int subStrings[] = {IDS_SYSTEM_ICONS, IDS_FOLDER_ICON};
     for (int tag = 0; tag < 2; ++tag) {
         auto button = std::make_unique<CheckButton>();
@@ -258,41 +263,9 @@ void TFrmMain::CreateIconsPage(Panel& page) {
 }
 
 void TFrmMain::CreateFolderIconPage(Panel& page) {
-    const RECT area = page.ClientRect();
-    HWND host = page.Handle();
-    const int width = Width(area);
-    accentLabels_.push_back(&AddLabel(host, Bounds(0, 0, width, kCaptionHeight), strings_.Get(IDS_ICON_STEP1), {}));
-    Label::Style plain{font_.Get(), nullptr, RGB(0, 0, 0)};
-    AddLabel(host, Bounds(0, 22, 180, 18), strings_.Get(IDS_ICONS_CATEGORY), plain);
-    AddLabel(host, Bounds(188, 22, width - 188, 18), strings_.Get(IDS_ICON_LIST), plain);
-
-    auto dirs = std::make_unique<ResourceList>();
-    ResourceList::Options options;
-    options.statusColumn = false;
-    options.showInstalledMark = false;
-    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, &paths_};
-    const int listHeight = Height(area) - 40 - 76;
-    dirs->Create(host, Bounds(0, 40, 180, listHeight), options, resources, this);
-    vstDirs_ = dirs.get();
-    ownedWindows_.push_back(std::move(dirs));
-    auto icons = std::make_unique<StandardControl>();
-    icons->Create(WC_LISTVIEWW, host, Bounds(188, 40, width - 188, listHeight), L"",
-                  LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER, font_.Get());
-    ownedControls_.push_back(std::move(icons));
-
-    const int step2Top = 40 + listHeight + 8;
-    accentLabels_.push_back(
-        &AddLabel(host, Bounds(0, step2Top, width, kCaptionHeight), strings_.Get(IDS_ICON_STEP2), {}));
-    const int rowTop = step2Top + kCaptionHeight + 8;
-    lblSelectFolder_ = &AddLabel(host, Bounds(0, rowTop + 3, 100, 18), strings_.Get(IDS_SELECT_FOLDER), plain);
-    lblSelectFolder_->SetBounds(0, rowTop + 3, lblSelectFolder_->TextWidth() + 2, 18);
-    const int restoreWidth = 126, setWidth = 116;
-    const int restoreLeft = width - restoreWidth;
-    const int setLeft = restoreLeft - 6 - setWidth;
-    btnSetFolderIcon_ = &AddButton(host, Bounds(setLeft, rowTop, setWidth, 24), strings_.Get(IDS_SET_FOLDER_ICON));
-    AddButton(host, Bounds(restoreLeft, rowTop, restoreWidth, 24), strings_.Get(IDS_RESTORE_FOLDER_ICON));
-    // InitInterface fits the edit between the label and the button.
-    edtDir_ = &AddEdit(host, Bounds(0, rowTop + 1, 10, 22), ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER);
+    FolderIconPage::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, &paths_, &strings_};
+    folderIconPage_ = std::make_unique<FolderIconPage>(
+        page, resources, [this](const std::string& text, TMsgKind kind) { return ShowMessage(text, kind); });
 }
 
 void TFrmMain::CreateWallpaperPage(Panel& page) {
@@ -305,40 +278,15 @@ void TFrmMain::CreateWallpaperPage(Panel& page) {
 }
 
 void TFrmMain::CreateOemPage(Panel& page) {
-    const RECT area = page.ClientRect();
-    HWND host = page.Handle();
-    const int logoWidth = 287;
-    const int leftWidth = Width(area) - logoWidth - 12;
-    accentLabels_.push_back(
-        &AddLabel(host, Bounds(0, 0, leftWidth, kCaptionHeight), strings_.Get(IDS_OEM_INFO_CAPTION), {}));
-    Label::Style plain{font_.Get(), nullptr, RGB(0, 0, 0)};
-    AddLabel(host, Bounds(0, 28, 90, 18), strings_.Get(IDS_OEM_MANUFACTURER), plain);
-    AddEdit(host, Bounds(92, 26, leftWidth - 92, 22), ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER);
-    AddLabel(host, Bounds(0, 56, 90, 18), strings_.Get(IDS_OEM_MODEL), plain);
-    AddEdit(host, Bounds(92, 54, leftWidth - 92, 22), ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER);
-    AddLabel(host, Bounds(0, 84, leftWidth, 18), strings_.Get(IDS_OEM_SUPPORT), plain);
-    const int buttonsTop = Height(area) - 28;
-    AddEdit(host, Bounds(0, 104, leftWidth, buttonsTop - 104 - 8),
-            ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP | WS_BORDER);
-    const int half = (leftWidth - 6) / 2;
-    AddButton(host, Bounds(0, buttonsTop, half, 26), strings_.Get(IDS_OEM_APPLY_INFO));
-    AddButton(host, Bounds(half + 6, buttonsTop, half, 26), strings_.Get(IDS_OEM_ERASE_INFO));
-
-    const int logoLeft = Width(area) - logoWidth;
-    accentLabels_.push_back(
-        &AddLabel(host, Bounds(logoLeft, 0, logoWidth, kCaptionHeight), strings_.Get(IDS_OEM_LOGO_CAPTION), {}));
-    auto logoPanel = std::make_unique<Panel>();
-    logoPanel->Create(host, Bounds(logoLeft, 26, logoWidth, Height(area) - 26 - 62));
-    logoPanel->SetFrame(palette::kSelectionBorder);
-    AddLabel(logoPanel->Handle(), Bounds(8, Height(area) - 26 - 62 - 26, logoWidth - 16, 18),
-             strings_.Get(IDS_OEM_LOGO_HINT), {font_.Get(), nullptr, palette::kHintText});
-    ownedWindows_.push_back(std::move(logoPanel));
-    AddLink(host, Bounds(logoLeft, Height(area) - 58, logoWidth / 2, 20), IDS_OEM_SELECT_LOGO);
-    AddLink(host, Bounds(logoLeft + logoWidth / 2, Height(area) - 58, logoWidth / 2, 20), IDS_OEM_VIEW_SYSTEM,
-            Label::Align::Right);
-    const int logoHalf = (logoWidth - 6) / 2;
-    AddButton(host, Bounds(logoLeft, buttonsTop, logoHalf, 26), strings_.Get(IDS_OEM_APPLY_LOGO));
-    AddButton(host, Bounds(logoLeft + logoHalf + 6, buttonsTop, logoHalf, 26), strings_.Get(IDS_OEM_ERASE_LOGO));
+    TOemPage::Context context{paths_, strings_, codePage_, font_.Get(), boldFont_.Get(), underlineFont_.Get()};
+    context.showMessage = [this](const std::string& text, TMsgKind kind) { return ShowMessage(text, kind); };
+    context.shellExecute = installContext_.shellExecute;
+    oemPage_ = std::make_unique<TOemPage>(page, std::move(context));
+    accentLabels_.push_back(&oemPage_->InfoCaption());
+    accentLabels_.push_back(&oemPage_->LogoCaption());
+    // In the order the links were created before the page had its own class.
+    links_.push_back(&oemPage_->SelectLogoLink());
+    links_.push_back(&oemPage_->ViewSystemLink());
 }
 
 void TFrmMain::CreateSetHomePage(Panel& page) {

@@ -11,6 +11,8 @@
 #include "base/handles_win.h"
 #include "base/unicode_win.h"
 #include "res/resource_ids.h"
+#include "sysinfo/home_page_win.h"
+#include "sysinfo/updater_win.h"
 
 namespace lumaforge {
 namespace {
@@ -67,12 +69,25 @@ void TFrmMain::FormCreate() {
             return ShellExecuteUtf8(Handle(), verb, file, parameters, show);
         };
     }
+    // The window's own services unless the caller supplied them.
+    if (!services_.callUpdater) {
+        services_.callUpdater = [this](HWND owner) {
+            CallUpdater(UpdaterLibraryPath(AppPath()), owner, UpdateListAddress(services_.resourceUrl));
+        };
+    }
+    if (!services_.showHomePagePrompt) {
+        services_.showHomePagePrompt = [this] {
+            ShowHomePagePrompt([this](const std::string& text, const std::string& caption, unsigned style) {
+                return MessageBoxUtf8(Handle(), text, caption, style);
+            });
+        };
+    }
     downManager_ =
         std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, packageStore_, dispatcher_);
     CreatePopupMenu();
     CreateControls();
     InitInterface();
-    FillFolderIconCategories();
+    folderIconPage_->FillFolderIconCategories();
     // The thumbnail grid shows five pictures a row and three rows.
     RECT grid = frmWallpaper_->GridBounds();
     frmWallpaper_->SetGridCells(ThumbnailGridCells(grid.right - grid.left, grid.bottom - grid.top));
@@ -106,33 +121,6 @@ void TFrmMain::InitInterface() {
             navButtons_[tag]->SetStyle({font_.Get(), palette::kAccentText, 6});
     for (CheckButton* button : iconSubButtons_)
         button->SetStyle({boldFont_.Get(), palette::kAccentText, 6});
-
-    // The folder edit runs from 10 pixels right of its label to 10 pixels left of its button.
-    HWND host = GetParent(edtDir_->Handle());
-    auto boundsIn = [host](HWND control) {
-        RECT rc{};
-        GetWindowRect(control, &rc);
-        MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    };
-    const RECT label = boundsIn(lblSelectFolder_->Handle());
-    const RECT button = boundsIn(btnSetFolderIcon_->Handle());
-    const RECT edit = boundsIn(edtDir_->Handle());
-    const int left = label.right + 10;
-    SetWindowPos(edtDir_->Handle(), nullptr, left, edit.top, button.left - 10 - left, edit.bottom - edit.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TFrmMain::FillFolderIconCategories() {
-    std::vector<std::string> names;
-    for (FolderEntry& entry : ListFolder(paths_.FolderIconsFolder())) {
-        if (entry.isFolder && !entry.hiddenOrSystem)
-            names.push_back(std::move(entry.name));
-    }
-    vstDirs_->BeginUpdate();
-    for (const std::string& name : SortedCategoryNames(std::move(names)))
-        vstDirs_->Tree().Add(kNoNode, name);
-    vstDirs_->EndUpdate();
 }
 
 void TFrmMain::FormShow() {
@@ -142,6 +130,7 @@ void TFrmMain::FormShow() {
     for (TResourceKind kind :
          {TResourceKind::Theme, TResourceKind::Logon, TResourceKind::Cursor, TResourceKind::ScreenSaver})
         LayoutListColumns(List(kind));
+    oemPage_->LoadOemInformation();
     SetTimer(Handle(), kTimerHomePage, kTimerInterval, nullptr);
 }
 
@@ -220,6 +209,8 @@ void TFrmMain::icbThemeClick(CheckButton& button) {
 
 void TFrmMain::icbIconSysClick(CheckButton& button) {
     pgIcons_->ShowPage(button.Tag());
+    if (button.Tag() == 1)
+        folderIconPage_->PreselectFirstCategory();
 }
 
 void TFrmMain::OnListDblClick(ResourceList& list) {

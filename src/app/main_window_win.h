@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/catalog.h"
+#include "app/folder_icon_page_win.h"
+#include "app/oem_page_win.h"
 #include "app/resource_list_win.h"
 #include "base/code_page_win.h"
 #include "base/file_probe_win.h"
@@ -90,7 +92,9 @@ public:
     const ResourceStrings& Strings() const { return strings_; }
 
     ResourceList& List(TResourceKind kind) { return *lists_[static_cast<int>(kind)]; }
-    ResourceList& DirList() { return *vstDirs_; }
+    ResourceList& DirList() { return folderIconPage_->DirList(); }
+    FolderIconPage& FolderIcons() { return *folderIconPage_; }
+    TOemPage& OemPage() { return *oemPage_; }
     PageControl& Pages() { return *pgMain_; }
     PageControl& IconPages() { return *pgIcons_; }
     CheckButton& NavButton(int tag) { return *navButtons_[tag]; }
@@ -156,7 +160,6 @@ private:
     void CreateWallpaperPage(Panel& page);
     void CreateOemPage(Panel& page);
     void CreateSetHomePage(Panel& page);
-    void FillFolderIconCategories();
     ResourceList& CreateList(HWND parent, const RECT& bounds, TResourceKind kind);
     void CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind);
     Label& AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style);
@@ -203,6 +206,8 @@ private:
 
     std::vector<std::unique_ptr<Window>> ownedWindows_;
     std::vector<std::unique_ptr<StandardControl>> ownedControls_;
+    std::unique_ptr<FolderIconPage> folderIconPage_;
+    std::unique_ptr<TOemPage> oemPage_;
     std::unique_ptr<Panel> pnlAD_, pnlClient_, pnlTools_, pnlStatus_;
     std::unique_ptr<PageControl> pgMain_, pgIcons_;
     std::unique_ptr<TFrmWallpaper> frmWallpaper_;
@@ -210,15 +215,11 @@ private:
     std::array<CheckButton*, kPageCount> navButtons_{};
     std::array<CheckButton*, 2> iconSubButtons_{};
     std::array<ResourceList*, kResourceKindCount> lists_{};
-    ResourceList* vstDirs_ = nullptr;
     std::array<Label*, kResourceKindCount> listCaptions_{};
     std::array<EditBox*, kResourceKindCount> filterEdits_{};
     std::vector<Label*> accentLabels_;  // page and preview captions: bold, accent colour
     std::vector<Label*> links_;         // blue links that underline under the pointer
     Label* lblStatus_ = nullptr;
-    EditBox* edtDir_ = nullptr;
-    Label* lblSelectFolder_ = nullptr;
-    PushButton* btnSetFolderIcon_ = nullptr;
 };
 
 }  // namespace lumaforge

@@ -22,6 +22,9 @@ protected:
             "\"Slow3\", \"\xD6\xD0\xB9\xFA\xB7\xE7\"], \"logons\": [\"Login\"], \"icon\": [\"Icons\"]}");
         server.SetContent("/apiserver/api/api.txt", "");
         TFrmMain::Services services;
+        // No updater call and no start-page question a second after start.
+        services.callUpdater = [](HWND) {};
+        services.showHomePagePrompt = [] {};
         services.resourceUrl = server.Url("/res/");
         services.apiUrl = server.Url("/apiserver/");
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {

@@ -32,6 +32,9 @@ protected:
     TFrmMain& Open() {
         window.reset();
         TFrmMain::Services services;
+        // No updater call and no start-page question a second after start.
+        services.callUpdater = [](HWND) {};
+        services.showHomePagePrompt = [] {};
         services.resourceUrl = server.Url(resourceRoot);
         services.startupTimeoutMs = startupTimeoutMs;
         services.apiUrl = server.Url("/apiserver/");

@@ -27,6 +27,9 @@ protected:
                           "{\"themes\": [], \"cursors\": [\"LumaforgeTestPointers\", \"LumaforgeBroken\"], "
                           "\"screensave\": [\"Lumaforge Test Saver\"]}");
         TFrmMain::Services services;
+        // No updater call and no start-page question a second after start.
+        services.callUpdater = [](HWND) {};
+        services.showHomePagePrompt = [] {};
         services.resourceUrl = server.Url("/res/");
         services.apiUrl = server.Url("/apiserver/");
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {

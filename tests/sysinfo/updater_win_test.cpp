@@ -1,0 +1,175 @@
+#include "sysinfo/updater_win.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "base/unicode_win.h"
+#include "support/test_http_server.h"
+#include "support/win_test_support.h"
+
+namespace lumaforge {
+namespace {
+
+using test::TempFolder;
+
+constexpr char kListPath[] = "/SiteBack/updateTxt/1.txt";
+
+std::string ListOf(const char* version, const char* page = "/20107221.html") {
+    return std::string("[Update]\r\nVersion=") + version + "\r\nPage=" + page + "\r\n";
+}
+
+// Answers No to every message box owned by `owner` while it lives, and keeps their texts. A box
+// that should not have come thus cannot hang the test.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(HWND owner)
+        : owner_(owner), thread_([this] {
+              while (!stop_) {
+                  EnumThreadWindows(GetWindowThreadProcessId(owner_, nullptr), &BoxAnswerer::Answer,
+                                    reinterpret_cast<LPARAM>(this));
+                  Sleep(20);
+              }
+          }) {}
+    ~BoxAnswerer() {
+        stop_ = true;
+        thread_.join();
+    }
+    std::vector<std::wstring> Texts() {
+        std::lock_guard lock(mutex_);
+        return texts_;
+    }
+
+private:
+    static BOOL CALLBACK Answer(HWND window, LPARAM self) {
+        auto* answerer = reinterpret_cast<BoxAnswerer*>(self);
+        wchar_t className[32] = {};
+        GetClassNameW(window, className, 32);
+        HWND no = GetDlgItem(window, IDNO);
+        if (std::wstring(className) != L"#32770" || GetWindow(window, GW_OWNER) != answerer->owner_ ||
+            !IsWindowVisible(window) || !no)
+            return TRUE;
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(window, 0xFFFF, text, 1024);
+        {
+            // A box stays until our answer arrives: it is counted once.
+            std::lock_guard lock(answerer->mutex_);
+            if (!answerer->answered_.insert(window).second)
+                return TRUE;
+            answerer->texts_.push_back(text);
+        }
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(no));
+        return TRUE;
+    }
+
+    HWND owner_;
+    std::mutex mutex_;
+    std::vector<std::wstring> texts_;
+    std::set<HWND> answered_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class UpdaterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr,
+                                 nullptr);
+        ASSERT_TRUE(owner_);
+    }
+    void TearDown() override { DestroyWindow(owner_); }
+
+    // Calls the updater, answering its questions, and says how long the call took.
+    bool Call(const std::string& library, const std::string& listAddress, std::vector<std::wstring>& questions,
+              int64_t& elapsedMs) {
+        BoxAnswerer answerer(owner_);
+        const auto start = std::chrono::steady_clock::now();
+        const bool called = CallUpdater(library, owner_, listAddress);
+        elapsedMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        questions = answerer.Texts();
+        return called;
+    }
+
+    static std::string BuiltLibrary() { return ToUtf8(test::HostPath(LUMAFORGE_TEST_UPDATE_DLL)); }
+
+    HWND owner_ = nullptr;
+    test::TestHttpServer server_;
+};
+
+TEST_F(UpdaterTest, AMissingOrUnusableLibraryIsSkippedQuietly) {
+    TempFolder folder;
+    folder.WriteFile(L"Damaged\\Update.dll", "MZ\x90 this is not a library");
+    folder.MakeFolder(L"NoExport");
+    // A library that loads but has no DoUpdate: the language module, which holds only strings.
+    ASSERT_TRUE(CopyFileW(test::HostPath(LUMAFORGE_TEST_LANGUAGE_MODULE).c_str(),
+                          (folder.Path() + L"NoExport\\Update.dll").c_str(), FALSE));
+    server_.SetContent(kListPath, ListOf("9.0"));
+    const std::string appPath = ToUtf8(folder.Path());
+    for (const char* where : {"", "Damaged\\", "NoExport\\"}) {
+        SCOPED_TRACE(where);
+        std::vector<std::wstring> questions;
+        int64_t elapsedMs = 0;
+        EXPECT_FALSE(
+            Call(UpdaterLibraryPath(appPath + where), UpdateListAddress(server_.Url("/")), questions, elapsedMs));
+        EXPECT_TRUE(questions.empty());
+    }
+    EXPECT_EQ(server_.RequestCount(kListPath), 0);
+}
+
+TEST_F(UpdaterTest, ANewerVersionIsOfferedToTheOwnerAndNothingElseIs) {
+    // The test program carries the program's version resource, 1.0.0.0.
+    struct Case {
+        std::string list;
+        const char* offered;  // the version the question names; none when there is no question
+    };
+    const Case cases[] = {
+        {ListOf("1.0.0.1"), "1.0.0.1"},
+        {ListOf("2.0", "http://elsewhere.example/get"), "2.0.0.0"},
+        {ListOf("1.1"), "1.1.0.0"},
+        {ListOf("1.0.0.0"), nullptr},
+        {ListOf("0.9.9.9"), nullptr},
+        // A list must not make the program open anything but a web page.
+        {ListOf("1.1", "file:///C:/Windows/notepad.exe"), nullptr},
+        {ListOf("1.1", "notepad.exe:"), nullptr},
+        {"Version=1.1\r\nPage=/20107221.html\r\n", nullptr},
+        {"<html>Not Found</html>", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        server_.SetContent(kListPath, c.list);
+        const int before = server_.RequestCount(kListPath);
+        std::vector<std::wstring> questions;
+        int64_t elapsedMs = 0;
+        EXPECT_TRUE(Call(BuiltLibrary(), UpdateListAddress(server_.Url("/")), questions, elapsedMs));
+        EXPECT_EQ(server_.RequestCount(kListPath), before + 1);
+        ASSERT_EQ(questions.size(), c.offered ? 1u : 0u);
+        if (c.offered) {
+            EXPECT_NE(questions[0].find(ToWide(c.offered)), std::wstring::npos) << ToUtf8(questions[0]);
+            EXPECT_NE(questions[0].find(L"1.0.0.0"), std::wstring::npos) << ToUtf8(questions[0]);
+        }
+    }
+}
+
+TEST_F(UpdaterTest, ASilentOrAbsentServerHoldsTheWindowOnlyAFewSeconds) {
+    // Port 1 of this machine: nobody listens there.
+    const std::string refused = "http://127.0.0.1:1/1.txt";
+    for (const std::string& address : {server_.Url("/hang"), server_.Url("/stall/100000"), server_.Url("/status/404"),
+                                       refused, std::string("not an address")}) {
+        SCOPED_TRACE(address);
+        std::vector<std::wstring> questions;
+        int64_t elapsedMs = 0;
+        EXPECT_TRUE(Call(BuiltLibrary(), address, questions, elapsedMs));
+        EXPECT_TRUE(questions.empty());
+        EXPECT_LT(elapsedMs, 6000);
+        std::printf("[ measure ] %s: %lld ms\n", address.c_str(), static_cast<long long>(elapsedMs));
+    }
+}
+
+}  // namespace
+}  // namespace lumaforge
