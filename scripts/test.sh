@@ -6,6 +6,8 @@ source "$(dirname "$0")/env.sh"
 cd "$root"
 scripts/bootstrap.sh
 scripts/check-includes.py
+echo "== demo server"
+python3 -B -m unittest discover -s tests/demo -p '*_test.py'
 
 jobs=$(nproc)
 for preset in native native-tsan; do
