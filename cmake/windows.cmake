@@ -24,7 +24,7 @@ set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")
 file(GLOB LUMAFORGE_CURSOR_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/cursors/*.cur)
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge.rc PROPERTIES OBJECT_DEPENDS
-    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_CURSOR_FILES}")
+    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_RC_DIR}/loading.gif;${LUMAFORGE_CURSOR_FILES}")
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge_chs.rc PROPERTIES OBJECT_DEPENDS
     "${LUMAFORGE_RC_DIR}/strings_chs.rc")
 
@@ -83,3 +83,8 @@ target_link_libraries(extract_bench PRIVATE lumaforge_win)
 
 add_executable(scrape_bench bench/scrape_bench_win.cpp)
 target_link_libraries(scrape_bench PRIVATE lumaforge_win)
+
+add_executable(preview_bench bench/preview_bench_win.cpp tests/support/test_http_server_support_win.cpp
+                             tests/support/picture_maker_win.cpp)
+target_link_libraries(preview_bench PRIVATE lumaforge_win ws2_32)
+target_include_directories(preview_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)

@@ -217,9 +217,12 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
                                  restoreLinkString, Label::Align::Right);
         restore.onClick = [this, kind] { RestoreDefaults(installContext_, kind); };
     }
-    auto preview = std::make_unique<Panel>();
+    auto preview = std::make_unique<TImagePanel>(gdiplus_);
     preview->Create(host, Bounds(right, editTop, rightWidth, Height(area) - editTop));
     preview->SetFrame(palette::kSelectionBorder);
+    preview->SetBorderSpace(2);  // the frame's pixel on each side
+    preview->SetLoadingGif(ResourceBytes(GetModuleHandleW(nullptr), L"LOADING_GIF"));
+    previewPanels_[k] = preview.get();
     ownedWindows_.push_back(std::move(preview));
 }
 

@@ -84,6 +84,16 @@ void TFrmMain::FormCreate() {
     }
     downManager_ =
         std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, packageStore_, dispatcher_);
+    downImageManager_ =
+        std::make_unique<TDownImageManager>([] { return std::make_unique<TWinHttp>(); }, previewStore_, dispatcher_);
+    if (!services_.requestPreview) {
+        services_.requestPreview = [this](ResourceList& list, NodeId node, const std::string& url,
+                                          const std::string& file) {
+            if (TImagePanel* panel = previewPanels_[list.Tag()])
+                downImageManager_->RequestPreview(url, file, *panel,
+                                                  [&list, node] { return list.FocusedNode() == node; });
+        };
+    }
     CreatePopupMenu();
     CreateControls();
     InitInterface();
@@ -138,6 +148,7 @@ void TFrmMain::FormDestroy() {
     KillTimer(Handle(), kTimerUpdater);
     KillTimer(Handle(), kTimerHomePage);
     downManager_.reset();
+    downImageManager_.reset();
     // Gives the workers' last hand-overs time to drain before the process ends.
     Sleep(50);
 }

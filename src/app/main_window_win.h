@@ -16,12 +16,16 @@
 #include "build_config.h"
 #include "controls/check_button_win.h"
 #include "controls/fonts_win.h"
+#include "controls/image_panel_win.h"
 #include "controls/label_win.h"
 #include "controls/panel_win.h"
+#include "controls/picture_win.h"
 #include "controls/standard_controls_win.h"
 #include "controls/ui_dispatcher_win.h"
 #include "download/down_manager.h"
 #include "download/package_store_win.h"
+#include "download/preview_downloader.h"
+#include "download/preview_store_win.h"
 #include "install/install_context_win.h"
 #include "net/http_client_win.h"
 #include "net/msg_kind.h"
@@ -95,6 +99,7 @@ public:
     ResourceList& DirList() { return folderIconPage_->DirList(); }
     FolderIconPage& FolderIcons() { return *folderIconPage_; }
     TOemPage& OemPage() { return *oemPage_; }
+    TImagePanel* PreviewPanel(TResourceKind kind) { return previewPanels_[static_cast<int>(kind)]; }
     PageControl& Pages() { return *pgMain_; }
     PageControl& IconPages() { return *pgIcons_; }
     CheckButton& NavButton(int tag) { return *navButtons_[tag]; }
@@ -189,9 +194,13 @@ private:
     WinAnsiCodePage packageNameCodePage_{936};
     TPackageExtractor extractor_{packageNameCodePage_};
     InstallContext installContext_{paths_, extractor_};
+    // Before every window: the preview panels and their pictures go first.
+    GdiplusSession gdiplus_;
     WinUiDispatcher dispatcher_;
     WinPackageStore packageStore_;
     std::unique_ptr<TDownManager> downManager_;
+    WinPreviewStore previewStore_;
+    std::unique_ptr<TDownImageManager> downImageManager_;
     std::string homeBrowserUrl_;
     ResourceStrings strings_;
 
@@ -215,6 +224,7 @@ private:
     std::array<CheckButton*, kPageCount> navButtons_{};
     std::array<CheckButton*, 2> iconSubButtons_{};
     std::array<ResourceList*, kResourceKindCount> lists_{};
+    std::array<TImagePanel*, kResourceKindCount> previewPanels_{};
     std::array<Label*, kResourceKindCount> listCaptions_{};
     std::array<EditBox*, kResourceKindCount> filterEdits_{};
     std::vector<Label*> accentLabels_;  // page and preview captions: bold, accent colour

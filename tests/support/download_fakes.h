@@ -9,10 +9,13 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <stdexcept>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "download/down_manager.h"
+#include "download/preview_downloader.h"
 
 namespace lumaforge::test {
 
@@ -263,6 +266,80 @@ public:
 private:
     std::vector<RowRecord> rows_;
     std::vector<std::vector<std::pair<uint8_t, int>>> seen_;
+};
+
+// Preview files as their bytes, with every write recorded.
+class FakePreviewStore final : public PreviewStore {
+public:
+    bool Exists(const std::string& path) override {
+        std::lock_guard lock(mutex_);
+        return files_.count(path) > 0;
+    }
+    bool Write(const std::string& path, std::string_view bytes) override {
+        std::lock_guard lock(mutex_);
+        written_.push_back(path);
+        if (unwritable_.count(path))
+            return false;
+        files_[path] = std::string(bytes);
+        return true;
+    }
+    bool Move(const std::string& from, const std::string& to) override {
+        std::lock_guard lock(mutex_);
+        auto it = files_.find(from);
+        if (it == files_.end())
+            return false;
+        files_[to] = std::move(it->second);
+        files_.erase(from);
+        return true;
+    }
+    void Delete(const std::string& path) override {
+        std::lock_guard lock(mutex_);
+        files_.erase(path);
+    }
+    void Put(const std::string& path, std::string bytes) {
+        std::lock_guard lock(mutex_);
+        files_[path] = std::move(bytes);
+    }
+    std::optional<size_t> FileSize(const std::string& path) const {
+        std::lock_guard lock(mutex_);
+        auto it = files_.find(path);
+        return it == files_.end() ? std::nullopt : std::optional<size_t>(it->second.size());
+    }
+    // Every path ever written, in order.
+    std::vector<std::string> Written() const {
+        std::lock_guard lock(mutex_);
+        return written_;
+    }
+    void MakeUnwritable(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        unwritable_.insert(path);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::map<std::string, std::string> files_;
+    std::vector<std::string> written_;
+    std::set<std::string> unwritable_;
+};
+
+// A picture view that records its calls as "start", "stop" and "load:<file>".
+class FakeImageView final : public ImageView {
+public:
+    void StartLoading() override { calls_.push_back("start"); }
+    void StopLoading() override { calls_.push_back("stop"); }
+    void LoadImageFile(const std::string& fileName) override {
+        calls_.push_back("load:" + fileName);
+        if (!fileName.empty() && fileName == failingFile_)
+            throw std::runtime_error("cannot show " + fileName);
+    }
+    // Showing this file raises an error.
+    void FailOn(const std::string& fileName) { failingFile_ = fileName; }
+    const std::vector<std::string>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+
+private:
+    std::vector<std::string> calls_;
+    std::string failingFile_;
 };
 
 }  // namespace lumaforge::test

@@ -1,0 +1,27 @@
+#include "download/preview_store_win.h"
+
+#include <windows.h>
+
+#include "base/files_win.h"
+#include "base/unicode_win.h"
+
+namespace lumaforge {
+
+bool WinPreviewStore::Exists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WinPreviewStore::Write(const std::string& path, std::string_view bytes) {
+    return WriteWholeFile(path, bytes);
+}
+
+bool WinPreviewStore::Move(const std::string& from, const std::string& to) {
+    return MoveFileExW(ToWide(from).c_str(), ToWide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+void WinPreviewStore::Delete(const std::string& path) {
+    DeleteFileUtf8(path);
+}
+
+}  // namespace lumaforge
