@@ -311,9 +311,16 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kTimerUpdater) {
                 KillTimer(Handle(), kTimerUpdater);
-                if (services_.callUpdater)
+                if (services_.callUpdater) {
+                    updaterRunning_ = true;
                     services_.callUpdater(Handle());
+                    updaterRunning_ = false;
+                }
             } else if (wParam == kTimerHomePage) {
+                // The updater's question may still be open: the start-page question waits for it
+                // rather than stacking over it and leaving it hidden behind the window.
+                if (updaterRunning_)
+                    return 0;
                 KillTimer(Handle(), kTimerHomePage);
                 if (services_.showHomePagePrompt)
                     services_.showHomePagePrompt();

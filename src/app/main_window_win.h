@@ -206,6 +206,7 @@ private:
 
     WinFileProbe probe_;
     bool shown_ = false;
+    bool updaterRunning_ = false;
     bool quitOnDestroy_ = false;
 
     UniqueFont font_, boldFont_, underlineFont_;

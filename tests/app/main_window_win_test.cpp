@@ -34,7 +34,11 @@ protected:
         TFrmMain::Services services;
         services.resourceUrl = server.Url("/");
         services.apiUrl = server.Url("/");
-        services.callUpdater = [this](HWND) { ++updaterCalls; };
+        services.callUpdater = [this](HWND) {
+            ++updaterCalls;
+            if (duringUpdater)
+                duringUpdater();
+        };
         services.showHomePagePrompt = [this] { ++homePagePrompts; };
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {
             messages.push_back(text);
@@ -74,6 +78,7 @@ protected:
     bool installResult = true;
     int updaterCalls = 0;
     int homePagePrompts = 0;
+    std::function<void()> duringUpdater;
 };
 
 std::wstring WindowCaption(HWND hwnd) {
@@ -177,6 +182,21 @@ TEST_F(MainWindowTest, ToolBarShowsThePageOfItsTag) {
     w.IconSubButton(1).Click();
     EXPECT_EQ(w.IconPages().ActivePage(), 1);
     EXPECT_FALSE(w.IconSubButton(0).Checked());
+}
+
+TEST_F(MainWindowTest, TheStartPageQuestionNeverStacksOverTheUpdatersQuestion) {
+    int promptsWhenAsked = -1, promptsWhenAnswered = -1;
+    // The updater's question keeps its own message loop running for a while, as a box does.
+    duringUpdater = [&] {
+        promptsWhenAsked = homePagePrompts;
+        test::PumpFor(2500);
+        promptsWhenAnswered = homePagePrompts;
+    };
+    Open();
+    test::PumpFor(5000);
+    EXPECT_EQ(updaterCalls, 1);
+    EXPECT_EQ(promptsWhenAnswered, promptsWhenAsked);
+    EXPECT_EQ(homePagePrompts, 1);
 }
 
 TEST_F(MainWindowTest, TimersFireOnceAndSetHomePageAsksEveryTime) {
