@@ -11,6 +11,11 @@ second="${output%.png}-download.png"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wine explorer /desktop=shot,1024x768 "$1" >/dev/null 2>&1 &
     sleep "$3"
+    # The updater and then the start-page question ask first; answer both with No.
+    xdotool key n
+    sleep 2
+    xdotool key n
+    sleep 1
     import -window root "$2"
     # The window is centred on the 1024 x 768 desktop: its client area starts at (117, 125).
     xdotool mousemove 475 256 click 1        # Expand All
