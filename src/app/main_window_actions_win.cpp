@@ -101,6 +101,8 @@ void TFrmMain::LoadHomePageAddress(TWinHttp& http) {
         WriteWholeFile(apiFile, content);
     }
     homeBrowserUrl_ = IniValue(codePage_.ToUtf8(content), "Lumaforge", "ADHomeURL");
+    if (webADHome_ && !homeBrowserUrl_.empty())
+        webADHome_->Navigate(homeBrowserUrl_);
 }
 
 std::string TFrmMain::ResourceFileUrl(int kind, std::string_view name, std::string_view extension) const {

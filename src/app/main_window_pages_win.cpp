@@ -121,6 +121,9 @@ void TFrmMain::CreateControls() {
 void TFrmMain::CreateTopAndStatus() {
     pnlAD_ = std::make_unique<Panel>();
     pnlAD_->Create(Handle(), Bounds(0, 0, kClientWidth, kAdHeight), palette::kHotRow);
+    wbAD_ = std::make_unique<TWebBrowser>();
+    wbAD_->Create(pnlAD_->Handle(), Bounds(0, 0, kClientWidth, kAdHeight));
+    wbAD_->onShowContextMenu = TWebBrowser::NoContextMenu;
     AddButton(pnlAD_->Handle(), Bounds(8, 8, 75, 25), L"Button1", 0).SetVisible(false);
 
     pnlStatus_ = std::make_unique<Panel>();
@@ -276,8 +279,52 @@ void TFrmMain::CreateWallpaperPage(Panel& page) {
     HWND host = page.Handle();
     accentLabels_.push_back(
         &AddLabel(host, Bounds(4, 6, Width(area) - 8, kCaptionHeight), strings_.Get(IDS_WALLPAPER_SEARCH), {}));
+    TWallpaperPageContext context;
+    context.paths = &paths_;
+    context.codePage = &codePage_;
+    context.roots = {config::kBaiduUrl, config::kYoudaoUrl, config::kSogouUrl, config::kGoogleUrl,
+                     config::kGoogleMainUrl};
+    context.showMessage = [this](const std::string& text, TMsgKind kind) { ShowMessage(text, kind); };
+    context.barTexts = {strings_.GetUtf8(IDS_PREVIOUS_PAGE), strings_.GetUtf8(IDS_NEXT_PAGE)};
+    context.openPreview = [this](const std::string& picture) { ShowWallpaperPreview(picture); };
+    context.showPageBar = [this](const std::string& html) { wbPageNum_->LoadHtml(html); };
     frmWallpaper_ = std::make_unique<TFrmWallpaper>();
-    frmWallpaper_->Create(host, Bounds(4, 31, Width(area) - 8, Height(area) - 31 - 8), strings_, font_.Get());
+    frmWallpaper_->Create(host, Bounds(4, 31, Width(area) - 8, Height(area) - 31 - 8), strings_, font_.Get(),
+                          std::move(context));
+
+    // Where the browser renders, the advertisement covers the grid until the first search and the
+    // bar's links come back here instead of navigating.
+    Panel& ad = frmWallpaper_->AdvertisementPanel();
+    const RECT adArea = ad.ClientRect();
+    wbMain_ = std::make_unique<TWebBrowser>();
+    wbMain_->Create(ad.Handle(), {1, 1, adArea.right - 1, adArea.bottom - 1});
+    wbMain_->onShowContextMenu = TWebBrowser::NoContextMenu;
+    wbMain_->Navigate(services_.resourceUrl + "ad/20107271_2.html");
+    Panel& bar = frmWallpaper_->PageBarPanel();
+    wbPageNum_ = std::make_unique<TWebBrowser>();
+    wbPageNum_->Create(bar.Handle(), bar.ClientRect());
+    wbPageNum_->onShowContextMenu = TWebBrowser::NoContextMenu;
+    wbPageNum_->onBeforeNavigate = [this](const std::string& url) {
+        if (IsBarDocument(url))
+            return false;
+        frmWallpaper_->PageLinkClicked(url);
+        return true;
+    };
+}
+
+void TFrmMain::ShowWallpaperPreview(const std::string& picture) {
+    TFrmView view(gdiplus_);
+    if (!view.Load(picture)) {
+        ShowMessage("Failed to load image.", mkInformation);
+        return;
+    }
+    view.Create(Handle(), {strings_.Get(IDS_VIEW_SET), strings_.Get(IDS_VIEW_CLOSE)}, font_.Get());
+    // The same copy in the Windows folder as the grid's apply: the page's own pictures go when it does.
+    view.onSet = [this](const std::string& shown, HWND) {
+        if (SetWallpaperCopy(shown, paths_.WinPath()))
+            ShowMessage("Set desktop wallpaper successfully.", mkInformation);
+    };
+    view.ShowModal();
 }
 
 void TFrmMain::CreateOemPage(Panel& page) {
@@ -297,10 +344,14 @@ void TFrmMain::CreateSetHomePage(Panel& page) {
     HWND host = page.Handle();
     AddLabel(host, Bounds(0, 0, Width(area), kCaptionHeight), strings_.Get(IDS_HOMEPAGE_INFO),
              {boldFont_.Get(), nullptr, RGB(0, 0, 0)});
-    auto browser = std::make_unique<Panel>();
-    browser->Create(host, Bounds(0, kCaptionHeight + 4, Width(area), Height(area) - kCaptionHeight - 4));
-    browser->SetFrame(palette::kSelectionBorder);
-    ownedWindows_.push_back(std::move(browser));
+    auto frame = std::make_unique<Panel>();
+    frame->Create(host, Bounds(0, kCaptionHeight + 4, Width(area), Height(area) - kCaptionHeight - 4));
+    frame->SetFrame(palette::kSelectionBorder);
+    const RECT inner = frame->ClientRect();
+    webADHome_ = std::make_unique<TWebBrowser>();
+    webADHome_->Create(frame->Handle(), {1, 1, inner.right - 1, inner.bottom - 1});
+    webADHome_->onShowContextMenu = TWebBrowser::NoContextMenu;
+    ownedWindows_.push_back(std::move(frame));
 }
 
 void TFrmMain::CreatePopupMenu() {

@@ -98,9 +98,6 @@ void TFrmMain::FormCreate() {
     CreateControls();
     InitInterface();
     folderIconPage_->FillFolderIconCategories();
-    // The thumbnail grid shows five pictures a row and three rows.
-    RECT grid = frmWallpaper_->GridBounds();
-    frmWallpaper_->SetGridCells(ThumbnailGridCells(grid.right - grid.left, grid.bottom - grid.top));
     pgMain_->ShowPage(kPageThemes);
     SetTimer(Handle(), kTimerUpdater, kTimerInterval, nullptr);
 }
@@ -137,6 +134,7 @@ void TFrmMain::FormShow() {
     paths_.SetSystemFolders(SystemFolder(GetWindowsDirectoryW), SystemFolder(GetSystemDirectoryW));
     LoadCatalog();
     pgMain_->ShowPage(kPageThemes);
+    wbAD_->Navigate(services_.resourceUrl + "ad/20107271_1.html");
     for (TResourceKind kind :
          {TResourceKind::Theme, TResourceKind::Logon, TResourceKind::Cursor, TResourceKind::ScreenSaver})
         LayoutListColumns(List(kind));

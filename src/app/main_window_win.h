@@ -22,6 +22,7 @@
 #include "controls/picture_win.h"
 #include "controls/standard_controls_win.h"
 #include "controls/ui_dispatcher_win.h"
+#include "controls/web_browser_win.h"
 #include "download/down_manager.h"
 #include "download/package_store_win.h"
 #include "download/preview_downloader.h"
@@ -29,6 +30,9 @@
 #include "install/install_context_win.h"
 #include "net/http_client_win.h"
 #include "net/msg_kind.h"
+#include "wallpaper/page_bar.h"
+#include "wallpaper/preview_window_win.h"
+#include "wallpaper/wallpaper_apply_win.h"
 #include "wallpaper/wallpaper_page_win.h"
 
 namespace lumaforge {
@@ -163,6 +167,7 @@ private:
     void CreateIconsPage(Panel& page);
     void CreateFolderIconPage(Panel& page);
     void CreateWallpaperPage(Panel& page);
+    void ShowWallpaperPreview(const std::string& picture);
     void CreateOemPage(Panel& page);
     void CreateSetHomePage(Panel& page);
     ResourceList& CreateList(HWND parent, const RECT& bounds, TResourceKind kind);
@@ -218,6 +223,7 @@ private:
     std::vector<std::unique_ptr<StandardControl>> ownedControls_;
     std::unique_ptr<FolderIconPage> folderIconPage_;
     std::unique_ptr<TOemPage> oemPage_;
+    std::unique_ptr<TWebBrowser> wbAD_, webADHome_, wbMain_, wbPageNum_;
     std::unique_ptr<Panel> pnlAD_, pnlClient_, pnlTools_, pnlStatus_;
     std::unique_ptr<PageControl> pgMain_, pgIcons_;
     std::unique_ptr<TFrmWallpaper> frmWallpaper_;

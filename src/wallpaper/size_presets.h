@@ -23,14 +23,4 @@ std::array<TSizePreset, kSizePresetCount> MakeSizePresets(const std::string& des
 // Sogou filter by size, and only for a few fixed sizes; the desktop entry never has a code.
 void AssignSizeCodes(int engine, std::array<TSizePreset, kSizePresetCount>& presets);
 
-// The thumbnail grid's cells for a grid of this size: five columns, three rows, one pixel apart.
-struct GridCells {
-    int columnWidth;
-    int rowHeight;
-};
-inline constexpr int kGridColumns = 5;
-constexpr GridCells ThumbnailGridCells(int gridWidth, int gridHeight) {
-    return {gridWidth / kGridColumns - 1, gridHeight / 3 - 1};
-}
-
 }  // namespace lumaforge

@@ -1,7 +1,15 @@
 #include "wallpaper/wallpaper_page_win.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "base/code_page_win.h"
+#include "base/files_win.h"
+#include "base/text.h"
 #include "base/unicode_win.h"
+#include "net/url.h"
 #include "res/resource_ids.h"
+#include "wallpaper/result_scrapers.h"
 
 namespace lumaforge {
 namespace {
@@ -9,11 +17,66 @@ constexpr int kSearchBarHeight = 27;
 constexpr int kPageBarHeight = 30;
 constexpr int kGridTop = 31;
 constexpr int kGridMargin = 4;
+constexpr int kProgressWidth = 294;
+constexpr int kProgressHeight = 85;
+// A result page larger than this is no page of results: the transfer ends and nothing is found.
+constexpr int64_t kMaxResultPageBytes = 16 * 1024 * 1024;
+constexpr UINT_PTR kKeySubclassId = 1;
+
+bool EndsWithBmp(const std::string& name) {
+    return name.size() >= 4 && AsciiLower(name.substr(name.size() - 4)) == ".bmp";
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Enter in the keyword box always searches Baidu.
+LRESULT CALLBACK KeywordKeys(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    if (message == WM_CHAR && wParam == VK_RETURN) {
+        reinterpret_cast<PushButton*>(data)->onClick();
+        return 0;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 }  // namespace
 
+TFrmWallpaper::TFrmWallpaper() = default;
+
+TFrmWallpaper::~TFrmWallpaper() {
+    *alive_ = false;
+    if (edtKey_.Handle())
+        RemoveWindowSubclass(edtKey_.Handle(), KeywordKeys, kKeySubclassId);
+    // The worker ends before its rows go, and a running download ends before its client goes.
+    grid_.reset();
+    apply_.reset();
+    if (Handle())
+        DeleteCachedPictures();
+}
+
 bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceStrings& strings, HFONT font) {
+    return Create(parent, bounds, strings, font, {});
+}
+
+bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceStrings& strings, HFONT font,
+                           TWallpaperPageContext context) {
+    context_ = std::move(context);
+    if (!context_.codePage) {
+        ownCodePage_ = std::make_unique<WinAnsiCodePage>();
+        context_.codePage = ownCodePage_.get();
+    }
+    if (!context_.makeClient)
+        context_.makeClient = WinHttpClients();
     if (!Panel::Create(parent, bounds))
         return false;
+    font_ = font;
+    LOGFONTW logFont{};
+    if (font && GetObjectW(font, sizeof logFont, &logFont)) {
+        logFont.lfWeight = FW_BOLD;
+        boldFont_.Reset(CreateFontIndirectW(&logFont));
+    }
     HWND self = Handle();
     pnlSearch_ = std::make_unique<Panel>();
     pnlSearch_->Create(self, {0, 0, 629, kSearchBarHeight});
@@ -33,26 +96,213 @@ bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceString
     cbSize_.SetSelection(0);
     const wchar_t* engines[] = {L"baidu", L"youdao", L"sogou", L"google"};
     const int lefts[] = {376, 440, 504, 567};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         engineButtons_[i].Create(bar, {lefts[i], 0, lefts[i] + 62, 24}, engines[i], font, WS_TABSTOP);
+        engineButtons_[i].onClick = [this, i] {
+            const bool dump = (GetAsyncKeyState(VK_LMENU) & 0x8000) && (GetAsyncKeyState(VK_CONTROL) & 0x8000);
+            StartSearch(i, dump);
+        };
+    }
+    SetWindowSubclass(edtKey_.Handle(), KeywordKeys, kKeySubclassId,
+                      reinterpret_cast<DWORD_PTR>(&engineButtons_[seBaidu]));
 
-    vstResult_ = std::make_unique<Panel>();
-    vstResult_->Create(self, {kGridMargin, kGridTop, kGridMargin + 624, kGridTop + 245});
+    grid_ = std::make_unique<TThumbnailGrid>(context_.makeClient);
+    grid_->Create(self, {kGridMargin, kGridTop, kGridMargin + 624, kGridTop + 245});
+    grid_->onCellClick = [this](const TThumbnailGrid::CellClick& click) { CellClicked(click); };
     // Until the first search the advertisement panel covers the grid.
     pnlAD2_ = std::make_unique<Panel>();
     pnlAD2_->Create(self, {kGridMargin, kGridTop, kGridMargin + 624, kGridTop + 245}, palette::kWindow);
     pnlAD2_->SetFrame(GetSysColor(COLOR_BTNSHADOW));
     pnlPage_ = std::make_unique<Panel>();
     pnlPage_->Create(self, {0, 293, 629, 323});
+
+    pnlProgress_ = std::make_unique<Panel>();
+    pnlProgress_->Create(self, {201, 128, 201 + kProgressWidth, 128 + kProgressHeight}, palette::kWindow);
+    pnlProgress_->SetFrame(GetSysColor(COLOR_BTNSHADOW));
+    lblCaption_ = std::make_unique<Label>();
+    lblCaption_->Create(pnlProgress_->Handle(), {78, 25, 78 + 210, 25 + 16}, strings.Get(IDS_DOWNLOADING_WAIT),
+                        {font, nullptr, RGB(0, 0, 0), palette::kWindow, Label::Align::Left});
+    pbMain_.Create(PROGRESS_CLASSW, pnlProgress_->Handle(), {78, 52, 78 + 197, 52 + 13}, {}, 0, font);
+    pnlProgress_->SetVisible(false);
+    SetWindowPos(pnlProgress_->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    TWallpaperApply::Context apply;
+    apply.tempDir = TempDir();
+    apply.favoritesDir = FavoritesDir();
+    apply.codePage = context_.codePage;
+    apply.makeClient = context_.makeClient;
+    apply.showMessage = [this](const std::string& text, TMsgKind kind) { ShowMessage(text, kind); };
+    apply.showProgress = [this](bool visible) {
+        SendMessageW(pbMain_.Handle(), PBM_SETRANGE32, 0, 0);
+        SendMessageW(pbMain_.Handle(), PBM_SETPOS, 0, 0);
+        pnlProgress_->SetVisible(visible);
+        if (visible)
+            UpdateWindow(pnlProgress_->Handle());
+    };
+    apply.progress = [this](int64_t current, int64_t total) {
+        const LPARAM maximum = static_cast<LPARAM>(std::min<int64_t>(total, INT_MAX));
+        if (SendMessageW(pbMain_.Handle(), PBM_GETRANGE, FALSE, 0) != maximum)
+            SendMessageW(pbMain_.Handle(), PBM_SETRANGE32, 0, maximum);
+        SendMessageW(pbMain_.Handle(), PBM_SETPOS, static_cast<WPARAM>(std::min<int64_t>(current, INT_MAX)), 0);
+    };
+    apply_ = std::make_unique<TWallpaperApply>(std::move(apply));
     Layout();
     return true;
 }
 
-RECT TFrmWallpaper::GridBounds() const {
-    RECT rc{};
-    GetWindowRect(vstResult_->Handle(), &rc);
-    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
+std::string TFrmWallpaper::TempDir() const {
+    if (context_.paths && !context_.paths->AppPath().empty())
+        return context_.paths->AppPath() + "temp\\";
+    wchar_t module[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::string path = ToUtf8(module);
+    return path.substr(0, path.rfind('\\') + 1) + "temp\\";
+}
+
+std::string TFrmWallpaper::FavoritesDir() const {
+    const std::string temp = TempDir();
+    return temp.substr(0, temp.size() - 5) + "favorites\\";
+}
+
+std::string TFrmWallpaper::WinDir() const {
+    if (context_.paths && !context_.paths->WinPath().empty())
+        return context_.paths->WinPath();
+    wchar_t folder[MAX_PATH]{};
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return ToUtf8(folder);
+}
+
+bool TFrmWallpaper::AdvertisementVisible() const {
+    return (GetWindowLongW(pnlAD2_->Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool TFrmWallpaper::ProgressVisible() const {
+    return (GetWindowLongW(pnlProgress_->Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void TFrmWallpaper::ShowMessage(const std::string& text, TMsgKind kind) {
+    if (context_.showMessage)
+        context_.showMessage(text, kind);
+}
+
+void TFrmWallpaper::ShowPageBar(const std::string& fragment) {
+    if (context_.showPageBar)
+        context_.showPageBar(WrapPageHtml(fragment));
+}
+
+void TFrmWallpaper::StartSearch(int engine, bool dump) {
+    if (!IsSearchEngine(engine))
+        return;
+    const std::string typed = ToUtf8(edtKey_.Text());
+    const std::string key(TrimKeyword(typed));
+    if (key.empty()) {
+        ShowMessage(context_.noKeyword, mkInformation);
+        if (IsWindowEnabled(edtKey_.Handle()) && IsWindowVisible(edtKey_.Handle()))
+            SetFocus(edtKey_.Handle());
+        return;
+    }
+    pnlAD2_->SetVisible(false);
+    paging_.engine = engine;
+    ShowPageBar({});
+    AssignSizeCodes(engine, sizePresets_);
+    const int selection = cbSize_.Selection();
+    const TSizePreset& preset = sizePresets_[selection >= 0 && selection < kSizePresetCount ? selection : 0];
+    for (PushButton& button : engineButtons_)
+        SendMessageW(button.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    if (boldFont_)
+        SendMessageW(engineButtons_[engine].Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
+    const std::string url = RequestUrl(engine, key, preset, context_.roots, *context_.codePage);
+    if (engine == seBaidu)
+        paging_.baiduUrl = url;
+    if (engine == seYoudao)
+        paging_.youdaoKey = key;
+    RunScraper(engine, url, true, dump);
+}
+
+void TFrmWallpaper::PageLinkClicked(const std::string& target) {
+    const std::optional<TPageLinkRequest> request =
+        PageLinkRequest(target, paging_, context_.roots, *context_.codePage);
+    if (!request)
+        return;
+    if (request->baiduPage)
+        curPage_ = *request->baiduPage;
+    RunScraper(paging_.engine, request->url, false, false);
+}
+
+void TFrmWallpaper::RunScraper(int engine, const std::string& url, bool firstPage, bool dump) {
+    StringSink page;
+    {
+        std::unique_ptr<HttpClient> client =
+            context_.makeClient(std::string(EngineReferer(engine, context_.roots)), "text/html, */*");
+        client->SetTimeout(context_.resultTimeoutMs);
+        bool tooLarge = false;
+        client->SetOnProgress([&tooLarge](int64_t current, int64_t, bool& abort) {
+            tooLarge = current > kMaxResultPageBytes;
+            abort = tooLarge;
+        });
+        client->Get(url, page);
+        if (tooLarge)
+            page.Text().clear();
+    }
+    const std::string temp = TempDir(), favorites = FavoritesDir();
+    TScrapeContext scrape{
+        *context_.codePage,
+        context_.barTexts,
+        [&](const std::string& name) { return FileExists(favorites + name) || FileExists(temp + name); },
+        firstPage,
+        curPage_,
+        pageCount_};
+    TScrapeResult result = Scrape(engine, page.Text(), scrape);
+    if (result.pageBar)
+        ShowPageBar(*result.pageBar);
+    if (result.pageCount)
+        pageCount_ = *result.pageCount;
+    if (result.curPage)
+        curPage_ = *result.curPage;
+    if (result.fillGrid)
+        grid_->FillTree(result.items);
+    if (!result.error.empty()) {
+        ShowMessage(result.error, mkError);
+        return;
+    }
+    if (result.report == nrNone)
+        return;
+    if (result.report == nrDumpable && dump) {
+        const std::string desktop = GetSpecialFolder(CSIDL_DESKTOPDIRECTORY);
+        if (!desktop.empty() && WriteWholeFile(desktop + "\\" + std::string(DumpName(engine)) + ".txt", page.Text()))
+            return;
+    }
+    ShowMessage(context_.noResult, mkInformation);
+}
+
+void TFrmWallpaper::CellClicked(const TThumbnailGrid::CellClick& click) {
+    // A malformed escape ends the click with its error, as any error of a handler.
+    const std::string url = UrlDecode(click.item.PictureUrl);
+    if (click.zone == TClickZone::None || apply_->Busy())
+        return;
+    const std::shared_ptr<bool> alive = alive_;
+    const std::string path = apply_->GetLocalPicture(url);
+    if (!*alive || path.empty())
+        return;
+    // The grid may have been filled again while the picture came.
+    grid_->MarkDownloaded(click.generation, click.cell);
+    if (click.zone == TClickZone::Preview) {
+        if (context_.openPreview)
+            context_.openPreview(path);
+        return;
+    }
+    apply_->ApplyCopy(path, WinDir());
+}
+
+void TFrmWallpaper::DeleteCachedPictures() {
+    const std::string temp = TempDir();
+    for (const FolderEntry& entry : ListFolder(temp)) {
+        if (entry.isFolder || !EndsWithBmp(entry.name))
+            continue;
+        const std::wstring path = ToWide(temp + entry.name);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
 }
 
 void TFrmWallpaper::Layout() {
@@ -61,10 +311,13 @@ void TFrmWallpaper::Layout() {
     RECT client = ClientRect();
     const int width = client.right;
     const int gridHeight = client.bottom - kGridTop - kPageBarHeight - kGridMargin;
+    const int gridWidth = width - 2 * kGridMargin;
     pnlSearch_->SetBounds(0, 0, width, kSearchBarHeight);
-    vstResult_->SetBounds(kGridMargin, kGridTop, width - 2 * kGridMargin, gridHeight);
-    pnlAD2_->SetBounds(kGridMargin, kGridTop, width - 2 * kGridMargin, gridHeight);
+    grid_->SetBounds(kGridMargin, kGridTop, gridWidth, gridHeight);
+    pnlAD2_->SetBounds(kGridMargin, kGridTop, gridWidth, gridHeight);
     pnlPage_->SetBounds(0, client.bottom - kPageBarHeight, width, kPageBarHeight);
+    pnlProgress_->SetBounds(kGridMargin + (gridWidth - kProgressWidth) / 2,
+                            kGridTop + (gridHeight - kProgressHeight) / 2, kProgressWidth, kProgressHeight);
 }
 
 LRESULT TFrmWallpaper::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

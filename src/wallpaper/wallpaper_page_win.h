@@ -1,38 +1,109 @@
 #pragma once
+#include <array>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "base/code_page.h"
+#include "base/handles_win.h"
+#include "base/program_paths.h"
 #include "base/resource_strings_win.h"
 #include "controls/label_win.h"
 #include "controls/panel_win.h"
 #include "controls/standard_controls_win.h"
+#include "wallpaper/page_bar.h"
+#include "wallpaper/search_request.h"
 #include "wallpaper/size_presets.h"
+#include "wallpaper/thumbnail_grid_win.h"
+#include "wallpaper/wallpaper_apply_win.h"
 
 namespace lumaforge {
+
+// What the wallpaper page needs from its host besides its parent and font.
+struct TWallpaperPageContext {
+    // The program folder (for "temp\" and "favorites\") and the Windows folder, read when needed:
+    // the Windows folder is known only once the main window shows. Nothing: the module's folder
+    // and the system's Windows folder.
+    const ProgramPaths* paths = nullptr;
+    const AnsiCodePage* codePage = nullptr;  // nothing: the system's ANSI code page
+    TEngineRoots roots;
+    ShowMessageFn showMessage;  // nothing: no messages
+    RefererClientFactory makeClient = WinHttpClients();
+    // No byte for this long ends a result page.
+    int32_t resultTimeoutMs = 10000;
+    TPageBarTexts barTexts;
+    // Opens the full-screen preview of a local picture; nothing: a preview click only fetches it.
+    std::function<void(const std::string& localPicture)> openPreview;
+    // Shows the page-number bar's document; nothing: the bar is not shown.
+    std::function<void(const std::string& html)> showPageBar;
+    // The page's own messages.
+    std::string noKeyword = "Input the keyword first.";
+    std::string noResult = "No wallpaper found.";
+};
 
 // The wallpaper search page, embedded in the main window's wallpaper tab: the search bar, the
 // result grid and the page bar.
 class TFrmWallpaper : public Panel {
 public:
+    TFrmWallpaper();
+    ~TFrmWallpaper() override;
+
     bool Create(HWND parent, const RECT& bounds, const ResourceStrings& strings, HFONT font);
+    bool Create(HWND parent, const RECT& bounds, const ResourceStrings& strings, HFONT font,
+                TWallpaperPageContext context);
 
     // The result grid's area and its cell size (set by the host once the page has its size).
-    RECT GridBounds() const;
-    void SetGridCells(const GridCells& cells) { gridCells_ = cells; }
+
+    // An engine button's click: 0 Baidu, 1 Youdao, 2 Sogou, 3 Google.
+    void StartSearch(int engine, bool dump);
+    // A link of the page bar, as the browser reports its address.
+    void PageLinkClicked(const std::string& target);
+
+    // Hosts of the advertisement browser (hidden for good by the first search) and of the
+    // page-number browser.
+    Panel& AdvertisementPanel() { return *pnlAD2_; }
+    Panel& PageBarPanel() { return *pnlPage_; }
+    TThumbnailGrid& Grid() { return *grid_; }
+    PushButton& EngineButton(int engine) { return engineButtons_[engine]; }
+    EditBox& KeywordBox() { return edtKey_; }
+    ComboBox& SizeBox() { return cbSize_; }
+    bool AdvertisementVisible() const;
+    bool ProgressVisible() const;
+    std::string TempDir() const;
+    std::string FavoritesDir() const;
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Layout();
-    std::unique_ptr<Label> lblKeyWord_, lblSize_;
-    std::unique_ptr<Panel> pnlSearch_, vstResult_, pnlAD2_, pnlPage_;
+    std::string WinDir() const;
+    void RunScraper(int engine, const std::string& url, bool firstPage, bool dump);
+    void CellClicked(const TThumbnailGrid::CellClick& click);
+    void ShowMessage(const std::string& text, TMsgKind kind);
+    void ShowPageBar(const std::string& fragment);
+    void DeleteCachedPictures();
+
+    TWallpaperPageContext context_;
+    std::unique_ptr<AnsiCodePage> ownCodePage_;
+    std::unique_ptr<Label> lblKeyWord_, lblSize_, lblCaption_;
+    std::unique_ptr<Panel> pnlSearch_, pnlAD2_, pnlPage_, pnlProgress_;
+    std::unique_ptr<TThumbnailGrid> grid_;
+    std::unique_ptr<TWallpaperApply> apply_;
     // Declared after their parent panel, so they go first.
     EditBox edtKey_;
     ComboBox cbSize_;
     std::array<PushButton, 4> engineButtons_;
+    StandardControl pbMain_;
+    HFONT font_ = nullptr;
+    UniqueGdiObj<HFONT> boldFont_;
     std::array<TSizePreset, kSizePresetCount> sizePresets_;
-    GridCells gridCells_{};
+    TPagingState paging_;
+    int curPage_ = 0;
+    int pageCount_ = 0;
+    // Cleared when the page goes, for a click whose download let messages run meanwhile.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace lumaforge

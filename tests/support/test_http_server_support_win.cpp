@@ -281,6 +281,22 @@ bool TestHttpServer::Respond(uintptr_t handle, const std::string& method, const 
         const std::string echo = method + " " + target + "\n" + body;
         return SendText(client, Header(200, "OK", "text/plain", static_cast<int64_t>(echo.size())) + echo);
     }
+    if (route == "slowbody" && parts.size() > 2) {
+        // The content set for the rest of the path: the header at once, the body after MS milliseconds.
+        const std::string rest = path.substr(path.find('/', std::strlen("/slowbody/")));
+        std::string stored;
+        {
+            std::lock_guard lock(mutex_);
+            auto it = content_.find(rest);
+            if (it != content_.end())
+                stored = it->second;
+        }
+        if (!SendText(client, Header(200, "OK", "image/png", static_cast<int64_t>(stored.size()))))
+            return false;
+        for (int64_t waited = 0; waited < number(1) && !stopping_; waited += 10)
+            Sleep(10);
+        return !stopping_ && SendText(client, stored);
+    }
     const std::string missing = "<html>not found</html>";
     return SendText(client, Header(404, "Not Found", "text/html", static_cast<int64_t>(missing.size())) + missing);
 }

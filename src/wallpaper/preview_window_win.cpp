@@ -1,0 +1,132 @@
+#include "wallpaper/preview_window_win.h"
+
+namespace lumaforge {
+namespace {
+constexpr int kButtonSize = 48;
+constexpr int kButtonTop = 6;
+// The set button's left edge lies this far from the right edge; the close button follows it.
+constexpr int kSetButtonFromRight = 102;
+}  // namespace
+
+bool TFrmView::Load(const std::string& path) {
+    path_ = path;
+    picture_ = gdiplus_.Started() ? Picture::FromFile(path) : Picture();
+    if (Handle())
+        Invalidate();
+    return !picture_.Empty();
+}
+
+bool TFrmView::Create(HWND owner, const TViewTexts& texts, HFONT font) {
+    owner_ = owner;
+    MONITORINFO monitor{sizeof monitor};
+    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        screen = monitor.rcMonitor;
+    if (!CreateWindowOf(L"LumaforgeWallpaperView", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOPMOST, owner, screen))
+        return false;
+    ibSet_.Create(Handle(), {0, 0, kButtonSize, kButtonSize}, texts.setWallpaper, font, BS_MULTILINE);
+    ibClose_.Create(Handle(), {0, 0, kButtonSize, kButtonSize}, texts.close, font, BS_MULTILINE);
+    ibSet_.onClick = [this] {
+        if (onSet)
+            onSet(path_, Handle());
+        Close();
+    };
+    ibClose_.onClick = [this] { Close(); };
+    PlaceButtons();
+    return true;
+}
+
+void TFrmView::PlaceButtons() {
+    const RECT client = ClientRect();
+    const int left = client.right - kSetButtonFromRight;
+    SetWindowPos(ibSet_.Handle(), nullptr, left, kButtonTop, kButtonSize, kButtonSize, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(ibClose_.Handle(), nullptr, left + kButtonSize, kButtonTop, kButtonSize, kButtonSize,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFrmView::Show() {
+    if (!Handle())
+        return;
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    SetFocus(Handle());
+}
+
+void TFrmView::ShowModal() {
+    if (!Handle() || closed_)
+        return;
+    if (owner_ && IsWindowEnabled(owner_)) {
+        EnableWindow(owner_, FALSE);
+        ownerDisabled_ = true;
+    }
+    Show();
+    MSG msg;
+    while (!closed_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // The program is ending: leave the quit request for the main loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1)
+            break;
+        if (PreTranslate(msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    Close();
+}
+
+bool TFrmView::PreTranslate(const MSG& msg) {
+    if (msg.message != WM_KEYUP || msg.wParam != VK_ESCAPE || !Handle())
+        return false;
+    if (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))
+        return false;
+    Close();
+    return true;
+}
+
+void TFrmView::Close() {
+    if (ownerDisabled_) {
+        // The owner takes the activation back before this window goes, so it does not fall to another
+        // program.
+        ownerDisabled_ = false;
+        EnableWindow(owner_, TRUE);
+    }
+    if (closed_)
+        return;
+    closed_ = true;
+    if (Handle())
+        DestroyWindow(Handle());
+}
+
+void TFrmView::Paint(HDC dc, const RECT& client) {
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    // Stretched to the whole window, as a desktop stretches its wallpaper.
+    if (!picture_.Empty())
+        picture_.Draw(dc, 0, 0, 0, static_cast<float>(client.right), static_cast<float>(client.bottom));
+}
+
+LRESULT TFrmView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            PlaceButtons();
+            break;
+        case WM_LBUTTONDBLCLK:
+            Close();
+            return 0;
+        case WM_KEYUP:
+            if (wParam == VK_ESCAPE) {
+                Close();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            Close();
+            return 0;
+    }
+    return PaintedWindow::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace lumaforge

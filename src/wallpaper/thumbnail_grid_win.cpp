@@ -1,0 +1,319 @@
+#include "wallpaper/thumbnail_grid_win.h"
+
+#include <windowsx.h>
+
+#include <stdexcept>
+
+#include "base/handles_win.h"
+#include "base/text.h"
+#include "base/unicode_win.h"
+#include "controls/ui_dispatcher_win.h"
+
+namespace lumaforge {
+namespace {
+
+constexpr uint32_t kWhitePixel = 0x00FFFFFF;
+constexpr COLORREF kHotFrame = RGB(0, 0, 255);
+constexpr COLORREF kFrame = RGB(222, 222, 222);
+
+std::string TrimmedUrl(const std::string& url) {
+    return std::string(Trim(url));
+}
+
+void FillEllipse(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    Ellipse(dc, left, top, right, bottom);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(pen);
+    DeleteObject(brush);
+}
+
+void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int width) {
+    HPEN pen = CreatePen(PS_SOLID, width, colour);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+// The overlay strip: a magnifier on the left half (preview), a gear on the right half (apply).
+void PaintOverlayStrip(HDC dc, const TGridRect& strip) {
+    HBRUSH back = CreateSolidBrush(RGB(64, 64, 64));
+    RECT rc{strip.left, strip.top, strip.right, strip.bottom};
+    FillRect(dc, &rc, back);
+    DeleteObject(back);
+    const COLORREF ink = RGB(255, 255, 255);
+    const int half = strip.Width() / 2;
+    // Magnifier.
+    const int mx = strip.left + 4, my = strip.top + 3;
+    FillEllipse(dc, mx, my, mx + 10, my + 10, ink);
+    FillEllipse(dc, mx + 2, my + 2, mx + 8, my + 8, RGB(64, 64, 64));
+    Line(dc, mx + 9, my + 9, mx + 14, my + 14, ink, 2);
+    // Gear: a ring with eight teeth.
+    const int cx = strip.left + half + half / 2, cy = strip.top + strip.Height() / 2;
+    Line(dc, cx - 7, cy, cx + 7, cy, ink, 3);
+    Line(dc, cx, cy - 7, cx, cy + 7, ink, 3);
+    Line(dc, cx - 5, cy - 5, cx + 5, cy + 5, ink, 3);
+    Line(dc, cx - 5, cy + 5, cx + 5, cy - 5, ink, 3);
+    FillEllipse(dc, cx - 5, cy - 5, cx + 6, cy + 6, ink);
+    FillEllipse(dc, cx - 2, cy - 2, cx + 3, cy + 3, RGB(64, 64, 64));
+}
+
+// The marker of a picture already on disk: an orange disc with a down arrow.
+void PaintMarker(HDC dc, const TGridRect& marker) {
+    FillEllipse(dc, marker.left, marker.top, marker.right, marker.bottom, RGB(255, 140, 0));
+    const int cx = marker.left + marker.Width() / 2;
+    const COLORREF ink = RGB(255, 255, 255);
+    Line(dc, cx, marker.top + 5, cx, marker.bottom - 7, ink, 3);
+    Line(dc, cx - 5, marker.bottom - 11, cx, marker.bottom - 6, ink, 2);
+    Line(dc, cx + 5, marker.bottom - 11, cx, marker.bottom - 6, ink, 2);
+}
+
+}  // namespace
+
+TNodeInfos::TNodeInfos(TGridSize pictureSize) : size_(pictureSize) {
+    const size_t pixels = size_t(std::max(size_.width, 0)) * size_t(std::max(size_.height, 0));
+    for (auto& picture : pictures_)
+        picture.assign(pixels, kWhitePixel);
+}
+
+void TNodeInfos::CheckIndex(int index) {
+    if (index < 0 || index >= kThumbColumns)
+        throw std::out_of_range("Index is out of bounds.");
+}
+
+TSearchItem TNodeInfos::GetItem(int index) const {
+    CheckIndex(index);
+    std::lock_guard lock(lock_);
+    return items_[index];
+}
+
+void TNodeInfos::SetItem(int index, const TSearchItem& item) {
+    CheckIndex(index);
+    std::lock_guard lock(lock_);
+    items_[index] = item;
+}
+
+void TNodeInfos::DrawCentered(int index, const TDecodedPicture& picture) {
+    CheckIndex(index);
+    if (picture.height <= 0 || picture.width <= 0)
+        return;
+    const TCenteredCopy copy = lumaforge::DrawCentered({picture.width, picture.height}, size_);
+    std::lock_guard lock(lock_);
+    std::vector<uint32_t>& cell = pictures_[index];
+    for (int y = 0; y < copy.target.Height(); ++y) {
+        const uint32_t* from =
+            picture.pixels.data() + size_t(copy.source.top + y) * size_t(picture.width) + size_t(copy.source.left);
+        uint32_t* to = cell.data() + size_t(copy.target.top + y) * size_t(size_.width) + size_t(copy.target.left);
+        std::copy(from, from + copy.target.Width(), to);
+    }
+}
+
+void TNodeInfos::PaintPicture(int index, HDC dc, int x, int y) const {
+    CheckIndex(index);
+    if (size_.width <= 0 || size_.height <= 0)
+        return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size_.width;
+    info.bmiHeader.biHeight = -size_.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::lock_guard lock(lock_);
+    SetDIBitsToDevice(dc, x, y, size_.width, size_.height, 0, 0, 0, size_.height, pictures_[index].data(), &info,
+                      DIB_RGB_COLORS);
+}
+
+TThumbnailGrid::TThumbnailGrid(RefererClientFactory makeClient) : makeClient_(std::move(makeClient)) {}
+
+TThumbnailGrid::~TThumbnailGrid() {
+    StopWorker();
+}
+
+bool TThumbnailGrid::Create(HWND parent, const RECT& bounds) {
+    dispatcher_ = std::make_unique<WinUiDispatcher>();
+    return CreateWindowOf(L"LumaforgeThumbnailGrid", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
+}
+
+TGridLayout TThumbnailGrid::CurrentLayout() const {
+    const RECT client = ClientRect();
+    return GridLayoutFor(client.right - client.left, client.bottom - client.top);
+}
+
+void TThumbnailGrid::StopWorker() {
+    if (!worker_)
+        return;
+    // The hand-over first: a worker waiting for this thread is released and never waits again.
+    worker_->stop = true;
+    worker_->handOver->Stop();
+    if (worker_->thread.joinable())
+        worker_->thread.join();
+    worker_.reset();
+}
+
+void TThumbnailGrid::FillTree(const std::vector<TSearchItem>& items) {
+    StopWorker();
+    rows_.clear();
+    hot_.reset();
+    focused_.reset();
+    ++generation_;
+    const TGridLayout layout = CurrentLayout();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i % kThumbColumns == 0)
+            rows_.push_back(std::make_shared<TNodeInfos>(layout.picture));
+        rows_.back()->SetItem(static_cast<int>(i % kThumbColumns), items[i]);
+    }
+    Invalidate();
+    worker_ = std::make_unique<Worker>();
+    worker_->handOver = std::make_unique<UiHandOver>(*dispatcher_);
+    Worker& worker = *worker_;
+    std::shared_ptr<TNodeInfos> first = rows_.empty() ? nullptr : rows_.front();
+    worker.thread = std::thread([this, &worker, first] { RunWorker(worker, first); });
+}
+
+std::shared_ptr<TNodeInfos> TThumbnailGrid::NextRow(const std::shared_ptr<TNodeInfos>& row) const {
+    for (size_t i = 0; i + 1 < rows_.size(); ++i) {
+        if (rows_[i] == row)
+            return rows_[i + 1];
+    }
+    return nullptr;
+}
+
+void TThumbnailGrid::RunWorker(Worker& worker, std::shared_ptr<TNodeInfos> row) {
+    try {
+        while (row) {
+            for (int column = 0; column < kThumbColumns && !worker.stop; ++column) {
+                const std::string url = TrimmedUrl(row->GetItem(column).ThumbUrl);
+                if (url.empty())
+                    continue;
+                OutputDebugStringW(ToWide(url).c_str());
+                DownloadThumbnail(worker, url, *row, column);
+                // Only asks for a repaint; the worker never waits for the painting.
+                if (!worker.stop)
+                    InvalidateRect(Handle(), nullptr, FALSE);
+            }
+            if (worker.stop)
+                break;
+            std::shared_ptr<TNodeInfos> next;
+            if (!worker.handOver->InvokeOnUi([&] { next = NextRow(row); }))
+                break;
+            row = std::move(next);
+        }
+    } catch (...) {
+        // An error ends the worker; the remaining cells stay blank.
+    }
+    worker.ended = true;
+}
+
+void TThumbnailGrid::DownloadThumbnail(Worker& worker, const std::string& url, TNodeInfos& row, int column) {
+    StringSink sink;
+    {
+        std::unique_ptr<HttpClient> client = makeClient_(url, "*.*");
+        client->SetTimeout(kThumbnailTimeoutMs);
+        client->SetAbortCheck([&worker] { return worker.stop.load(); });
+        client->SetOnProgress([&worker](int64_t, int64_t, bool& abort) { abort = worker.stop.load(); });
+        client->Get(url, sink);
+    }
+    if (worker.stop || sink.Size() == 0)
+        return;
+    if (std::optional<TDecodedPicture> picture = DecodeOverBlack(sink.Text()))
+        row.DrawCentered(column, *picture);
+}
+
+std::optional<TSearchItem> TThumbnailGrid::Item(TGridCell cell) const {
+    if (cell.row < 0 || cell.row >= RowCount() || cell.column < 0 || cell.column >= kThumbColumns)
+        return std::nullopt;
+    return rows_[cell.row]->GetItem(cell.column);
+}
+
+bool TThumbnailGrid::MarkDownloaded(uint64_t generation, TGridCell cell) {
+    if (generation != generation_ || !Item(cell))
+        return false;
+    TSearchItem item = rows_[cell.row]->GetItem(cell.column);
+    item.Downloaded = true;
+    rows_[cell.row]->SetItem(cell.column, item);
+    Invalidate();
+    return true;
+}
+
+void TThumbnailGrid::SetHot(std::optional<TGridCell> cell) {
+    if (cell == hot_)
+        return;
+    hot_ = cell;
+    Invalidate();
+}
+
+void TThumbnailGrid::PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell) const {
+    const TNodeInfos& row = *rows_[cell.row];
+    const TSearchItem item = row.GetItem(cell.column);
+    if (TrimmedUrl(item.ThumbUrl).empty())
+        return;
+    const TGridRect cellRect = CellRect(layout, cell);
+    const TCellPaint paint = CellPaint(cellRect, row.PictureSize());
+    const bool hot = hot_ == cell;
+    HPEN pen = CreatePen(PS_SOLID, 1, hot ? kHotFrame : kFrame);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(dc, paint.frame.left, paint.frame.top, paint.frame.right, paint.frame.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    row.PaintPicture(cell.column, dc, paint.pictureX, paint.pictureY);
+    if (hot)
+        PaintOverlayStrip(dc, paint.overlay);
+    if (item.Downloaded)
+        PaintMarker(dc, paint.marker);
+}
+
+void TThumbnailGrid::Paint(HDC dc, const RECT& client) {
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const TGridLayout layout = CurrentLayout();
+    for (int r = 0; r < RowCount(); ++r) {
+        for (int c = 0; c < kThumbColumns; ++c)
+            PaintCell(dc, layout, {r, c});
+    }
+}
+
+LRESULT TThumbnailGrid::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE: {
+            if (!tracking_) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+                tracking_ = TrackMouseEvent(&track) != FALSE;
+            }
+            SetHot(CellAt(CurrentLayout(), RowCount(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            SetHot(std::nullopt);
+            return 0;
+        case WM_LBUTTONDOWN: {
+            const TGridLayout layout = CurrentLayout();
+            const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+            const std::optional<TGridCell> cell = CellAt(layout, RowCount(), x, y);
+            if (!cell)
+                return 0;
+            focused_ = cell;
+            CellClick click{generation_, *cell, ZoneAt(CellRect(layout, *cell), x, y), *Item(*cell)};
+            // The handler may fill the grid again or close the page; it runs from a copy.
+            if (std::function<void(const CellClick&)> handler = onCellClick)
+                handler(click);
+            return 0;
+        }
+        case WM_SIZE:
+            Invalidate();
+            break;
+        default:
+            break;
+    }
+    return PaintedWindow::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace lumaforge

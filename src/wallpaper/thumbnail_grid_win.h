@@ -1,0 +1,113 @@
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/ui_hand_over.h"
+#include "controls/window_win.h"
+#include "wallpaper/grid_geometry.h"
+#include "wallpaper/search_item.h"
+#include "wallpaper/wallpaper_apply_win.h"
+
+namespace lumaforge {
+
+class WinUiDispatcher;
+
+// One row of the grid: five results and their cell pictures. The worker draws into a cell picture
+// while the user-interface thread may paint it, so both go through the row's lock.
+class TNodeInfos {
+public:
+    explicit TNodeInfos(TGridSize pictureSize);
+
+    TGridSize PictureSize() const { return size_; }
+    // Throws std::out_of_range "Index is out of bounds." outside 0..4.
+    TSearchItem GetItem(int index) const;
+    void SetItem(int index, const TSearchItem& item);
+    // Copies the decoded picture into the cell picture at 1:1, cropped or centred.
+    void DrawCentered(int index, const TDecodedPicture& picture);
+    // Paints the cell picture at (x, y).
+    void PaintPicture(int index, HDC dc, int x, int y) const;
+
+private:
+    static void CheckIndex(int index);
+    TGridSize size_;
+    mutable std::mutex lock_;
+    std::array<TSearchItem, kThumbColumns> items_;
+    std::array<std::vector<uint32_t>, kThumbColumns> pictures_;  // top-down BGRX, white at first
+};
+
+// The result grid of the wallpaper page: five thumbnails a row, fetched one at a time, in reading
+// order, by one worker thread.
+class TThumbnailGrid : public PaintedWindow {
+public:
+    // No byte for this long ends a thumbnail; a stop request ends a waiting one at once.
+    static constexpr int32_t kThumbnailTimeoutMs = 15000;
+
+    struct CellClick {
+        uint64_t generation = 0;  // which filling of the grid the click was on
+        TGridCell cell;
+        TClickZone zone = TClickZone::None;
+        TSearchItem item;
+    };
+
+    explicit TThumbnailGrid(RefererClientFactory makeClient);
+    ~TThumbnailGrid() override;
+
+    bool Create(HWND parent, const RECT& bounds);
+
+    // Replaces the rows with the results, five a row, and starts fetching their thumbnails. The
+    // worker of the rows before has ended before any of them goes.
+    void FillTree(const std::vector<TSearchItem>& items);
+    // Tells the worker to stop and waits until it has ended; it never waits for this thread.
+    void StopWorker();
+
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    uint64_t Generation() const { return generation_; }
+    std::optional<TSearchItem> Item(TGridCell cell) const;
+    std::optional<TGridCell> HotCell() const { return hot_; }
+    bool WorkerRunning() const { return worker_ && !worker_->ended; }
+    // Sets the flag of a cell of the filling it was clicked in; false when that filling is gone.
+    bool MarkDownloaded(uint64_t generation, TGridCell cell);
+
+    // A click in a cell, with the zone it hit.
+    std::function<void(const CellClick&)> onCellClick;
+
+    void Paint(HDC dc, const RECT& client) override;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Worker {
+        std::atomic<bool> stop{false};
+        std::atomic<bool> ended{false};
+        std::unique_ptr<UiHandOver> handOver;
+        std::thread thread;
+    };
+    void RunWorker(Worker& worker, std::shared_ptr<TNodeInfos> row);
+    void DownloadThumbnail(Worker& worker, const std::string& url, TNodeInfos& row, int column);
+    std::shared_ptr<TNodeInfos> NextRow(const std::shared_ptr<TNodeInfos>& row) const;
+    TGridLayout CurrentLayout() const;
+    void SetHot(std::optional<TGridCell> cell);
+    void PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell) const;
+
+    RefererClientFactory makeClient_;
+    std::unique_ptr<WinUiDispatcher> dispatcher_;
+    std::vector<std::shared_ptr<TNodeInfos>> rows_;
+    std::unique_ptr<Worker> worker_;
+    uint64_t generation_ = 0;
+    std::optional<TGridCell> hot_;
+    std::optional<TGridCell> focused_;
+    bool tracking_ = false;
+};
+
+}  // namespace lumaforge
