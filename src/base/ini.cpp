@@ -15,7 +15,8 @@ std::string_view Unquoted(std::string_view value) {
 }
 }  // namespace
 
-std::string IniValue(std::string_view text, std::string_view section, std::string_view key) {
+std::vector<IniEntry> IniSection(std::string_view text, std::string_view section) {
+    std::vector<IniEntry> entries;
     bool inSection = false;
     for (const std::string& raw : SplitLines(text)) {
         std::string_view line = Trim(raw);
@@ -27,8 +28,17 @@ std::string IniValue(std::string_view text, std::string_view section, std::strin
             continue;
         }
         size_t equals = line.find('=');
-        if (inSection && equals != std::string_view::npos && EqualsNoCase(Trim(line.substr(0, equals)), key))
-            return std::string(Unquoted(Trim(line.substr(equals + 1))));
+        if (inSection && equals != std::string_view::npos)
+            entries.push_back(
+                {std::string(Trim(line.substr(0, equals))), std::string(Unquoted(Trim(line.substr(equals + 1))))});
+    }
+    return entries;
+}
+
+std::string IniValue(std::string_view text, std::string_view section, std::string_view key) {
+    for (IniEntry& entry : IniSection(text, section)) {
+        if (EqualsNoCase(entry.key, key))
+            return std::move(entry.value);
     }
     return {};
 }

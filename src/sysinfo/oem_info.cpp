@@ -8,16 +8,6 @@ namespace {
 constexpr char kGeneral[] = "General";
 constexpr char kSupport[] = "Support Information";
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return AsciiLower(a) == AsciiLower(b);
-}
-
-std::string_view Unquoted(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
-}
-
 std::string Utf16LeBytes(std::u16string_view text) {
     std::string bytes;
     bytes.reserve(text.size() * 2);
@@ -97,20 +87,8 @@ OemInformation ParseOemInfoText(std::string_view text) {
     OemInformation info;
     info.manufacturer = IniValue(text, kGeneral, "Manufacturer");
     info.model = IniValue(text, kGeneral, "Model");
-    bool inSupport = false;
-    for (const std::string& raw : SplitLines(text)) {
-        const std::string_view line = Trim(raw);
-        if (line.empty() || line.front() == ';')
-            continue;
-        if (line.front() == '[') {
-            const size_t close = line.find(']');
-            inSupport = close != std::string_view::npos && EqualsNoCase(Trim(line.substr(1, close - 1)), kSupport);
-            continue;
-        }
-        const size_t equals = line.find('=');
-        if (inSupport && equals != std::string_view::npos)
-            info.supportLines.emplace_back(Unquoted(Trim(line.substr(equals + 1))));
-    }
+    for (IniEntry& entry : IniSection(text, kSupport))
+        info.supportLines.push_back(std::move(entry.value));
     return info;
 }
 
