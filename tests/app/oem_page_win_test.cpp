@@ -18,7 +18,7 @@
 namespace lumaforge {
 namespace {
 
-using test::BmpSpec;
+using test::BmpShape;
 using test::MakeBmp;
 
 constexpr char kViewSystemParameters[] = "shell32.dll,Control_RunDLL sysdm.cpl @1";
@@ -196,14 +196,14 @@ TEST_F(OemPageTest, LoadDrawsTheLogoCentredInItsPanel) {
     Write("oeminfo.ini", "[General]\r\nManufacturer=A\r\nModel=B\r\n");
     const struct {
         const char* name;
-        BmpSpec spec;
+        BmpShape shape;
     } cases[] = {
         {"bottom-up", {.width = 180, .height = 114, .colorRgb = 0x3366CC}},
         {"top-down", {.width = 180, .height = -114, .colorRgb = 0x3366CC}},
         {"OS/2 core header", {.width = 180, .height = 114, .infoSize = 12, .colorRgb = 0x3366CC}},
     };
     for (const auto& c : cases) {
-        Write("oemlogo.bmp", MakeBmp(c.spec));
+        Write("oemlogo.bmp", MakeBmp(c.shape));
         page->LoadOemInformation();
         ASSERT_TRUE(PreviewShown()) << c.name;
         const RECT panel = page->LogoPanel().ClientRect();

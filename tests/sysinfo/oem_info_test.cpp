@@ -8,7 +8,7 @@
 namespace lumaforge {
 namespace {
 
-using test::BmpSpec;
+using test::BmpShape;
 using test::MakeBmp;
 
 TEST(OemInfoTextTest, WritesGeneralThenSupportLinesTrimmed) {
@@ -113,7 +113,7 @@ std::optional<BmpLayout> Parse(const std::string& file) {
 TEST(BmpHeaderTest, TakesTheBitmapsTheDisplayFunctionsDraw) {
     const struct {
         const char* name;
-        BmpSpec spec;
+        BmpShape shape;
         int width, height;
     } cases[] = {
         {"24-bit", {.width = 180, .height = 114}, 180, 114},
@@ -128,19 +128,19 @@ TEST(BmpHeaderTest, TakesTheBitmapsTheDisplayFunctionsDraw) {
         {"bytes after the pixels", {.width = 2, .height = 2, .trailer = "junk"}, 2, 2},
     };
     for (const auto& c : cases) {
-        const std::string file = MakeBmp(c.spec);
+        const std::string file = MakeBmp(c.shape);
         const std::optional<BmpLayout> layout = Parse(file);
         ASSERT_TRUE(layout) << c.name;
         EXPECT_EQ(layout->width, c.width) << c.name;
         EXPECT_EQ(layout->height, c.height) << c.name;
-        EXPECT_EQ(layout->dataEnd, file.size() - c.spec.trailer.size()) << c.name;
+        EXPECT_EQ(layout->dataEnd, file.size() - c.shape.trailer.size()) << c.name;
     }
 }
 
 TEST(BmpHeaderTest, RefusesWhatCannotBeDrawn) {
     const struct {
         const char* name;
-        BmpSpec spec;
+        BmpShape shape;
     } cases[] = {
         {"one pixel row missing", {.width = 4, .height = 4, .cutBytes = 1}},
         {"RLE data cut", {.width = 4, .height = 4, .bitCount = 8, .compression = 1, .cutBytes = 1}},
@@ -157,7 +157,7 @@ TEST(BmpHeaderTest, RefusesWhatCannotBeDrawn) {
         {"16 bits in a core header", {.width = 4, .height = 4, .bitCount = 16, .infoSize = 12}},
     };
     for (const auto& c : cases)
-        EXPECT_FALSE(Parse(MakeBmp(c.spec))) << c.name;
+        EXPECT_FALSE(Parse(MakeBmp(c.shape))) << c.name;
 
     std::string notBm = MakeBmp({});
     notBm[1] = 'A';
