@@ -88,3 +88,8 @@ add_executable(preview_bench bench/preview_bench_win.cpp tests/support/test_http
                              tests/support/picture_maker_win.cpp)
 target_link_libraries(preview_bench PRIVATE lumaforge_win ws2_32)
 target_include_directories(preview_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+
+add_executable(grid_bench bench/grid_bench_win.cpp tests/support/test_http_server_support_win.cpp
+                          tests/support/picture_maker_win.cpp)
+target_link_libraries(grid_bench PRIVATE lumaforge_win ws2_32)
+target_include_directories(grid_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)

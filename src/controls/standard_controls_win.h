@@ -26,7 +26,7 @@ public:
     // The object behind a control created here; nothing for any other window.
     static StandardControl* FromHandle(HWND hwnd);
     // A WM_COMMAND notification code the control sent its parent.
-    virtual void OnNotify(int code) {}
+    virtual void OnNotify(int /*code*/) {}
 
 private:
     HWND hwnd_ = nullptr;
