@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/program_paths.h"
+#include "base/shell_win.h"
 #include "install/package_extractor.h"
 #include "net/msg_kind.h"
 
@@ -23,13 +24,7 @@ struct InstallContext {
     std::function<int(const std::string& text, TMsgKind kind)> showMessage;
     // Launches a program or opens a file through the shell (ShellExecute); returns its result,
     // greater than 32 on success. An empty verb is the default verb.
-    std::function<intptr_t(const std::string& verb, const std::string& file, const std::string& parameters,
-                           int showCommand)>
-        shellExecute;
+    ShellExecuteFunction shellExecute;
 };
-
-// The shell's own launch, for InstallContext::shellExecute.
-intptr_t ShellExecuteUtf8(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
-                          int showCommand);
 
 }  // namespace lumaforge

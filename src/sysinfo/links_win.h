@@ -4,12 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace lumaforge {
+#include "base/shell_win.h"
 
-// A launch through the shell (ShellExecute): verb, file, parameters and show command; the owner
-// window is the caller's. Returns the shell's result, above 32 on success.
-using ShellExecuteFunction = std::function<intptr_t(const std::string& verb, const std::string& file,
-                                                    const std::string& parameters, int showCommand)>;
+namespace lumaforge {
 
 // The product's page on the resource server, which "Visit Homepage" opens.
 inline constexpr char kHomepageServerPath[] = "20107221.html";

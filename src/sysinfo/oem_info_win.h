@@ -7,6 +7,7 @@
 
 #include "base/code_page.h"
 #include "base/program_paths.h"
+#include "base/shell_win.h"
 #include "sysinfo/oem_info.h"
 
 namespace lumaforge {
@@ -37,11 +38,6 @@ void ReplaceFileContent(const std::string& path, std::string_view content);
 
 // Deletes a file when it exists; raises std::runtime_error when it stays.
 void DeleteExistingFile(const std::string& path);
-
-// Shell launches as ShellExecute takes them: verb (empty: the default), file, parameters, show
-// command; the shell's result, above 32 on success.
-using ShellExecuteFunction = std::function<intptr_t(const std::string& verb, const std::string& file,
-                                                    const std::string& parameters, int showCommand)>;
 
 // The OEM information and logo in the system folder of `paths`, read at every call: the window
 // learns the folder only when it is first shown. Tests stand a temporary folder in for it.

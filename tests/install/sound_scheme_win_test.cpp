@@ -265,8 +265,9 @@ TEST_F(SoundSchemeTest, RemovalDoesNotFollowALinkInsideTheSchemeFolder) {
     EXPECT_TRUE(Exists(outside + "\\keep.txt"));
     EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Jazz\\sub"));
     // Wine cannot remove a host's link to a folder that is not empty, so there the scheme's folder stays.
-    if (!link.MadeByHost())
+    if (!link.MadeByHost()) {
         EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Jazz"));
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "install/install_context_win.h"
+#include "base/shell_win.h"
 
 #include <shellapi.h>
 
