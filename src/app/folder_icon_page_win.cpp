@@ -7,6 +7,7 @@
 #include "base/files_win.h"
 #include "base/text.h"
 #include "base/unicode_win.h"
+#include "controls/rect_win.h"
 #include "install/folder_icons_win.h"
 #include "res/resource_ids.h"
 
@@ -24,10 +25,6 @@ constexpr char kSetFailed[] = "Failed to set folder icon.";
 constexpr char kSetDone[] = "Set folder icon successfully.";
 constexpr char kRestoreDone[] = "Restored icon successfully.";
 constexpr char kBrowseTitle[] = "Select folder";
-
-RECT Bounds(int x, int y, int w, int h) {
-    return {x, y, x + w, y + h};
-}
 
 struct IconTraits {
     static HICON Invalid() { return nullptr; }

@@ -5,6 +5,7 @@
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
 #include "base/unicode_win.h"
+#include "controls/rect_win.h"
 #include "install/installers_win.h"
 #include "res/resource_ids.h"
 #include "sysinfo/links_win.h"
@@ -21,17 +22,6 @@ constexpr int kSplitter = 8;
 constexpr int kCaptionHeight = 20;
 constexpr int kEditHeight = 21;
 constexpr int kThemeKind = static_cast<int>(TResourceKind::Theme);
-
-RECT Bounds(int x, int y, int w, int h) {
-    return {x, y, x + w, y + h};
-}
-
-int Width(const RECT& r) {
-    return r.right - r.left;
-}
-int Height(const RECT& r) {
-    return r.bottom - r.top;
-}
 }  // namespace
 
 EditBox& TFrmMain::AddEdit(HWND parent, const RECT& bounds, DWORD style) {

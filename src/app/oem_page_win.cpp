@@ -9,6 +9,7 @@
 #include "base/colors.h"
 #include "base/text.h"
 #include "base/unicode_win.h"
+#include "controls/rect_win.h"
 #include "res/resource_ids.h"
 
 namespace lumaforge {
@@ -27,10 +28,6 @@ constexpr char kEraseLogoQuestion[] =
     "This operation will permanently erase the LOGO image.\r\n\r\nIf you continue, you will not be able to "
     "recover the image.\r\n\r\nReally erase the LOGO image?";
 constexpr char kLogoErased[] = "Erased LOGO image successfully.";
-
-RECT Bounds(int x, int y, int w, int h) {
-    return {x, y, x + w, y + h};
-}
 
 std::string ChooseBitmapFile(HWND owner) {
     std::vector<wchar_t> file(32768, L'\0');
