@@ -84,10 +84,12 @@ std::string WithoutLineBreaks(std::string_view text) {
     return out;
 }
 
-void RemoveAll(std::string& text, std::string_view what) {
+// Removes every occurrence that `find(text, what, from)` reports.
+template <typename Find>
+void RemoveEvery(std::string& text, std::string_view what, Find find) {
     std::string out;
     size_t copied = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, copied)) {
+    for (size_t at = find(text, what, 0); at != std::string::npos; at = find(text, what, copied)) {
         out.append(text, copied, at - copied);
         copied = at + what.size();
     }
@@ -97,17 +99,12 @@ void RemoveAll(std::string& text, std::string_view what) {
     text = std::move(out);
 }
 
+void RemoveAll(std::string& text, std::string_view what) {
+    RemoveEvery(text, what, [](std::string_view t, std::string_view w, size_t from) { return t.find(w, from); });
+}
+
 void RemoveAllNoCase(std::string& text, std::string_view what) {
-    std::string out;
-    size_t copied = 0;
-    for (size_t at = FindNoCase(text, what); at != std::string::npos; at = FindNoCase(text, what, copied)) {
-        out.append(text, copied, at - copied);
-        copied = at + what.size();
-    }
-    if (copied == 0)
-        return;
-    out.append(text, copied);
-    text = std::move(out);
+    RemoveEvery(text, what, [](std::string_view t, std::string_view w, size_t from) { return FindNoCase(t, w, from); });
 }
 
 bool IsAscii(std::string_view text) {
