@@ -12,6 +12,7 @@
 #include "base/unicode_win.h"
 #include "install/cursor_scheme.h"
 #include "install/registry_snapshot_win.h"
+#include "support/install_environment_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -20,17 +21,8 @@ namespace {
 constexpr char kCursors[] = "Control Panel\\Cursors";
 constexpr char kSchemes[] = "Control Panel\\Cursors\\Schemes";
 
-class CursorSchemeTest : public ::testing::Test {
+class CursorSchemeTest : public ::testing::Test, protected test::InstallEnvironment {
 protected:
-    CursorSchemeTest() {
-        paths.SetSystemFolders(ToUtf8(root.Path()) + "windows", ToUtf8(root.Path()) + "windows\\system32");
-        ctx.showMessage = [this](const std::string& text, TMsgKind kind) {
-            messages.push_back(text);
-            EXPECT_EQ(kind, mkInformation);
-            return IDOK;
-        };
-    }
-
     // An installed scheme: its folder under Cursors with the setup.inf given (as bytes).
     std::string Install(const std::string& name, const std::string& inf) {
         const std::string folder = paths.WinPath() + "\\Cursors\\" + name + "\\";
@@ -44,12 +36,6 @@ protected:
     }
 
     test::RegistrySnapshot saved{HKEY_CURRENT_USER, L"Control Panel\\Cursors"};
-    test::TempFolder root;
-    ProgramPaths paths;
-    WinAnsiCodePage packageNames{936};
-    TPackageExtractor extractor{packageNames};
-    InstallContext ctx{paths, extractor};
-    std::vector<std::string> messages;
 };
 
 TEST_F(CursorSchemeTest, WritesEveryRoleTheSchemeNameAndItsListEntry) {

@@ -12,6 +12,7 @@
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
 #include "install/registry_snapshot_win.h"
+#include "support/install_environment_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -36,18 +37,13 @@ void Write(HKEY root, const std::string& path, const std::string& name, const st
     ASSERT_TRUE(RegistryKey::Create(root, path).WriteString(name, value)) << path;
 }
 
-class IconThemeTest : public ::testing::Test {
+class IconThemeTest : public ::testing::Test, protected test::InstallEnvironment {
 protected:
     IconThemeTest() {
         // Each test starts from a system without overrides or clients; the snapshots put them back.
         RegistryKey::DeleteTree(HKEY_CURRENT_USER, kClsids);
         RegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, kShellIcons);
         RegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Clients");
-        ctx.showMessage = [this](const std::string& text, TMsgKind kind) {
-            messages.push_back(text);
-            EXPECT_EQ(kind, mkInformation);
-            return IDOK;
-        };
     }
 
     // A theme file in a folder of its own, as the installer extracts it.
@@ -66,12 +62,6 @@ protected:
                                       L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Icons"};
     test::RegistrySnapshot clients{HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients"};
     test::RegistrySnapshot metrics{HKEY_CURRENT_USER, L"Control Panel\\Desktop\\WindowMetrics"};
-    test::TempFolder root;
-    ProgramPaths paths;
-    WinAnsiCodePage packageNames{936};
-    TPackageExtractor extractor{packageNames};
-    InstallContext ctx{paths, extractor};
-    std::vector<std::string> messages;
 };
 
 TEST_F(IconThemeTest, ClientIconsComeBackAfterTwoThemes) {

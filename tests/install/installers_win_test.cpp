@@ -13,36 +13,17 @@
 #include "install/screen_saver_win.h"
 #include "install/sound_scheme_win.h"
 #include "install/visual_style_win.h"
+#include "support/install_environment_win.h"
 #include "support/win_test_support.h"
 #include "support/zip_maker.h"
 
 namespace lumaforge {
 namespace {
 
-struct Launch {
-    std::string verb, file, parameters;
-    int show;
-};
-
 // An installer context whose Windows and system folders are folders of a test's own.
-class InstallerTest : public ::testing::Test {
+class InstallerTest : public ::testing::Test, protected test::InstallEnvironment {
 protected:
-    InstallerTest() {
-        root.MakeFolder(L"windows\\system32");
-        root.MakeFolder(L"cache");
-        paths.SetProgramFolder(ToUtf8(root.Path()));
-        paths.SetSystemFolders(ToUtf8(root.Path()) + "windows", ToUtf8(root.Path()) + "windows\\system32");
-        ctx.showMessage = [this](const std::string& text, TMsgKind kind) {
-            messages.push_back(text);
-            EXPECT_EQ(kind, mkInformation);
-            return IDOK;
-        };
-        ctx.shellExecute = [this](const std::string& verb, const std::string& file, const std::string& parameters,
-                                  int show) {
-            launches.push_back({verb, file, parameters, show});
-            return static_cast<intptr_t>(42);
-        };
-    }
+    InstallerTest() { root.MakeFolder(L"cache"); }
 
     // A package in the cache, as a download leaves it.
     std::string Package(const std::string& kind, const std::string& name, const std::vector<test::ZipEntry>& entries) {
@@ -56,14 +37,6 @@ protected:
         std::string content;
         return ReadWholeFile(path, content) ? content : "<missing>";
     }
-
-    test::TempFolder root;
-    ProgramPaths paths;
-    WinAnsiCodePage packageNames{936};
-    TPackageExtractor extractor{packageNames};
-    InstallContext ctx{paths, extractor};
-    std::vector<std::string> messages;
-    std::vector<Launch> launches;
 };
 
 TEST_F(InstallerTest, VisualStyleKeepsFilesAlreadyThereAndOpensTheDisplayPanel) {

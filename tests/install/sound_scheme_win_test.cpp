@@ -12,6 +12,7 @@
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
 #include "install/registry_snapshot_win.h"
+#include "support/install_environment_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -19,27 +20,9 @@ namespace {
 
 constexpr char kApps[] = "AppEvents\\Schemes\\Apps\\";
 
-struct Launch {
-    std::string verb, file, parameters;
-    int show;
-};
-
-class SoundSchemeTest : public ::testing::Test {
+class SoundSchemeTest : public ::testing::Test, protected test::InstallEnvironment {
 protected:
-    SoundSchemeTest() {
-        RegistryKey::DeleteTree(HKEY_CURRENT_USER, "AppEvents");
-        paths.SetSystemFolders(ToUtf8(root.Path()) + "windows", ToUtf8(root.Path()) + "windows\\system32");
-        ctx.showMessage = [this](const std::string& text, TMsgKind kind) {
-            messages.push_back(text);
-            EXPECT_EQ(kind, mkInformation);
-            return IDOK;
-        };
-        ctx.shellExecute = [this](const std::string& verb, const std::string& file, const std::string& parameters,
-                                  int show) {
-            launches.push_back({verb, file, parameters, show});
-            return launchResult;
-        };
-    }
+    SoundSchemeTest() { RegistryKey::DeleteTree(HKEY_CURRENT_USER, "AppEvents"); }
 
     // The sound of an application's event for a scheme (".Default", ".current" or a scheme's name).
     static void SetSound(const std::string& app, const std::string& event, const std::string& scheme,
@@ -87,14 +70,6 @@ protected:
     }
 
     test::RegistrySnapshot saved{HKEY_CURRENT_USER, L"AppEvents"};
-    test::TempFolder root;
-    ProgramPaths paths;
-    WinAnsiCodePage packageNames{936};
-    TPackageExtractor extractor{packageNames};
-    InstallContext ctx{paths, extractor};
-    std::vector<std::string> messages;
-    std::vector<Launch> launches;
-    intptr_t launchResult = 42;
 };
 
 TEST_F(SoundSchemeTest, RunsTheSchemesInfThroughTheSetupInterface) {
