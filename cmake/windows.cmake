@@ -23,8 +23,9 @@ target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 gdiplus
 set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")
 file(GLOB LUMAFORGE_CURSOR_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/cursors/*.cur)
+file(GLOB LUMAFORGE_SKIN_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/skin/*)
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge.rc PROPERTIES OBJECT_DEPENDS
-    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_RC_DIR}/loading.gif;${LUMAFORGE_CURSOR_FILES}")
+    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_RC_DIR}/loading.gif;${LUMAFORGE_CURSOR_FILES};${LUMAFORGE_RC_DIR}/skin.rc;${LUMAFORGE_SKIN_FILES}")
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge_chs.rc PROPERTIES OBJECT_DEPENDS
     "${LUMAFORGE_RC_DIR}/strings_chs.rc")
 

@@ -16,11 +16,18 @@ namespace {
 constexpr int kAdHeight = 90;
 constexpr int kStatusHeight = 25;
 constexpr int kToolsWidth = 132;
+// Between the navigation bar and the pages.
+constexpr int kToolsGap = 6;
+// The drawn boxes: the caption sits in the top band, this far from the left edge.
+constexpr int kBoxHeader = 23;
+constexpr int kBoxCaptionLeft = 10;
+constexpr int kFilterBarHeight = 20;
+// The icon page's tabs end on the line under its top band.
+constexpr int kIconTabTop = 6;
 constexpr int kMarginLeft = 8, kMarginTop = 8, kMarginRight = 6, kMarginBottom = 6;
 constexpr int kListPanelWidth = 229;
 constexpr int kSplitter = 8;
 constexpr int kCaptionHeight = 20;
-constexpr int kEditHeight = 21;
 constexpr int kThemeKind = static_cast<int>(TResourceKind::Theme);
 }  // namespace
 
@@ -42,7 +49,10 @@ PushButton& TFrmMain::AddButton(HWND parent, const RECT& bounds, const std::wstr
 
 Label& TFrmMain::AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style) {
     auto label = std::make_unique<Label>();
-    label->Create(parent, bounds, text, style);
+    Label::Style seeThrough = style;
+    // Labels sit on drawn boxes and bars: they show what is under them.
+    seeThrough.transparent = true;
+    label->Create(parent, bounds, text, seeThrough);
     Label& ref = *label;
     ownedWindows_.push_back(std::move(label));
     return ref;
@@ -50,11 +60,40 @@ Label& TFrmMain::AddLabel(HWND parent, const RECT& bounds, const std::wstring& t
 
 Label& TFrmMain::AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align) {
     auto label = std::make_unique<Label>();
-    Label::Style style{font_.Get(), underlineFont_.Get(), palette::kLink, palette::kWindow, align};
+    Label::Style style{font_.Get(), underlineFont_.Get(), palette::kLink, palette::kWindow, align, true};
     label->Create(parent, bounds, strings_.Get(stringId), style);
     links_.push_back(label.get());
     Label& ref = *label;
     ownedWindows_.push_back(std::move(label));
+    return ref;
+}
+
+TPaintPanel& TFrmMain::AddBox(HWND parent, const RECT& bounds, const wchar_t* picture) {
+    auto box = std::make_unique<TPaintPanel>();
+    box->Create(parent, bounds);
+    box->SetPicture(skin_.Get(picture));
+    box->SetStretch(hstMiddle, vstCenter);
+    TPaintPanel& ref = *box;
+    ownedWindows_.push_back(std::move(box));
+    return ref;
+}
+
+TPaintPanel& TFrmMain::AddSeeThroughPanel(HWND parent, const RECT& bounds) {
+    auto panel = std::make_unique<TPaintPanel>();
+    panel->Create(parent, bounds);
+    panel->SetEnabledEraseBkgnd(false);
+    TPaintPanel& ref = *panel;
+    ownedWindows_.push_back(std::move(panel));
+    return ref;
+}
+
+TImageCheckButton& TFrmMain::AddCheckButton(HWND parent, const RECT& bounds, const std::wstring& caption,
+                                            TImageManager& manager) {
+    auto button = std::make_unique<TImageCheckButton>();
+    button->Create(parent, bounds, caption, font_.Get(), RGB(0, 0, 0));
+    button->SetImageManager(&manager);
+    TImageCheckButton& ref = *button;
+    ownedWindows_.push_back(std::move(button));
     return ref;
 }
 
@@ -75,12 +114,15 @@ ResourceList& TFrmMain::CreateList(HWND parent, const RECT& bounds, TResourceKin
 
 void TFrmMain::CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind) {
     const int k = static_cast<int>(kind);
-    filterEdits_[k] = &AddEdit(parent, bounds, ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER);
+    filterEdits_[k] = &AddEdit(parent, bounds, ES_AUTOHSCROLL | WS_TABSTOP);
     // The styles' tree filters its style rows only; the other lists are flat.
     filterEdits_[k]->onChange = [this, k] { FilterList(*filterEdits_[k], *lists_[k], k != kThemeKind); };
 }
 
 void TFrmMain::CreateControls() {
+    imPageButton_.SetImageBorder(skin_.Get(L"NAV_BORDER_BMP"));
+    imPage_.SetImageBorder(skin_.Get(L"TAB_BORDER_PNG"));
+    imButtonBorder_.SetImageBorder(skin_.Get(L"SMALL_BORDER_PNG"));
     CreateTopAndStatus();
 
     pnlClient_ = std::make_unique<Panel>();
@@ -89,7 +131,7 @@ void TFrmMain::CreateControls() {
     CreateToolBar(pnlClient_->Handle());
 
     pgMain_ = std::make_unique<PageControl>();
-    const int pagesLeft = kMarginLeft + kToolsWidth;
+    const int pagesLeft = kMarginLeft + kToolsWidth + kToolsGap;
     pgMain_->Create(pnlClient_->Handle(),
                     Bounds(pagesLeft, kMarginTop, kClientWidth - kMarginRight - pagesLeft, innerHeight));
     for (int i = 0; i < kPageCount; ++i)
@@ -103,7 +145,9 @@ void TFrmMain::CreateControls() {
     CreateIconsPage(pgMain_->Page(kPageIcons));
     CreateWallpaperPage(pgMain_->Page(kPageWallpaper));
     CreateOemPage(pgMain_->Page(kPageOem));
-    accentLabels_.push_back(&AddLabel(pgMain_->Page(kPageCrack).Handle(), Bounds(0, 0, 300, kCaptionHeight),
+    Panel& crack = pgMain_->Page(kPageCrack);
+    TPaintPanel& pnlCrack = AddBox(crack.Handle(), crack.ClientRect());
+    accentLabels_.push_back(&AddLabel(pnlCrack.Handle(), Bounds(kBoxCaptionLeft, 0, 300, kBoxHeader),
                                       strings_.Get(IDS_NAV_DUDED_OZODARE), {}));
     CreateSetHomePage(pgMain_->Page(kPageSetHome));
 }
@@ -116,102 +160,125 @@ void TFrmMain::CreateTopAndStatus() {
     wbAD_->onShowContextMenu = TWebBrowser::NoContextMenu;
     AddButton(pnlAD_->Handle(), Bounds(8, 8, 75, 25), L"Button1", 0).SetVisible(false);
 
-    pnlStatus_ = std::make_unique<Panel>();
+    pnlStatus_ = std::make_unique<TPaintPanel>();
     pnlStatus_->Create(Handle(), Bounds(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight));
+    pnlStatus_->SetPicture(skin_.Get(L"STATUS_BAR_BMP"));
+    pnlStatus_->SetStretch(hstRight, vstNone);
     HWND status = pnlStatus_->Handle();
-    lblStatus_ = &AddLabel(status, Bounds(8, 0, 300, kStatusHeight), L"", {font_.Get(), nullptr, RGB(0, 0, 0)});
+    lblStatus_ = &AddLabel(status, Bounds(8, 1, 300, kStatusHeight - 1), L"", {font_.Get(), nullptr, RGB(0, 0, 0)});
     Label::Style green{font_.Get(), nullptr, palette::kGreen};
-    Label& patchHint = AddLabel(status, Bounds(312, 0, 300, kStatusHeight), strings_.Get(IDS_PATCH_HINT), green);
+    Label& patchHint = AddLabel(status, Bounds(312, 1, 300, kStatusHeight - 1), strings_.Get(IDS_PATCH_HINT), green);
     int hintWidth = patchHint.TextWidth();
-    patchHint.SetBounds(312, 0, hintWidth, kStatusHeight);
-    Label& patcher = AddLink(status, Bounds(312 + hintWidth + 4, 0, 90, kStatusHeight), IDS_NAV_DUDED_OZODARE);
+    patchHint.SetBounds(312, 1, hintWidth, kStatusHeight - 1);
+    Label& patcher = AddLink(status, Bounds(312 + hintWidth + 4, 1, 90, kStatusHeight - 1), IDS_NAV_DUDED_OZODARE);
     patcher.onClick = [this] { LaunchPatcher(AppPath(), installContext_.shellExecute); };
-    patcher.SetBounds(312 + hintWidth + 4, 0, patcher.TextWidth() + 2, kStatusHeight);
-    AddLink(status, Bounds(kClientWidth - 8 - 100, 0, 100, kStatusHeight), IDS_VISIT_HOMEPAGE, Label::Align::Right)
+    patcher.SetBounds(312 + hintWidth + 4, 1, patcher.TextWidth() + 2, kStatusHeight - 1);
+    AddLink(status, Bounds(kClientWidth - 8 - 100, 1, 100, kStatusHeight - 1), IDS_VISIT_HOMEPAGE, Label::Align::Right)
         .onClick = [this] { OpenWebPage(installContext_.shellExecute, HomepageAddress(services_.resourceUrl)); };
 }
 
 void TFrmMain::CreateToolBar(HWND parent) {
-    pnlTools_ = std::make_unique<Panel>();
+    pnlTools_ = std::make_unique<TPaintPanel>();
     const int innerHeight = kClientHeight - kAdHeight - kStatusHeight - kMarginTop - kMarginBottom;
     pnlTools_->Create(parent, Bounds(kMarginLeft, kMarginTop, kToolsWidth, innerHeight));
+    pnlTools_->SetPicture(skin_.Get(L"TOOLS_BACK_BMP"));
+    pnlTools_->SetStretch(hstMiddle, vstCenter);
     struct NavButton {
         int tag;
         int top;
         int height;
         int stringId;
+        const wchar_t* glyph;
     };
     const NavButton buttons[] = {
-        {kPageSetHome, 14, 41, IDS_NAV_SET_HOMEPAGE},
-        {kPageThemes, 59, 38, IDS_VISUAL_STYLES},
-        {kPageLogin, 102, 38, IDS_LOGIN_SCREENS},
-        {kPageCursor, 145, 38, IDS_CURSOR_THEMES},
-        {kPageSound, 188, 38, IDS_SOUND_SCHEMES},
-        {kPageScreen, 231, 38, IDS_SCREEN_SAVERS},
-        {kPageIcons, 274, 38, IDS_ICON_THEMES},
-        {kPageWallpaper, 317, 38, IDS_NAV_WALLPAPERS},
-        {kPageOem, 360, 36, IDS_NAV_OEM},
-        {kPageCrack, 360, 36, IDS_NAV_DUDED_OZODARE},
+        {kPageSetHome, 14, 41, IDS_NAV_SET_HOMEPAGE, L"NAV_HOME_PNG"},
+        {kPageThemes, 59, 38, IDS_VISUAL_STYLES, L"NAV_THEME_PNG"},
+        {kPageLogin, 102, 38, IDS_LOGIN_SCREENS, L"NAV_LOGON_PNG"},
+        {kPageCursor, 145, 38, IDS_CURSOR_THEMES, L"NAV_CURSOR_PNG"},
+        {kPageSound, 188, 38, IDS_SOUND_SCHEMES, L"NAV_SOUND_PNG"},
+        {kPageScreen, 231, 38, IDS_SCREEN_SAVERS, L"NAV_SCREEN_PNG"},
+        {kPageIcons, 274, 38, IDS_ICON_THEMES, L"NAV_ICON_PNG"},
+        {kPageWallpaper, 317, 38, IDS_NAV_WALLPAPERS, L"NAV_WALLPAPER_PNG"},
+        {kPageOem, 360, 36, IDS_NAV_OEM, L"NAV_OEM_PNG"},
+        {kPageCrack, 360, 36, IDS_NAV_DUDED_OZODARE, L"NAV_CRACK_PNG"},
     };
     const int left = (kToolsWidth - 118) / 2;
     for (const NavButton& b : buttons) {
-        auto button = std::make_unique<CheckButton>();
-        button->Create(pnlTools_->Handle(), Bounds(left, b.top, 118, b.height), strings_.Get(b.stringId),
-                       {font_.Get(), RGB(0, 0, 0), 6}, &navGroup_);
-        button->SetTag(b.tag);
-        button->onClick = [this, &ref = *button] { icbThemeClick(ref); };
-        navButtons_[b.tag] = button.get();
-        ownedWindows_.push_back(std::move(button));
+        TImageCheckButton& button = AddCheckButton(pnlTools_->Handle(), Bounds(left, b.top, 118, b.height),
+                                                   strings_.Get(b.stringId), imPageButton_);
+        button.SetImageGlyph(skin_.Get(b.glyph));
+        button.SetGlyphNumber(b.tag == kPageSetHome ? 1 : 5);
+        button.SetAlignment(taLeftJustify);
+        button.SetBorderSpace(6);
+        button.SetGlyphSpace(6);
+        button.SetTag(b.tag);
+        button.onClick = [this, &button] { icbThemeClick(button); };
+        navButtons_[b.tag] = &button;
     }
     // The patcher page has no way in from the tool bar.
     navButtons_[kPageCrack]->SetVisible(false);
     navButtons_[kPageThemes]->SetChecked(true);
-    AddButton(pnlTools_->Handle(), Bounds(left, 400, 118, 24), strings_.Get(IDS_SUPPORT_US), 0).SetVisible(false);
+    auto support = std::make_unique<TImageButton>();
+    support->Create(pnlTools_->Handle(), Bounds(left, 400, 118, 36), strings_.Get(IDS_SUPPORT_US), font_.Get(),
+                    palette::kAccentText);
+    support->SetImageManager(&imPageButton_);
+    support->SetImageGlyph(skin_.Get(L"NAV_SUPPORT_PNG"));
+    support->SetAlignment(taLeftJustify);
+    support->SetBorderSpace(6);
+    support->SetVisible(false);
+    ownedWindows_.push_back(std::move(support));
 }
 
 void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLinkString) {
     const RECT area = page.ClientRect();
-    HWND host = page.Handle();
     const int k = static_cast<int>(kind);
-    listCaptions_[k] = &AddLabel(host, Bounds(0, 0, kListPanelWidth, kCaptionHeight), L"", {});
+    // The list's box: caption in the top band, the filter bar under it, the list below.
+    TPaintPanel& listBox = AddBox(page.Handle(), Bounds(0, 0, kListPanelWidth, Height(area)));
+    HWND box = listBox.Handle();
+    listCaptions_[k] =
+        &AddLabel(box, Bounds(kBoxCaptionLeft, 0, kListPanelWidth - 2 * kBoxCaptionLeft, kBoxHeader), L"", {});
     accentLabels_.push_back(listCaptions_[k]);
-    const int editTop = kCaptionHeight + 4;
-    const int listTop = editTop + kEditHeight + 5;
-    int editWidth = kListPanelWidth;
+    const RECT inside = listBox.Padded(1, kBoxHeader + 1, 1, 5);
+    TPaintPanel& filterBar =
+        AddBox(box, Bounds(inside.left, inside.top, Width(inside), kFilterBarHeight), L"FILTER_BAR_BMP");
+    filterBar.SetStretch(hstRight, vstTop);
+    int editWidth = Width(inside) - 8;
     if (kind == TResourceKind::Theme) {
         // The expand and collapse buttons sit to the right of the filter.
-        editWidth -= 2 * 21 + 6;
-        PushButton& collapse = AddButton(host, Bounds(editWidth + 4, editTop + 1, 21, 19), L"\u2212", 0);
-        PushButton& expand = AddButton(host, Bounds(editWidth + 27, editTop + 1, 21, 19), L"+", 0);
-        collapse.onClick = [this] { SetCategoriesExpanded(false); };
-        expand.onClick = [this] { SetCategoriesExpanded(true); };
-        HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                   Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-        const std::pair<HWND, int> hints[] = {{collapse.Handle(), IDS_COLLAPSE_ALL}, {expand.Handle(), IDS_EXPAND_ALL}};
-        for (auto [button, id] : hints) {
-            std::wstring text = strings_.Get(id);
-            TOOLINFOW tool{sizeof tool};
-            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tool.hwnd = Handle();
-            tool.uId = reinterpret_cast<UINT_PTR>(button);
-            tool.lpszText = text.data();
-            SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        }
+        editWidth -= 2 * 21 + 4;
+        auto makeButton = [&](int x, const wchar_t* glyph, int hintId) -> TImageButton& {
+            auto button = std::make_unique<TImageButton>();
+            button->Create(filterBar.Handle(), Bounds(x, 0, 21, 19), L"", nullptr, 0);
+            button->SetImageManager(&imButtonBorder_);
+            button->SetImageGlyph(skin_.Get(glyph));
+            button->SetHint(strings_.Get(hintId));
+            TImageButton& ref = *button;
+            ownedWindows_.push_back(std::move(button));
+            return ref;
+        };
+        btnCollapse_ = &makeButton(Width(inside) - 2 * 21 - 2, L"GLYPH_COLLAPSE_PNG", IDS_COLLAPSE_ALL);
+        btnExpanded_ = &makeButton(Width(inside) - 21 - 2, L"GLYPH_EXPAND_PNG", IDS_EXPAND_ALL);
+        btnCollapse_->onClick = [this] { SetCategoriesExpanded(false); };
+        btnExpanded_->onClick = [this] { SetCategoriesExpanded(true); };
     }
-    CreateFilterEdit(host, Bounds(0, editTop, editWidth, kEditHeight), kind);
-    CreateList(host, Bounds(0, listTop, kListPanelWidth, Height(area) - listTop), kind);
+    CreateFilterEdit(filterBar.Handle(), Bounds(4, 1, editWidth, kFilterBarHeight - 2), kind);
+    const int listTop = inside.top + kFilterBarHeight;
+    CreateList(box, Bounds(inside.left, listTop, Width(inside), inside.bottom - listTop), kind);
 
+    // The preview's box beside it.
     const int right = kListPanelWidth + kSplitter;
     const int rightWidth = Width(area) - right;
+    TPaintPanel& viewBox = AddBox(page.Handle(), Bounds(right, 0, rightWidth, Height(area)));
+    HWND view = viewBox.Handle();
     accentLabels_.push_back(
-        &AddLabel(host, Bounds(right, 0, rightWidth / 2, kCaptionHeight), strings_.Get(IDS_SCREENSHOTS), {}));
+        &AddLabel(view, Bounds(kBoxCaptionLeft, 0, rightWidth / 2, kBoxHeader), strings_.Get(IDS_SCREENSHOTS), {}));
     if (restoreLinkString) {
-        Label& restore = AddLink(host, Bounds(right + rightWidth / 2, 0, rightWidth / 2, kCaptionHeight),
+        Label& restore = AddLink(view, Bounds(rightWidth / 2, 0, rightWidth / 2 - kBoxCaptionLeft, kBoxHeader),
                                  restoreLinkString, Label::Align::Right);
         restore.onClick = [this, kind] { RestoreDefaults(installContext_, kind); };
     }
     auto preview = std::make_unique<TImagePanel>(gdiplus_);
-    preview->Create(host, Bounds(right, editTop, rightWidth, Height(area) - editTop));
+    preview->Create(view, viewBox.Padded(10, 33, 10, 10));
     preview->SetFrame(palette::kSelectionBorder);
     preview->SetBorderSpace(2);  // the frame's pixel on each side
     preview->SetLoadingGif(ResourceBytes(GetModuleHandleW(nullptr), L"LOADING_GIF"));
@@ -221,38 +288,45 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
 
 void TFrmMain::CreateSoundPage(Panel& page) {
     const RECT area = page.ClientRect();
-    HWND host = page.Handle();
     const int k = static_cast<int>(TResourceKind::Sound);
+    TPaintPanel& pnlSound = AddBox(page.Handle(), area, L"SOUND_BACK_BMP");
+    HWND host = pnlSound.Handle();
     const int inner = Width(area) - 12;
-    listCaptions_[k] = &AddLabel(host, Bounds(6, 10, inner / 2, kCaptionHeight), L"", {});
+    listCaptions_[k] = &AddLabel(host, Bounds(10, 10, inner / 2, kCaptionHeight), L"", {});
     accentLabels_.push_back(listCaptions_[k]);
-    AddLink(host, Bounds(6 + inner / 2, 10, inner / 2, kCaptionHeight), IDS_RESTORE_SOUND, Label::Align::Right)
+    AddLink(host, Bounds(6 + inner / 2, 10, inner / 2 - 4, kCaptionHeight), IDS_RESTORE_SOUND, Label::Align::Right)
         .onClick = [this] { RestoreDefaults(installContext_, TResourceKind::Sound); };
-    CreateFilterEdit(host, Bounds(6, 45, inner, kEditHeight), TResourceKind::Sound);
-    const int listTop = 45 + kEditHeight + 5;
-    CreateList(host, Bounds(6, listTop, inner, Height(area) - 6 - listTop), TResourceKind::Sound);
+    const RECT inside = pnlSound.Padded(6, 45, 6, 6);
+    TPaintPanel& filterBar =
+        AddBox(host, Bounds(inside.left, inside.top, Width(inside), kFilterBarHeight), L"FILTER_BAR_BMP");
+    filterBar.SetStretch(hstRight, vstTop);
+    CreateFilterEdit(filterBar.Handle(), Bounds(4, 1, Width(inside) - 8, kFilterBarHeight - 2), TResourceKind::Sound);
+    const int listTop = inside.top + kFilterBarHeight;
+    CreateList(host, Bounds(inside.left, listTop, Width(inside), inside.bottom - listTop), TResourceKind::Sound);
 }
 
 void TFrmMain::CreateIconsPage(Panel& page) {
     const RECT area = page.ClientRect();
-    HWND host = page.Handle();
+    TPaintPanel& pnlIcon = AddBox(page.Handle(), area, L"ICON_BACK_BMP");
+    HWND host = pnlIcon.Handle();
     accentLabels_.push_back(
-        &AddLabel(host, Bounds(0, 0, Width(area) / 2, kCaptionHeight), strings_.Get(IDS_ICON_THEMES), {}));
-    AddLink(host, Bounds(Width(area) / 2, 0, Width(area) / 2, kCaptionHeight), IDS_ICON_FINDER, Label::Align::Right)
+        &AddLabel(host, Bounds(kBoxCaptionLeft, 6, 100, kCaptionHeight), strings_.Get(IDS_ICON_THEMES), {}));
+    AddLink(host, Bounds(Width(area) / 2, 6, Width(area) / 2 - kBoxCaptionLeft, kCaptionHeight), IDS_ICON_FINDER,
+            Label::Align::Right)
         .onClick = [this] { OpenWebPage(installContext_.shellExecute, config::kIconFinderUrl); };
     const int subStrings[] = {IDS_SYSTEM_ICONS, IDS_FOLDER_ICON};
     for (int tag = 0; tag < 2; ++tag) {
-        auto button = std::make_unique<CheckButton>();
-        button->Create(host, Bounds(tag * 112, 24, 108, 28), strings_.Get(subStrings[tag]),
-                       {boldFont_.Get(), palette::kAccentText, 6}, &iconSubGroup_);
-        button->SetTag(tag);
-        button->onClick = [this, &ref = *button] { icbIconSysClick(ref); };
-        iconSubButtons_[tag] = button.get();
-        ownedWindows_.push_back(std::move(button));
+        // The tabs stand on the line under the top band.
+        TImageCheckButton& button =
+            AddCheckButton(host, Bounds(110 + tag * 96, kIconTabTop, 92, 24), strings_.Get(subStrings[tag]), imPage_);
+        button.SetTag(tag);
+        button.onClick = [this, &button] { icbIconSysClick(button); };
+        iconSubButtons_[tag] = &button;
     }
     iconSubButtons_[0]->SetChecked(true);
     pgIcons_ = std::make_unique<PageControl>();
-    pgIcons_->Create(host, Bounds(0, 58, Width(area), Height(area) - 58));
+    const RECT inside = pnlIcon.Padded(6, kIconTabTop + 24 + 6, 6, 6);
+    pgIcons_->Create(host, inside);
     CreateResourcePage(pgIcons_->AddPage(), TResourceKind::Icon, IDS_RESTORE_ICON);
     CreateFolderIconPage(pgIcons_->AddPage());
     pgIcons_->ShowPage(0);
@@ -266,9 +340,10 @@ void TFrmMain::CreateFolderIconPage(Panel& page) {
 
 void TFrmMain::CreateWallpaperPage(Panel& page) {
     const RECT area = page.ClientRect();
-    HWND host = page.Handle();
-    accentLabels_.push_back(
-        &AddLabel(host, Bounds(4, 6, Width(area) - 8, kCaptionHeight), strings_.Get(IDS_WALLPAPER_SEARCH), {}));
+    TPaintPanel& pnlWallpaper = AddBox(page.Handle(), area);
+    HWND host = pnlWallpaper.Handle();
+    accentLabels_.push_back(&AddLabel(host, Bounds(kBoxCaptionLeft, 0, Width(area) - 2 * kBoxCaptionLeft, kBoxHeader),
+                                      strings_.Get(IDS_WALLPAPER_SEARCH), {}));
     TWallpaperPageContext context;
     context.paths = &paths_;
     context.codePage = &codePage_;
@@ -278,9 +353,9 @@ void TFrmMain::CreateWallpaperPage(Panel& page) {
     context.barTexts = {strings_.GetUtf8(IDS_PREVIOUS_PAGE), strings_.GetUtf8(IDS_NEXT_PAGE)};
     context.openPreview = [this](const std::string& picture) { ShowWallpaperPreview(picture); };
     context.showPageBar = [this](const std::string& html) { wbPageNum_->LoadHtml(html); };
+    context.progressPicture = skin_.Get(L"PROGRESS_BACK_BMP");
     frmWallpaper_ = std::make_unique<TFrmWallpaper>();
-    frmWallpaper_->Create(host, Bounds(4, 31, Width(area) - 8, Height(area) - 31 - 8), strings_, font_.Get(),
-                          std::move(context));
+    frmWallpaper_->Create(host, pnlWallpaper.Padded(4, 31, 4, 8), strings_, font_.Get(), std::move(context));
 
     // Where the browser renders, the advertisement covers the grid until the first search and the
     // bar's links come back here instead of navigating.
@@ -318,10 +393,14 @@ void TFrmMain::ShowWallpaperPreview(const std::string& picture) {
 }
 
 void TFrmMain::CreateOemPage(Panel& page) {
+    TPaintPanel& pnlOEM = AddBox(page.Handle(), page.ClientRect());
+    // The page's captions land in the box's top band.
+    TPaintPanel& host = AddSeeThroughPanel(pnlOEM.Handle(), pnlOEM.Padded(kBoxCaptionLeft, 1, 10, 8));
     TOemPage::Context context{paths_, strings_, codePage_, font_.Get(), boldFont_.Get(), underlineFont_.Get()};
     context.showMessage = [this](const std::string& text, TMsgKind kind) { return ShowMessage(text, kind); };
     context.shellExecute = installContext_.shellExecute;
-    oemPage_ = std::make_unique<TOemPage>(page, std::move(context));
+    context.logoBackground = skin_.Get(L"LOGO_BACK_BMP");
+    oemPage_ = std::make_unique<TOemPage>(host, std::move(context));
     accentLabels_.push_back(&oemPage_->InfoCaption());
     accentLabels_.push_back(&oemPage_->LogoCaption());
     // In the order the links were created before the page had its own class.
@@ -334,14 +413,13 @@ void TFrmMain::CreateSetHomePage(Panel& page) {
     HWND host = page.Handle();
     AddLabel(host, Bounds(0, 0, Width(area), kCaptionHeight), strings_.Get(IDS_HOMEPAGE_INFO),
              {boldFont_.Get(), nullptr, RGB(0, 0, 0)});
-    auto frame = std::make_unique<Panel>();
-    frame->Create(host, Bounds(0, kCaptionHeight + 4, Width(area), Height(area) - kCaptionHeight - 4));
-    frame->SetFrame(palette::kSelectionBorder);
-    const RECT inner = frame->ClientRect();
+    TPaintPanel& frame =
+        AddSeeThroughPanel(host, Bounds(0, kCaptionHeight + 4, Width(area), Height(area) - kCaptionHeight - 4));
+    frame.SetBevel(true, palette::kSelectionBorder);
+    const RECT inner = frame.ClientRect();
     webADHome_ = std::make_unique<TWebBrowser>();
-    webADHome_->Create(frame->Handle(), {1, 1, inner.right - 1, inner.bottom - 1});
+    webADHome_->Create(frame.Handle(), {1, 1, inner.right - 1, inner.bottom - 1});
     webADHome_->onShowContextMenu = TWebBrowser::NoContextMenu;
-    ownedWindows_.push_back(std::move(frame));
 }
 
 void TFrmMain::CreatePopupMenu() {

@@ -121,13 +121,14 @@ void TFrmMain::InitInterface() {
         edit->SetCueBanner(hint);
 
     Label::Style accent{boldFont_.Get(), nullptr, palette::kAccentText};
+    accent.transparent = true;
     for (Label* label : accentLabels_)
         label->SetStyle(accent);
     for (int tag = 0; tag < kPageCount; ++tag)
         if (tag != kPageSetHome)
-            navButtons_[tag]->SetStyle({font_.Get(), palette::kAccentText, 6});
-    for (CheckButton* button : iconSubButtons_)
-        button->SetStyle({boldFont_.Get(), palette::kAccentText, 6});
+            navButtons_[tag]->SetFont(font_.Get(), palette::kAccentText);
+    for (TImageCheckButton* button : iconSubButtons_)
+        button->SetFont(boldFont_.Get(), palette::kAccentText);
 }
 
 void TFrmMain::FormShow() {
@@ -210,13 +211,13 @@ bool TFrmMain::PreparePopupMenu(ResourceList& list) {
     return true;
 }
 
-void TFrmMain::icbThemeClick(CheckButton& button) {
+void TFrmMain::icbThemeClick(TImageCheckButton& button) {
     pgMain_->ShowPage(button.Tag());
     if (button.Tag() == kPageSetHome && services_.showHomePagePrompt)
         services_.showHomePagePrompt();
 }
 
-void TFrmMain::icbIconSysClick(CheckButton& button) {
+void TFrmMain::icbIconSysClick(TImageCheckButton& button) {
     pgIcons_->ShowPage(button.Tag());
     if (button.Tag() == 1)
         folderIconPage_->PreselectFirstCategory();

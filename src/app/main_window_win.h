@@ -9,15 +9,17 @@
 #include "app/folder_icon_page_win.h"
 #include "app/oem_page_win.h"
 #include "app/resource_list_win.h"
+#include "app/skin_pictures_win.h"
 #include "base/code_page_win.h"
 #include "base/file_probe_win.h"
 #include "base/program_paths.h"
 #include "base/resource_strings_win.h"
 #include "build_config.h"
-#include "controls/check_button_win.h"
 #include "controls/fonts_win.h"
+#include "controls/image_button_win.h"
 #include "controls/image_panel_win.h"
 #include "controls/label_win.h"
+#include "controls/paint_panel_win.h"
 #include "controls/panel_win.h"
 #include "controls/picture_win.h"
 #include "controls/standard_controls_win.h"
@@ -106,8 +108,10 @@ public:
     TImagePanel* PreviewPanel(TResourceKind kind) { return previewPanels_[static_cast<int>(kind)]; }
     PageControl& Pages() { return *pgMain_; }
     PageControl& IconPages() { return *pgIcons_; }
-    CheckButton& NavButton(int tag) { return *navButtons_[tag]; }
-    CheckButton& IconSubButton(int tag) { return *iconSubButtons_[tag]; }
+    TImageCheckButton& NavButton(int tag) { return *navButtons_[tag]; }
+    TImageCheckButton& IconSubButton(int tag) { return *iconSubButtons_[tag]; }
+    TImageButton& ExpandButton() { return *btnExpanded_; }
+    TImageButton& CollapseButton() { return *btnCollapse_; }
     Label& ListCaption(TResourceKind kind) { return *listCaptions_[static_cast<int>(kind)]; }
     Label& LinkLabel(int index) { return *links_[index]; }
     size_t LinkCount() const { return links_.size(); }
@@ -125,8 +129,8 @@ public:
     void SetCategoriesExpanded(bool expanded);
     // Sets the menu's items for the list's focused row; false when the menu is suppressed.
     bool PreparePopupMenu(ResourceList& list);
-    void icbThemeClick(CheckButton& button);
-    void icbIconSysClick(CheckButton& button);
+    void icbThemeClick(TImageCheckButton& button);
+    void icbIconSysClick(TImageCheckButton& button);
 
     // The row actions.
     void vstThemesDblClick(ResourceList& list);
@@ -163,6 +167,12 @@ private:
     void CreateTopAndStatus();
     void CreateToolBar(HWND parent);
     void CreateResourcePage(Panel& page, TResourceKind kind, int restoreLinkString);
+    // A box drawn from the page-box picture, its caption in the top band.
+    TPaintPanel& AddBox(HWND parent, const RECT& bounds, const wchar_t* picture = L"PAGE_BACK_BMP");
+    // A container without a background of its own: what lies under it shows.
+    TPaintPanel& AddSeeThroughPanel(HWND parent, const RECT& bounds);
+    TImageCheckButton& AddCheckButton(HWND parent, const RECT& bounds, const std::wstring& caption,
+                                      TImageManager& manager);
     void CreateSoundPage(Panel& page);
     void CreateIconsPage(Panel& page);
     void CreateFolderIconPage(Panel& page);
@@ -201,6 +211,9 @@ private:
     InstallContext installContext_{paths_, extractor_};
     // Before every window: the preview panels and their pictures go first.
     GdiplusSession gdiplus_;
+    // The drawn controls' pictures and the strips they share, outliving every control.
+    SkinPictures skin_;
+    TImageManager imPageButton_, imPage_, imButtonBorder_;
     WinUiDispatcher dispatcher_;
     WinPackageStore packageStore_;
     std::unique_ptr<TDownManager> downManager_;
@@ -224,12 +237,14 @@ private:
     std::unique_ptr<FolderIconPage> folderIconPage_;
     std::unique_ptr<TOemPage> oemPage_;
     std::unique_ptr<TWebBrowser> wbAD_, webADHome_, wbMain_, wbPageNum_;
-    std::unique_ptr<Panel> pnlAD_, pnlClient_, pnlTools_, pnlStatus_;
+    std::unique_ptr<Panel> pnlAD_, pnlClient_;
+    std::unique_ptr<TPaintPanel> pnlTools_, pnlStatus_;
     std::unique_ptr<PageControl> pgMain_, pgIcons_;
     std::unique_ptr<TFrmWallpaper> frmWallpaper_;
-    ButtonGroup navGroup_, iconSubGroup_;
-    std::array<CheckButton*, kPageCount> navButtons_{};
-    std::array<CheckButton*, 2> iconSubButtons_{};
+    std::array<TImageCheckButton*, kPageCount> navButtons_{};
+    std::array<TImageCheckButton*, 2> iconSubButtons_{};
+    TImageButton* btnExpanded_ = nullptr;
+    TImageButton* btnCollapse_ = nullptr;
     std::array<ResourceList*, kResourceKindCount> lists_{};
     std::array<TImagePanel*, kResourceKindCount> previewPanels_{};
     std::array<Label*, kResourceKindCount> listCaptions_{};

@@ -94,7 +94,7 @@ LRESULT TLogoPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onDblClick();
         return 0;
     }
-    return Panel::OnMessage(message, wParam, lParam);
+    return TPaintPanel::OnMessage(message, wParam, lParam);
 }
 
 TOemPage::TOemPage(Panel& host, Context context)
@@ -107,11 +107,14 @@ void TOemPage::CreateControls(Panel& host) {
     const int areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
     HWND parent = host.Handle();
     const ResourceStrings& strings = context_.strings;
-    const Label::Style accent{context_.boldFont, nullptr, palette::kAccentText};
-    const Label::Style plain{context_.font, nullptr, RGB(0, 0, 0)};
-    const Label::Style link{context_.font, context_.underlineFont, palette::kLink};
-    const Label::Style linkRight{context_.font, context_.underlineFont, palette::kLink, palette::kWindow,
-                                 Label::Align::Right};
+    // The labels show the page's drawn background through.
+    const Label::Style accent{context_.boldFont,  nullptr, palette::kAccentText, palette::kWindow,
+                              Label::Align::Left, true};
+    const Label::Style plain{context_.font, nullptr, RGB(0, 0, 0), palette::kWindow, Label::Align::Left, true};
+    const Label::Style link{context_.font,    context_.underlineFont, palette::kLink,
+                            palette::kWindow, Label::Align::Left,     true};
+    const Label::Style linkRight{context_.font,    context_.underlineFont, palette::kLink,
+                                 palette::kWindow, Label::Align::Right,    true};
     const DWORD singleLine = ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER;
 
     const int leftWidth = areaWidth - kLogoWidth - 12;
@@ -136,9 +139,15 @@ void TOemPage::CreateControls(Panel& host) {
                            accent);
     const int panelHeight = areaHeight - 26 - 62;
     pnlLogoPreview_.Create(parent, Bounds(logoLeft, 26, kLogoWidth, panelHeight));
-    pnlLogoPreview_.SetFrame(palette::kSelectionBorder);
+    if (context_.logoBackground && !context_.logoBackground->Empty()) {
+        pnlLogoPreview_.SetPicture(context_.logoBackground);
+        pnlLogoPreview_.SetStretch(hstMiddle, vstCenter);
+    } else {
+        pnlLogoPreview_.SetBevel(true, palette::kSelectionBorder);
+    }
     lblLogoHint_.Create(pnlLogoPreview_.Handle(), Bounds(8, panelHeight - 26, kLogoWidth - 16, 18),
-                        strings.Get(IDS_OEM_LOGO_HINT), {context_.font, nullptr, palette::kHintText});
+                        strings.Get(IDS_OEM_LOGO_HINT),
+                        {context_.font, nullptr, palette::kHintText, palette::kWindow, Label::Align::Left, true});
     imgLogoPreview_.Create(pnlLogoPreview_.Handle());
     lblOemLogoCaption_.Create(parent, Bounds(logoLeft, areaHeight - 58, kLogoWidth / 2, 20),
                               strings.Get(IDS_OEM_SELECT_LOGO), link);

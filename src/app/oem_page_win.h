@@ -8,6 +8,7 @@
 #include "base/program_paths.h"
 #include "base/resource_strings_win.h"
 #include "controls/label_win.h"
+#include "controls/paint_panel_win.h"
 #include "controls/panel_win.h"
 #include "controls/standard_controls_win.h"
 #include "net/msg_kind.h"
@@ -36,7 +37,7 @@ private:
 };
 
 // The preview's frame, which also takes a double click.
-class TLogoPanel : public Panel {
+class TLogoPanel : public TPaintPanel {
 public:
     std::function<void()> onDblClick;
 
@@ -64,6 +65,8 @@ public:
         // The logo picker: the chosen file, or nothing when cancelled. The open-file dialog for
         // bitmaps, owned by `owner`, unless replaced.
         std::function<std::string(HWND owner)> chooseLogoFile;
+        // The preview's box; nothing: a plain frame.
+        std::shared_ptr<const Picture> logoBackground;
     };
 
     TOemPage(Panel& host, Context context);

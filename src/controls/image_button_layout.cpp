@@ -85,10 +85,9 @@ bool ImageButtonStates::MouseLeave() {
 }
 
 bool ImageButtonStates::LeftDown() {
-    if (state_ == istChecked)
-        return false;
+    // A checked button keeps its frame, but a press on it still makes a click.
     pressed_ = true;
-    return Set(istDown);
+    return state_ != istChecked && Set(istDown);
 }
 
 bool ImageButtonStates::LeftUp(bool over) {

@@ -43,8 +43,9 @@ CaptionBox CaptionOnlyBox(int width, int height, TAlignment alignment, int borde
 int RoundHalfEven(float value);
 
 // The mouse and check states of an image-strip button. Each event answers whether the state changed
-// (the control then repaints). A checked button ignores the mouse until it is unchecked; while the
-// left button is held, leaving and coming back change nothing: the release decides.
+// (the control then repaints). A checked button keeps its frame until it is unchecked, though a
+// press and release on it is still a click; while the left button is held, leaving and coming back
+// change nothing: the release decides.
 class ImageButtonStates {
 public:
     TImageState State() const { return state_; }

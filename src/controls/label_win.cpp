@@ -33,8 +33,12 @@ int Label::TextWidth() const {
 }
 
 void Label::Paint(HDC dc, const RECT& client) {
-    UniqueGdiObj<HBRUSH> brush(CreateSolidBrush(style_.background));
-    FillRect(dc, &client, brush.Get());
+    if (style_.transparent) {
+        PaintParentBackground(dc);
+    } else {
+        UniqueGdiObj<HBRUSH> brush(CreateSolidBrush(style_.background));
+        FillRect(dc, &client, brush.Get());
+    }
     ScopedSelectObject font(dc, CurrentFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, style_.color);

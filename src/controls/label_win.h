@@ -18,6 +18,8 @@ public:
         Color color = 0;
         Color background = palette::kWindow;
         Align align = Align::Left;
+        // Drawn over whatever the parent shows instead of the background colour.
+        bool transparent = false;
     };
 
     bool Create(HWND parent, const RECT& bounds, const std::wstring& text, const Style& style);

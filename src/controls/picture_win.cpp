@@ -129,6 +129,20 @@ void Picture::Draw(HDC dc, size_t frame, float x, float y, float width, float he
                        static_cast<float>(height_), Gdiplus::UnitPixel);
 }
 
+UniqueGdiObj<HBITMAP> Picture::ToBitmap(Color background) const {
+    HBITMAP bitmap = nullptr;
+    if (frames_.empty())
+        return UniqueGdiObj<HBITMAP>();
+    const Gdiplus::Color under(255, GetRValue(background), GetGValue(background), GetBValue(background));
+    if (frames_[0]->GetHBITMAP(under, &bitmap) != Gdiplus::Ok)
+        return UniqueGdiObj<HBITMAP>();
+    return UniqueGdiObj<HBITMAP>(bitmap);
+}
+
+std::shared_ptr<const Picture> ResourcePicture(const wchar_t* name) {
+    return std::make_shared<const Picture>(Picture::FromMemory(ResourceBytes(GetModuleHandleW(nullptr), name)));
+}
+
 std::string_view ResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
     HRSRC found = FindResourceW(module, name, type);
     if (!found)

@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colors.h"
+#include "base/handles_win.h"
+
 namespace Gdiplus {
 class Bitmap;
 }
@@ -52,6 +55,12 @@ public:
     // Draws a frame into the rectangle (in the DC's pixels), scaled with high-quality bicubic
     // interpolation, blended over what is there where the picture is see-through.
     void Draw(HDC dc, size_t frame, float x, float y, float width, float height) const;
+    // The decoded pixels of a frame (premultiplied ARGB), for drawing pieces of it; nothing past
+    // the last frame.
+    Gdiplus::Bitmap* Frame(size_t frame) const { return frame < frames_.size() ? frames_[frame].get() : nullptr; }
+    // The first frame as a GDI bitmap, see-through pixels blended over `background`; nothing when
+    // the picture is empty.
+    UniqueGdiObj<HBITMAP> ToBitmap(Color background) const;
 
 private:
     std::vector<std::unique_ptr<Gdiplus::Bitmap>> frames_;
@@ -63,5 +72,9 @@ private:
 // The bytes of a resource of the module (RT_RCDATA unless told); empty when there is none. They
 // live as long as the module.
 std::string_view ResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type = RT_RCDATA);
+
+// A picture of the program's own resources (RT_RCDATA), shared by the controls that show it; an
+// empty picture when there is no such resource.
+std::shared_ptr<const Picture> ResourcePicture(const wchar_t* name);
 
 }  // namespace lumaforge

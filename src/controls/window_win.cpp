@@ -132,6 +132,21 @@ void PaintedWindow::PaintBuffered(HDC target) {
     BitBlt(target, 0, 0, size.cx, size.cy, buffer, 0, 0, SRCCOPY);
 }
 
+void PaintedWindow::PaintParentBackground(HDC dc) {
+    HWND parent = GetParent(Handle());
+    if (!parent)
+        return;
+    POINT origin{0, 0};
+    MapWindowPoints(Handle(), parent, &origin, 1);
+    POINT old;
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+    {
+        ScopedSaveDc saved(dc);
+        SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
 LRESULT PaintedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND:

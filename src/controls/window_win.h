@@ -21,6 +21,8 @@ public:
     void SetVisible(bool visible);
     RECT ClientRect() const;
     void Invalidate();
+    // The object behind a window of this program; nothing for any other window.
+    static Window* FromHandle(HWND hwnd);
 
 protected:
     // Shows an error that escaped a message handler. The program's top-level window reports it;
@@ -36,7 +38,6 @@ protected:
 
 private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static Window* FromHandle(HWND hwnd);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };
@@ -50,6 +51,8 @@ public:
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Draws what the parent shows under this window, for windows that are see-through in places.
+    void PaintParentBackground(HDC dc);
 
 private:
     void PaintBuffered(HDC target);

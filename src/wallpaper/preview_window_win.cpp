@@ -24,8 +24,21 @@ bool TFrmView::Create(HWND owner, const TViewTexts& texts, HFONT font) {
         screen = monitor.rcMonitor;
     if (!CreateWindowOf(L"LumaforgeWallpaperView", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOPMOST, owner, screen))
         return false;
-    ibSet_.Create(Handle(), {0, 0, kButtonSize, kButtonSize}, texts.setWallpaper, font, BS_MULTILINE);
-    ibClose_.Create(Handle(), {0, 0, kButtonSize, kButtonSize}, texts.close, font, BS_MULTILINE);
+    // Drawn buttons without captions: the captions become their tool tips.
+    const struct {
+        TImgButton& button;
+        const std::wstring& hint;
+        const wchar_t* prefix;
+    } buttons[] = {{ibSet_, texts.setWallpaper, L"VIEW_SET_"}, {ibClose_, texts.close, L"VIEW_CLOSE_"}};
+    for (const auto& b : buttons) {
+        b.button.Create(Handle(), {0, 0, kButtonSize, kButtonSize}, L"", font);
+        auto picture = [&](const wchar_t* state) { return ResourcePicture((std::wstring(b.prefix) + state).c_str()); };
+        b.button.SetPictures(
+            {picture(L"NORMAL_PNG"), picture(L"ENTER_PNG"), picture(L"DOWN_PNG"), picture(L"DISABLE_PNG")});
+        b.button.SetOffsets(0, 0);
+        b.button.SetHint(b.hint);
+        SetWindowTextW(b.button.Handle(), b.hint.c_str());
+    }
     ibSet_.onClick = [this] {
         if (onSet)
             onSet(path_, Handle());

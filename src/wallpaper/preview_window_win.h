@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "controls/img_button_win.h"
 #include "controls/picture_win.h"
-#include "controls/standard_controls_win.h"
 #include "controls/window_win.h"
 
 namespace lumaforge {
@@ -38,8 +38,8 @@ public:
     void Close();
     bool Closed() const { return closed_; }
 
-    PushButton& SetButton() { return ibSet_; }
-    PushButton& CloseButton() { return ibClose_; }
+    TImgButton& SetButton() { return ibSet_; }
+    TImgButton& CloseButton() { return ibClose_; }
 
     // Applies the picture at `path` as the wallpaper; `owner` is the window for its messages.
     std::function<void(const std::string& path, HWND owner)> onSet;
@@ -60,7 +60,7 @@ private:
     HWND owner_ = nullptr;
     bool ownerDisabled_ = false;
     bool closed_ = false;
-    PushButton ibSet_, ibClose_;
+    TImgButton ibSet_, ibClose_;
 };
 
 }  // namespace lumaforge

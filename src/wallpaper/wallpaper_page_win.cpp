@@ -110,18 +110,23 @@ bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceString
     grid_->Create(self, {kGridMargin, kGridTop, kGridMargin + 624, kGridTop + 245});
     grid_->onCellClick = [this](const TThumbnailGrid::CellClick& click) { CellClicked(click); };
     // Until the first search the advertisement panel covers the grid.
-    pnlAD2_ = std::make_unique<Panel>();
+    pnlAD2_ = std::make_unique<TPaintPanel>();
     pnlAD2_->Create(self, {kGridMargin, kGridTop, kGridMargin + 624, kGridTop + 245}, palette::kWindow);
-    pnlAD2_->SetFrame(GetSysColor(COLOR_BTNSHADOW));
+    pnlAD2_->SetBevel(true, GetSysColor(COLOR_BTNSHADOW));
     pnlPage_ = std::make_unique<Panel>();
     pnlPage_->Create(self, {0, 293, 629, 323});
 
-    pnlProgress_ = std::make_unique<Panel>();
+    pnlProgress_ = std::make_unique<TPaintPanel>();
     pnlProgress_->Create(self, {201, 128, 201 + kProgressWidth, 128 + kProgressHeight}, palette::kWindow);
-    pnlProgress_->SetFrame(GetSysColor(COLOR_BTNSHADOW));
+    if (context_.progressPicture && !context_.progressPicture->Empty()) {
+        pnlProgress_->SetPicture(context_.progressPicture);
+        pnlProgress_->SetStretch(hstMiddle, vstCenter);
+    } else {
+        pnlProgress_->SetBevel(true, GetSysColor(COLOR_BTNSHADOW));
+    }
     lblCaption_ = std::make_unique<Label>();
     lblCaption_->Create(pnlProgress_->Handle(), {78, 25, 78 + 210, 25 + 16}, strings.Get(IDS_DOWNLOADING_WAIT),
-                        {font, nullptr, RGB(0, 0, 0), palette::kWindow, Label::Align::Left});
+                        {font, nullptr, RGB(0, 0, 0), palette::kWindow, Label::Align::Left, true});
     pbMain_.Create(PROGRESS_CLASSW, pnlProgress_->Handle(), {78, 52, 78 + 197, 52 + 13}, {}, 0, font);
     pnlProgress_->SetVisible(false);
     SetWindowPos(pnlProgress_->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

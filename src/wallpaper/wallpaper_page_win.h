@@ -10,6 +10,7 @@
 #include "base/program_paths.h"
 #include "base/resource_strings_win.h"
 #include "controls/label_win.h"
+#include "controls/paint_panel_win.h"
 #include "controls/panel_win.h"
 #include "controls/standard_controls_win.h"
 #include "wallpaper/page_bar.h"
@@ -37,6 +38,8 @@ struct TWallpaperPageContext {
     std::function<void(const std::string& localPicture)> openPreview;
     // Shows the page-number bar's document; nothing: the bar is not shown.
     std::function<void(const std::string& html)> showPageBar;
+    // The box behind the download progress; nothing: a plain framed box.
+    std::shared_ptr<const Picture> progressPicture;
     // The page's own messages.
     std::string noKeyword = "Input the keyword first.";
     std::string noResult = "No wallpaper found.";
@@ -88,7 +91,8 @@ private:
     TWallpaperPageContext context_;
     std::unique_ptr<AnsiCodePage> ownCodePage_;
     std::unique_ptr<Label> lblKeyWord_, lblSize_, lblCaption_;
-    std::unique_ptr<Panel> pnlSearch_, pnlAD2_, pnlPage_, pnlProgress_;
+    std::unique_ptr<Panel> pnlSearch_, pnlPage_;
+    std::unique_ptr<TPaintPanel> pnlAD2_, pnlProgress_;
     std::unique_ptr<TThumbnailGrid> grid_;
     std::unique_ptr<TWallpaperApply> apply_;
     // Declared after their parent panel, so they go first.

@@ -73,10 +73,11 @@ TEST(ImageButtonStates, MouseAndCheckTransitions) {
     s.LeftUp(true);
     EXPECT_EQ(s.State(), istHot);
 
-    // A checked button ignores the mouse until it is unchecked.
+    // A checked button keeps its frame until it is unchecked; a press on it still counts.
     EXPECT_TRUE(s.SetChecked(true));
     EXPECT_FALSE(s.MouseLeave());
     EXPECT_FALSE(s.LeftDown());
+    EXPECT_TRUE(s.Pressed());
     EXPECT_FALSE(s.LeftUp(true));
     EXPECT_EQ(s.State(), istChecked);
     EXPECT_EQ(s.PaintState(false), istDisabled);

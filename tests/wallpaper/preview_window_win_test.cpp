@@ -83,7 +83,7 @@ TEST_F(PreviewWindowTest, CoversTheScreenOnTopWithTheButtonsInTheTopRightCorner)
     EXPECT_EQ(window.right, width);
     EXPECT_EQ(window.bottom, GetSystemMetrics(SM_CYSCREEN));
 
-    auto placeOf = [&](const PushButton& button) {
+    auto placeOf = [&](const TImgButton& button) {
         RECT rc{};
         GetWindowRect(button.Handle(), &rc);
         MapWindowPoints(nullptr, view.Handle(), reinterpret_cast<POINT*>(&rc), 2);

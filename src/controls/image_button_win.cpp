@@ -1,0 +1,405 @@
+#include "controls/image_button_win.h"
+
+#include <commctrl.h>
+#include <objidl.h>
+
+#include <algorithm>
+
+#include <gdiplus.h>
+
+#include "base/handles_win.h"
+#include "controls/strip_drawing_win.h"
+
+namespace lumaforge {
+
+TChangeLink::~TChangeLink() {
+    if (sender_)
+        sender_->RemoveChangeLink(*this);
+}
+
+TImageManager::~TImageManager() {
+    while (!links_.empty())
+        RemoveChangeLink(*links_.back());
+}
+
+void TImageManager::SetImageBorder(std::shared_ptr<const Picture> picture) {
+    border_ = std::move(picture);
+    Change();
+}
+
+void TImageManager::SetImageGlyph(std::shared_ptr<const Picture> picture) {
+    glyph_ = std::move(picture);
+    Change();
+}
+
+void TImageManager::AddChangeLink(TChangeLink& link) {
+    link.sender_ = this;
+    links_.push_back(&link);
+}
+
+void TImageManager::RemoveChangeLink(TChangeLink& link) {
+    auto found = std::find(links_.begin(), links_.end(), &link);
+    if (found == links_.end())
+        return;
+    link.sender_ = nullptr;
+    links_.erase(found);
+}
+
+void TImageManager::Change() {
+    // A handler may not add or remove links; copying keeps the loop safe if one does anyway.
+    const std::vector<TChangeLink*> links = links_;
+    for (TChangeLink* link : links)
+        if (link->onChange)
+            link->onChange(*this);
+}
+
+namespace {
+
+bool HasPixels(const std::shared_ptr<const Picture>& picture) {
+    return picture && !picture->Empty();
+}
+
+}  // namespace
+
+TImageCtrl::TImageCtrl() {
+    link_.onChange = [this](TImageManager& sender) { ApplyManagerImages(sender); };
+}
+
+TImageCtrl::~TImageCtrl() {
+    if (tooltip_)
+        DestroyWindow(tooltip_);
+}
+
+bool TImageCtrl::Create(HWND parent, const RECT& bounds, const std::wstring& caption, HFONT font, Color color) {
+    caption_ = caption;
+    SetFont(font, color);
+    return CreateWindowOf(L"LumaforgeImageButton", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, parent, bounds, caption);
+}
+
+void TImageCtrl::SetImageManager(TImageManager* manager) {
+    if (TImageManager* old = link_.Sender())
+        old->RemoveChangeLink(link_);
+    if (!manager)
+        return;
+    manager->AddChangeLink(link_);
+    ApplyManagerImages(*manager);
+}
+
+void TImageCtrl::ApplyManagerImages(TImageManager& sender) {
+    if (&sender != link_.Sender())
+        return;
+    // An empty picture in the manager leaves the button's own one.
+    if (HasPixels(sender.ImageBorder()))
+        border_ = sender.ImageBorder();
+    if (HasPixels(sender.ImageGlyph()))
+        glyph_ = sender.ImageGlyph();
+    Invalidate();
+}
+
+void TImageCtrl::SetImageBorder(std::shared_ptr<const Picture> picture) {
+    border_ = std::move(picture);
+    Invalidate();
+}
+
+void TImageCtrl::SetImageGlyph(std::shared_ptr<const Picture> picture) {
+    glyph_ = std::move(picture);
+    Invalidate();
+}
+
+void TImageCtrl::SetBorderStretch(THorzStretchType horz, TVertStretchType vert) {
+    horzStretch_ = horz;
+    vertStretch_ = vert;
+}
+
+namespace {
+template <typename T>
+bool Store(T& field, T value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+}  // namespace
+
+void TImageCtrl::SetGlyphLayout(TGlyphLayout layout) {
+    if (Store(glyphLayout_, layout))
+        Invalidate();
+}
+void TImageCtrl::SetGlyphSpace(int space) {
+    if (Store(glyphSpace_, space))
+        Invalidate();
+}
+void TImageCtrl::SetGlyphNumber(int frames) {
+    // No frames would divide by zero: such a strip is one frame.
+    if (Store(glyphNumber_, std::max(frames, 1)))
+        Invalidate();
+}
+void TImageCtrl::SetAlignment(TAlignment alignment) {
+    if (Store(alignment_, alignment))
+        Invalidate();
+}
+void TImageCtrl::SetBorderSpace(int space) {
+    if (Store(borderSpace_, space))
+        Invalidate();
+}
+void TImageCtrl::SetContentOffsetY(int offset) {
+    if (Store(contentOffsetY_, offset))
+        Invalidate();
+}
+
+void TImageCtrl::SetCaption(const std::wstring& caption) {
+    caption_ = caption;
+    if (Handle())
+        SetWindowTextW(Handle(), caption.c_str());
+    Invalidate();
+}
+
+void TImageCtrl::SetFont(HFONT font, Color color) {
+    font_ = font;
+    color_ = color;
+    captionFont_.reset();
+    if (font) {
+        HDC screen = GetDC(nullptr);
+        captionFont_ = std::make_unique<Gdiplus::Font>(screen, font);
+        ReleaseDC(nullptr, screen);
+        if (captionFont_->GetLastStatus() != Gdiplus::Ok)
+            captionFont_.reset();
+    }
+    captionBrush_ = std::make_unique<Gdiplus::SolidBrush>(
+        Gdiplus::Color(255, GetRValue(color), GetGValue(color), GetBValue(color)));
+    Invalidate();
+}
+
+void TImageCtrl::SetHint(const std::wstring& hint) {
+    hint_ = hint;
+    if (!Handle())
+        return;
+    if (!tooltip_) {
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                                   0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        TOOLINFOW tool{sizeof tool};
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+        tool.lpszText = hint_.data();
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    TOOLINFOW tool{sizeof tool};
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+    tool.lpszText = hint_.data();
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TImageCtrl::SetEnabled(bool enabled) {
+    EnableWindow(Handle(), enabled);
+}
+
+bool TImageCtrl::Enabled() const {
+    return IsWindowEnabled(Handle()) != FALSE;
+}
+
+void TImageCtrl::Click() {
+    if (onClick)
+        onClick();
+}
+
+void TImageCtrl::Paint(HDC dc, const RECT& client) {
+    PaintParentBackground(dc);
+    DrawContent(dc, client);
+    if (GetFocus() == Handle() && !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        RECT focus = client;
+        InflateRect(&focus, -3, -3);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void TImageCtrl::DrawContent(HDC dc, const RECT& client) {
+    const int width = client.right, height = client.bottom;
+    Gdiplus::Graphics surface(dc);
+    surface.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    surface.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    const int frame = states_.PaintState(Enabled());
+    if (HasPixels(border_))
+        StretchDrawFrame(*border_->Frame(0), surface, width, height, horzStretch_, vertStretch_, border_->Width() / 5,
+                         frame);
+    surface.SetTextRenderingHint(Gdiplus::TextRenderingHintSystemDefault);
+    Gdiplus::StringFormat format;
+    format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixShow);
+    if (HasPixels(glyph_)) {
+        const int glyphWidth = glyph_->Width() / glyphNumber_;
+        const int glyphHeight = glyph_->Height();
+        Gdiplus::RectF measured;
+        if (!caption_.empty() && captionFont_ &&
+            surface.MeasureString(caption_.c_str(), -1, captionFont_.get(), Gdiplus::PointF(0, 0), &format,
+                                  &measured) != Gdiplus::Ok)
+            return;
+        GlyphCaptionInput in{width,        height,     glyphWidth,  glyphHeight,  measured.Width, measured.Height,
+                             glyphLayout_, alignment_, glyphSpace_, borderSpace_, contentOffsetY_};
+        const GlyphCaptionPlace place = PlaceGlyphAndCaption(in);
+        const int g = StripFrame(frame, glyphNumber_);
+        surface.DrawImage(glyph_->Frame(0), Gdiplus::Rect(place.glyphX, place.glyphY, glyphWidth, glyphHeight),
+                          g * glyphWidth, 0, glyphWidth, glyphHeight, Gdiplus::UnitPixel);
+        if (!caption_.empty() && captionFont_)
+            surface.DrawString(caption_.c_str(), -1, captionFont_.get(), Gdiplus::PointF(place.textX, place.textY),
+                               &format, captionBrush_.get());
+        return;
+    }
+    if (caption_.empty() || !captionFont_)
+        return;
+    const CaptionBox box = CaptionOnlyBox(width, height, alignment_, borderSpace_, contentOffsetY_);
+    format.SetAlignment(box.alignment == taLeftJustify    ? Gdiplus::StringAlignmentNear
+                        : box.alignment == taRightJustify ? Gdiplus::StringAlignmentFar
+                                                          : Gdiplus::StringAlignmentCenter);
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    const Gdiplus::RectF layout(static_cast<float>(box.x), static_cast<float>(box.y), static_cast<float>(box.width),
+                                static_cast<float>(box.height));
+    surface.DrawString(caption_.c_str(), -1, captionFont_.get(), layout, &format, captionBrush_.get());
+}
+
+void TImageCtrl::ReleaseAt(POINT point) {
+    const bool wasPressed = states_.Pressed();
+    RECT client = ClientRect();
+    const bool over = PtInRect(&client, point) != FALSE;
+    if (wasPressed && over) {
+        // The click sees the down frame; the release is handled after it.
+        Click();
+        if (!Handle())
+            return;
+    }
+    if (states_.LeftUp(over) || wasPressed)
+        Invalidate();
+}
+
+LRESULT TImageCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE: {
+            if (!tracking_) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+                tracking_ = TrackMouseEvent(&track) != FALSE;
+            }
+            RECT client = ClientRect();
+            POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if ((PtInRect(&client, pt) ? states_.MouseEnter() : states_.MouseLeave()))
+                Invalidate();
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            if (states_.MouseLeave())
+                Invalidate();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            SetCapture(Handle());
+            if (states_.LeftDown())
+                Invalidate();
+            return 0;
+        case WM_LBUTTONUP: {
+            // Our own release of the capture is no loss of it.
+            releasingCapture_ = true;
+            if (GetCapture() == Handle())
+                ReleaseCapture();
+            releasingCapture_ = false;
+            ReleaseAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            // Capture taken away mid-press (a message box, another window): no click follows.
+            if (states_.Pressed() && !releasingCapture_ && reinterpret_cast<HWND>(lParam) != Handle()) {
+                states_.LeftUp(false);
+                Invalidate();
+            }
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE && !(lParam & 0x40000000)) {
+                keyDown_ = true;
+                if (states_.LeftDown())
+                    Invalidate();
+                return 0;
+            }
+            if (wParam == VK_RETURN) {
+                Click();
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+            if (wParam == VK_SPACE && keyDown_) {
+                keyDown_ = false;
+                ReleaseAt({0, 0});
+                return 0;
+            }
+            break;
+        case WM_KILLFOCUS:
+            if (keyDown_) {
+                keyDown_ = false;
+                states_.LeftUp(false);
+            }
+            Invalidate();
+            break;
+        case WM_SETFOCUS:
+        case WM_UPDATEUISTATE:
+            Invalidate();
+            break;
+        case BM_CLICK:
+            // An access key of the caption, through the dialog keyboard handling.
+            Click();
+            return 0;
+        case WM_GETDLGCODE: {
+            const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+            LRESULT code = DLGC_BUTTON;
+            if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+                code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_ENABLE:
+            states_.EnabledChanged();
+            Invalidate();
+            return 0;
+        case WM_DESTROY:
+            if (tooltip_) {
+                DestroyWindow(tooltip_);
+                tooltip_ = nullptr;
+            }
+            break;
+    }
+    return PaintedWindow::OnMessage(message, wParam, lParam);
+}
+
+void TImageCheckButton::SetCheckState(bool checked) {
+    checked_ = checked;
+    states_.SetChecked(checked);
+    Invalidate();
+}
+
+void TImageCheckButton::SetChecked(bool checked) {
+    if (checked == checked_)
+        return;
+    if (HWND parent = Handle() ? GetParent(Handle()) : nullptr) {
+        for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            auto* other = dynamic_cast<TImageCheckButton*>(Window::FromHandle(child));
+            if (!other || other == this || other->checkGroup_ != checkGroup_ || !other->checked_)
+                continue;
+            other->SetCheckState(false);
+            if (onCheckChanged)
+                onCheckChanged(*other);
+        }
+    }
+    checked_ = checked;
+    states_.SetChecked(checked);
+    if (checked && onCheckChanged)
+        onCheckChanged(*this);
+    Invalidate();
+}
+
+void TImageCheckButton::Click() {
+    TImageCtrl::Click();
+    if (!checked_)
+        SetChecked(true);
+    states_.ClearPressed();
+}
+
+}  // namespace lumaforge

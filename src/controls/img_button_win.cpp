@@ -1,0 +1,224 @@
+#include "controls/img_button_win.h"
+
+#include <commctrl.h>
+
+#include "base/handles_win.h"
+
+namespace lumaforge {
+namespace {
+
+bool Has(const std::shared_ptr<const Picture>& picture) {
+    return picture && !picture->Empty();
+}
+
+}  // namespace
+
+bool TImgButton::Create(HWND parent, const RECT& bounds, const std::wstring& caption, HFONT font, Color color) {
+    caption_ = caption;
+    font_ = font;
+    color_ = color;
+    return CreateWindowOf(L"LumaforgeImgButton", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, parent, bounds, caption);
+}
+
+void TImgButton::SetPictures(Pictures pictures) {
+    own_ = std::move(pictures);
+    SetAutoSize(autoSize_);
+    Invalidate();
+}
+
+void TImgButton::SetImgManager(const TImgManager* manager) {
+    manager_ = manager;
+    Invalidate();
+}
+
+void TImgButton::SetLayout(TImgControlLayout layout) {
+    layout_ = layout;
+    Invalidate();
+}
+
+void TImgButton::SetSpacing(int spacing) {
+    spacing_ = static_cast<uint16_t>(spacing);
+    Invalidate();
+}
+
+void TImgButton::SetOffsets(int onEnter, int onDown) {
+    enterOffset_ = onEnter;
+    downOffset_ = onDown;
+}
+
+void TImgButton::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    if (autoSize_ && Handle() && Has(own_.normal))
+        SetWindowPos(Handle(), nullptr, 0, 0, own_.normal->Width(), own_.normal->Height(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TImgButton::SetHint(const std::wstring& hint) {
+    if (!Handle() || hint.empty())
+        return;
+    if (!tooltip_)
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                                   0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    std::wstring text = hint;
+    TOOLINFOW tool{sizeof tool};
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+    tool.lpszText = text.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+const Picture* TImgButton::Chosen() const {
+    // The manager's pictures first, each state falling back to the normal picture.
+    auto pick = [&](const std::shared_ptr<const Picture>& own,
+                    const std::shared_ptr<const Picture> TImgManager::*role) -> const Picture* {
+        if (manager_ && Has(manager_->*role))
+            return (manager_->*role).get();
+        return Has(own) ? own.get() : nullptr;
+    };
+    const Picture* normal = pick(own_.normal, &TImgManager::normal);
+    const Picture* chosen = normal;
+    if (!IsWindowEnabled(Handle()))
+        chosen = pick(own_.disable, &TImgManager::disable);
+    else if (state_ == 1)
+        chosen = pick(own_.enter, &TImgManager::enter);
+    else if (state_ == 2)
+        chosen = pick(own_.down, &TImgManager::down);
+    else if (state_ == 3)
+        chosen = pick(check_, &TImgManager::check);
+    return chosen ? chosen : normal;
+}
+
+void TImgButton::Paint(HDC dc, const RECT& client) {
+    PaintParentBackground(dc);
+    const Picture* picture = Chosen();
+    if (!picture)
+        return;
+    ScopedSelectObject font(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE text{};
+    if (!caption_.empty())
+        GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text);
+    const ImgButtonPlace place =
+        PlaceImgButton({client.right, client.bottom, picture->Width(), picture->Height(), text.cx, text.cy,
+                        !caption_.empty(), layout_, spacing_, state_, enterOffset_, downOffset_});
+    // Unscaled: a size equal to the picture's own draws each pixel once.
+    picture->Draw(dc, 0, static_cast<float>(place.imageX), static_cast<float>(place.imageY),
+                  static_cast<float>(picture->Width()), static_cast<float>(picture->Height()));
+    if (!caption_.empty()) {
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, color_);
+        TextOutW(dc, place.textX, place.textY, caption_.c_str(), static_cast<int>(caption_.size()));
+    }
+    if (GetFocus() == Handle() && !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        RECT focus = client;
+        InflateRect(&focus, -2, -2);
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void TImgButton::SetState(int state) {
+    if (state_ == state)
+        return;
+    state_ = state;
+    // At once, so the frame under the pointer follows it even while a click handler runs.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TImgButton::Release(bool over) {
+    const bool wasPressed = pressed_;
+    pressed_ = false;
+    if (wasPressed && over && onClick)
+        onClick();  // still showing the down picture
+    if (Handle())
+        SetState(over ? 1 : 0);
+}
+
+LRESULT TImgButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (!tracking_) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+                tracking_ = TrackMouseEvent(&track) != FALSE;
+                if (!pressed_)
+                    SetState(1);
+            }
+            return 0;
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            if (!pressed_)
+                SetState(0);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            SetCapture(Handle());
+            pressed_ = true;
+            SetState(2);
+            return 0;
+        case WM_LBUTTONUP: {
+            // Our own release of the capture is no loss of it.
+            releasingCapture_ = true;
+            if (GetCapture() == Handle())
+                ReleaseCapture();
+            releasingCapture_ = false;
+            RECT client = ClientRect();
+            POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            Release(PtInRect(&client, pt) != FALSE);
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            if (pressed_ && !releasingCapture_ && reinterpret_cast<HWND>(lParam) != Handle()) {
+                pressed_ = false;
+                SetState(0);
+            }
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE && !(lParam & 0x40000000)) {
+                pressed_ = true;
+                SetState(2);
+                return 0;
+            }
+            if (wParam == VK_RETURN) {
+                if (onClick)
+                    onClick();
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+            if (wParam == VK_SPACE && pressed_) {
+                Release(true);
+                if (Handle())
+                    SetState(0);
+                return 0;
+            }
+            break;
+        case BM_CLICK:
+            if (onClick)
+                onClick();
+            return 0;
+        case WM_GETDLGCODE: {
+            const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+            LRESULT code = DLGC_BUTTON;
+            if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+                code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_ENABLE:
+            state_ = 0;
+            pressed_ = false;
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            Invalidate();
+            break;
+        case WM_DESTROY:
+            if (tooltip_) {
+                DestroyWindow(tooltip_);
+                tooltip_ = nullptr;
+            }
+            break;
+    }
+    return PaintedWindow::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace lumaforge

@@ -1,0 +1,68 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/colors.h"
+#include "controls/image_button_layout.h"
+#include "controls/picture_win.h"
+#include "controls/window_win.h"
+
+namespace lumaforge {
+
+// One picture per state that several buttons share; an empty one leaves a button's own.
+struct TImgManager {
+    std::shared_ptr<const Picture> normal, enter, down, disable, check;
+};
+
+// A button with a picture of its own for each state, drawn unscaled, with an optional caption
+// beside it. Hovering moves the content up-left and pressing down-right by the offsets. Where the
+// pictures are see-through the parent's background shows.
+class TImgButton : public PaintedWindow {
+public:
+    struct Pictures {
+        std::shared_ptr<const Picture> normal, enter, down, disable;
+    };
+
+    bool Create(HWND parent, const RECT& bounds, const std::wstring& caption, HFONT font, Color color = 0);
+    void SetPictures(Pictures pictures);
+    void SetImgManager(const TImgManager* manager);
+    void SetLayout(TImgControlLayout layout);
+    void SetSpacing(int spacing);
+    // How far the content moves while hovered (up-left) and pressed (down-right).
+    void SetOffsets(int onEnter, int onDown);
+    // Takes the size of the normal picture.
+    void SetAutoSize(bool autoSize);
+    void SetHint(const std::wstring& hint);
+
+    // 0 normal, 1 hovered, 2 pressed.
+    int State() const { return state_; }
+    void Paint(HDC dc, const RECT& client) override;
+    std::function<void()> onClick;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    const Picture* Chosen() const;
+    void SetState(int state);
+    void Release(bool over);
+
+    Pictures own_;
+    const TImgManager* manager_ = nullptr;
+    std::shared_ptr<const Picture> check_;
+    TImgControlLayout layout_ = iclImgTop;
+    int spacing_ = 2;
+    int enterOffset_ = 1, downOffset_ = 1;
+    bool autoSize_ = false;
+    std::wstring caption_;
+    HFONT font_ = nullptr;
+    Color color_ = 0;
+    int state_ = 0;
+    bool pressed_ = false;
+    bool tracking_ = false;
+    bool releasingCapture_ = false;
+    HWND tooltip_ = nullptr;
+};
+
+}  // namespace lumaforge
