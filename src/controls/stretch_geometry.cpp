@@ -1,5 +1,7 @@
 #include "controls/stretch_geometry.h"
 
+#include <algorithm>
+
 namespace lumaforge {
 
 void AxisPlan::Add(AxisPiece piece) {
@@ -71,6 +73,18 @@ AxisPlan FramePieces(AxisStretch mode, int a, int c) {
             break;
     }
     return plan;
+}
+
+std::vector<int> SourcePixels(const AxisPlan& plan, int c) {
+    std::vector<int> source(static_cast<size_t>(std::max(c, 0)), -1);
+    for (const AxisPiece& p : plan) {
+        for (int d = 0; d < p.dstLength; ++d) {
+            const int target = p.dstStart + d;
+            if (target >= 0 && target < c)
+                source[target] = p.srcStart + static_cast<int>(int64_t{d} * p.srcLength / p.dstLength);
+        }
+    }
+    return source;
 }
 
 AxisPlan PicturePieces(AxisStretch mode, int a, int c, int split) {

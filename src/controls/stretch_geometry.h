@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace lumaforge {
 
@@ -45,5 +46,9 @@ AxisPlan FramePieces(AxisStretch mode, int a, int c);
 // the one pixel at `split` (a split at or before 1 stretches the first pixel, one at or beyond the
 // end the last).
 AxisPlan PicturePieces(AxisStretch mode, int a, int c, int split);
+
+// For every target pixel of an axis `c` pixels long, the source pixel a nearest-neighbour copy of
+// the plan's pieces takes; -1 where no piece reaches.
+std::vector<int> SourcePixels(const AxisPlan& plan, int c);
 
 }  // namespace lumaforge

@@ -2,6 +2,9 @@
 
 #include <objidl.h>
 
+#include <cstdint>
+#include <vector>
+
 #include <gdiplus.h>
 
 #include "base/handles_win.h"
@@ -9,8 +12,7 @@
 namespace lumaforge {
 namespace {
 
-// Whole source pixels to whole target pixels: no smoothing, so a stretched edge column stays one
-// crisp colour and never blends with the transparent outside of the strip.
+// Whole pixels to whole pixels: an unscaled copy lands exactly on the target's pixels.
 void PreparePixelCopy(Gdiplus::Graphics& graphics) {
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
@@ -25,38 +27,46 @@ void CopyPiece(HDC target, int dx, int dy, int dw, int dh, HDC source, int sx, i
 
 }  // namespace
 
-void StretchDrawFrame(Gdiplus::Bitmap& strip, Gdiplus::Graphics& surface, int width, int height, THorzStretchType horz,
-                      TVertStretchType vert, int frameWidth, int index) {
+void StretchDrawFrame(Gdiplus::Bitmap& strip, Gdiplus::Graphics& surface, int width, int height,
+                      THorzStretchType horz, TVertStretchType vert, int frameWidth, int index) {
+    const int stripWidth = static_cast<int>(strip.GetWidth());
     const int stripHeight = static_cast<int>(strip.GetHeight());
     const int offset = index * frameWidth;
-    if (frameWidth <= 0 || stripHeight <= 0 || width <= 0 || height <= 0)
+    if (frameWidth <= 0 || stripHeight <= 0 || width <= 0 || height <= 0 || offset + frameWidth > stripWidth)
         return;
     PreparePixelCopy(surface);
-    // Scaling samples a little beyond a piece's edge; mirroring there keeps the piece's own edge
-    // colour instead of fading into the transparent black outside the picture.
-    Gdiplus::ImageAttributes edges;
-    edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    if (horz == hstNone && vert == vstNone) {
-        surface.DrawImage(&strip, Gdiplus::Rect(0, 0, frameWidth, stripHeight), offset, 0, frameWidth, stripHeight,
-                          Gdiplus::UnitPixel, &edges);
+    const bool unscaled = horz == hstNone && vert == vstNone;
+    const int targetWidth = unscaled ? frameWidth : width;
+    const int targetHeight = unscaled ? stripHeight : height;
+    const std::vector<int> columns =
+        unscaled ? SourcePixels(FramePieces(AxisStretch::None, frameWidth, frameWidth), frameWidth)
+                 : SourcePixels(FramePieces(ToAxis(horz), frameWidth, width), width);
+    const std::vector<int> rows = unscaled ? SourcePixels(FramePieces(AxisStretch::None, stripHeight, stripHeight),
+                                                          stripHeight)
+                                           : SourcePixels(FramePieces(ToAxis(vert), stripHeight, height), height);
+    // Every target pixel copies its source pixel: the scaling of GDI+ blends the edges of a piece
+    // with its neighbours, which shows as faint seams in a stretched frame.
+    Gdiplus::Rect whole(0, 0, stripWidth, stripHeight);
+    Gdiplus::BitmapData source{};
+    if (strip.LockBits(&whole, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &source) != Gdiplus::Ok)
         return;
+    Gdiplus::Bitmap target(targetWidth, targetHeight, PixelFormat32bppPARGB);
+    Gdiplus::Rect all(0, 0, targetWidth, targetHeight);
+    Gdiplus::BitmapData pixels{};
+    if (target.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &pixels) == Gdiplus::Ok) {
+        for (int y = 0; y < targetHeight; ++y) {
+            auto* out = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(pixels.Scan0) + y * pixels.Stride);
+            const int sy = rows[y];
+            const auto* in = sy < 0 ? nullptr
+                                    : reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(source.Scan0) +
+                                                                        sy * source.Stride);
+            for (int x = 0; x < targetWidth; ++x)
+                out[x] = in && columns[x] >= 0 ? in[offset + columns[x]] : 0;
+        }
+        target.UnlockBits(&pixels);
     }
-    const AxisPlan across = FramePieces(ToAxis(horz), frameWidth, width);
-    const AxisPlan down = FramePieces(ToAxis(vert), stripHeight, height);
-    if (across.count == 0 || down.count == 0)
-        return;
-    Gdiplus::Bitmap row(width, stripHeight, PixelFormat32bppPARGB);
-    {
-        Gdiplus::Graphics rowSurface(&row);
-        PreparePixelCopy(rowSurface);
-        rowSurface.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-        for (const AxisPiece& p : across)
-            rowSurface.DrawImage(&strip, Gdiplus::Rect(p.dstStart, 0, p.dstLength, stripHeight), offset + p.srcStart, 0,
-                                 p.srcLength, stripHeight, Gdiplus::UnitPixel, &edges);
-    }
-    for (const AxisPiece& p : down)
-        surface.DrawImage(&row, Gdiplus::Rect(0, p.dstStart, width, p.dstLength), 0, p.srcStart, width, p.srcLength,
-                          Gdiplus::UnitPixel, &edges);
+    strip.UnlockBits(&source);
+    surface.DrawImage(&target, 0, 0, targetWidth, targetHeight);
 }
 
 void StretchDrawPicture(HDC picture, SIZE pictureSize, HDC canvas, int width, int height, POINT split,

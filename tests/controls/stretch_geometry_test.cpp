@@ -77,5 +77,14 @@ TEST(StretchGeometry, PictureCustomSplitStretchesTheOnePixelAtTheSplit) {
               Pieces(FramePieces(AxisStretch::Middle, 16, 100)));
 }
 
+TEST(StretchGeometry, SourcePixelsFollowThePiecesNearestNeighbour) {
+    // The middle of a 4-pixel frame on 7: 0 kept, 1-2 over 3..., the end kept.
+    EXPECT_EQ(SourcePixels(FramePieces(AxisStretch::Middle, 4, 7), 7), (std::vector<int>{0, 1, 1, 1, 2, 2, 3}));
+    EXPECT_EQ(SourcePixels(FramePieces(AxisStretch::All, 2, 4), 4), (std::vector<int>{0, 0, 1, 1}));
+    // Nothing reaches past an unscaled picture shorter than the target.
+    EXPECT_EQ(SourcePixels(FramePieces(AxisStretch::None, 2, 4), 4), (std::vector<int>{0, 1, -1, -1}));
+    EXPECT_EQ(SourcePixels(FramePieces(AxisStretch::Custom, 2, 3), 3), (std::vector<int>{-1, -1, -1}));
+}
+
 }  // namespace
 }  // namespace lumaforge
