@@ -94,3 +94,8 @@ add_executable(grid_bench bench/grid_bench_win.cpp tests/support/test_http_serve
                           tests/support/picture_maker_win.cpp)
 target_link_libraries(grid_bench PRIVATE lumaforge_win ws2_32)
 target_include_directories(grid_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+
+add_executable(repaint_bench bench/repaint_bench_win.cpp tests/support/test_http_server_support_win.cpp
+                             tests/support/win_test_support_win.cpp)
+target_link_libraries(repaint_bench PRIVATE lumaforge_win ws2_32)
+target_include_directories(repaint_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)

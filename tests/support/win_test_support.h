@@ -30,6 +30,11 @@ private:
     std::wstring path_;
 };
 
+// The GDI objects this process holds. Wine does not count them (GetGuiResources answers 0), so
+// there the count is read from the handle table: a burst of new brushes first takes every free
+// entry, and the highest entry then reached, less the burst, is the number of entries in use.
+int GdiObjectsInUse();
+
 // A path of this machine's build tree, as Wine sees it.
 std::wstring HostPath(const char* unixPath);
 

@@ -1,5 +1,8 @@
 #include "support/win_test_support.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <shellapi.h>
 
 #include <atomic>
@@ -83,6 +86,25 @@ std::wstring HostPath(const char* unixPath) {
     for (const char* p = unixPath; *p; ++p)
         path.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(*p));
     return path;
+}
+
+int GdiObjectsInUse() {
+    if (const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return static_cast<int>(counted);
+    constexpr int kBurst = 4000;
+    std::vector<HBRUSH> burst;
+    burst.reserve(kBurst);
+    int highest = -1;
+    for (int i = 0; i < kBurst; ++i) {
+        HBRUSH brush = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
+        if (!brush)
+            break;
+        burst.push_back(brush);
+        highest = std::max(highest, static_cast<int>(LOWORD(reinterpret_cast<ULONG_PTR>(brush))));
+    }
+    for (HBRUSH brush : burst)
+        DeleteObject(brush);
+    return highest + 1 - static_cast<int>(burst.size());
 }
 
 }  // namespace lumaforge::test
