@@ -11,6 +11,24 @@ namespace lumaforge {
 namespace {
 using Json = nlohmann::json;
 
+// White space and the comments nlohmann skips.
+std::string JsonWs() {
+    return R"((?:[ \t\n\r]++|/\*(?:[^*]++|\*++(?!/))*+\*++/|//[^\n\r]*+)*+)";
+}
+
+// Any JSON value as (?&v): a string, an object or array with balanced brackets around closed strings,
+// or a number or literal.
+std::string JsonValueDefinition() {
+    const std::string string = R"("(?:[^"\\]++|\\.)*+")";
+    const std::string entries = R"((?:[^"{}\[\]]*+(?:)" + string + R"(|(?&v)))*+[^"{}\[\]]*+)";
+    return R"((?(DEFINE)(?<v>)" + string + R"(|\{)" + entries + R"(\}|\[)" + entries + R"(\]|[-+.0-9A-Za-z]++)))";
+}
+
+// A step of the JSON walk: `pattern` after white space, right where the walk stands.
+std::string JsonStep(const std::string& pattern) {
+    return R"(\G)" + JsonWs() + pattern + JsonValueDefinition();
+}
+
 // The layouts' patterns, compiled once for every scrape and thread.
 struct Patterns {
     Regex baiduBlock{"<dl>.*?</dl>", true};
@@ -23,6 +41,20 @@ struct Patterns {
     Regex sogouItem{"<a href=.*onclick=\"phb\\(\\'([^\\']*)[^\"]*\\)\"><!--thumb_beg--><img src=\"([^\\\"]*)", true};
     Regex youdaoBlock{"<tbody>.*?</tbody>", true};
     Regex youdaoItem{"<center>.*<a href=\".*\"logci\\(\\'.*\\',\\'(.*)\\'\\)\">.*src=\"(.*)\" width=", true};
+    // The JSON of the script layouts, walked value by value (JsonWalk). Only white space, comments,
+    // closed strings and balanced brackets are checked here; nlohmann reads every value used.
+    Regex jsonOpenObject{JsonStep(R"(\{)" + JsonWs() + R"((\})?)"), false};
+    Regex jsonOpenArray{JsonStep(R"(\[)" + JsonWs() + R"((\])?)"), false};
+    Regex jsonKey{JsonStep(R"(("(?:[^"\\]++|\\.)*+"))" + JsonWs() + ":"), false};
+    Regex jsonObjectValue{JsonStep("((?&v))" + JsonWs() + "([,}])"), false};
+    Regex jsonArrayValue{JsonStep("((?&v))" + JsonWs() + R"(([,\]]))"), false};
+    Regex jsonObjectSeparator{JsonStep("([,}])"), false};
+    Regex jsonArraySeparator{JsonStep(R"(([,\]]))"), false};
+    Regex jsonRestOfArray{R"(\G(?:)" + JsonWs() + "(?&v)" + JsonWs() + ",)*+" + JsonWs() + "(?&v)" + JsonWs() +
+                              R"(\])" + JsonValueDefinition(),
+                          false};
+    Regex jsonWhole{JsonStep("(?&v)" + JsonWs() + R"(\z)"), false};
+    Regex jsonTrailing{R"(\G)" + JsonWs() + R"(\z)", false};
 };
 
 const Patterns& ThePatterns() {
@@ -126,44 +158,135 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-// Reads the layouts' JSON the lenient way: anything absent, null or of another type is no value.
-std::string JsonText(const Json& value) {
-    return value.is_string() ? value.get<std::string>() : std::string();
+// The value of a JSON member as the layouts read it, the lenient way: absent, null and values of
+// another type are no value.
+struct TJsonValue {
+    bool present = false;  // there and not null
+    std::string text;      // a string's text
+    std::optional<int64_t> integer;
+};
+
+int IntOf(const TJsonValue& value) {
+    return value.integer && *value.integer >= INT_MIN && *value.integer <= INT_MAX ? static_cast<int>(*value.integer)
+                                                                                   : 0;
 }
 
-const Json& Member(const Json& object, const char* name) {
-    static const Json kNoValue;
-    if (!object.is_object())
-        return kNoValue;
-    auto member = object.find(name);
-    return member == object.end() ? kNoValue : *member;
-}
+// Walks the JSON of a script layout one value at a time with PCRE2, so that nlohmann parses only the
+// keys and values the scraper uses instead of the whole megabyte the page may hold. Anything that
+// does not have the shape of JSON breaks the walk, as a document nlohmann refuses would.
+class JsonWalk {
+public:
+    // `json` is the page's bytes, in the code page or in UTF-8 (`ansi` false).
+    JsonWalk(RegexMatcher& matcher, std::string_view json, bool ansi, const AnsiCodePage& codePage)
+        : matcher_(matcher), json_(json), ansi_(ansi), codePage_(codePage) {}
 
-bool HasMember(const Json& object, const char* name) {
-    return !Member(object, name).is_null();
-}
+    bool Broken() const { return broken_; }
 
-std::string MemberText(const Json& object, const char* name) {
-    return JsonText(Member(object, name));
-}
+    // When the next value is an object (array) it is entered: true, with `empty` telling whether it
+    // closes at once. Otherwise false and the walk stays where it was.
+    bool Enter(const Regex& open, bool& empty) {
+        if (broken_ || !matcher_.Find(open, json_, pos_))
+            return false;
+        empty = !matcher_.Group(1).empty();
+        pos_ = matcher_.MatchEnd();
+        return true;
+    }
+    // The key of the next member of the object entered; the value comes next.
+    std::string Key() {
+        if (!Step(ThePatterns().jsonKey))
+            return {};
+        const std::string_view key = matcher_.Group(1);
+        if (key.find('\\') == std::string_view::npos)
+            return std::string(key.substr(1, key.size() - 2));
+        return Read(key).text;
+    }
+    // Skips the next value; `more` tells whether its object (array) has another entry after it.
+    void Skip(bool inObject, bool& more) { Value(inObject, more, false); }
+    // Reads the next value; objects and arrays count only as present.
+    TJsonValue Value(bool inObject, bool& more, bool read = true) {
+        more = false;
+        if (!Step(inObject ? ThePatterns().jsonObjectValue : ThePatterns().jsonArrayValue))
+            return {};
+        more = matcher_.Group(2) == ",";
+        const std::string_view value = matcher_.Group(1);
+        if (!read)
+            return {};
+        if (value.front() == '{' || value.front() == '[')
+            return {true, {}, {}};
+        return Read(value);
+    }
+    // After an entered value's last entry: whether its own object (array) has another entry.
+    bool Separator(bool inObject) {
+        return Step(inObject ? ThePatterns().jsonObjectSeparator : ThePatterns().jsonArraySeparator) &&
+               matcher_.Group(1) == ",";
+    }
+    // Skips the entries of the array entered that follow a comma, and its end.
+    void SkipRestOfArray() { Step(ThePatterns().jsonRestOfArray); }
+    // The walk has passed the whole value: only white space and comments may follow.
+    void End() {
+        if (pos_ < json_.size())
+            Step(ThePatterns().jsonTrailing);
+    }
+    // The next value is a whole JSON document of a shape the layout does not read.
+    void SkipWhole() { Step(ThePatterns().jsonWhole); }
 
-int MemberInt(const Json& object, const char* name) {
-    const Json& member = Member(object, name);
-    if (member.is_number_unsigned())
-        return member.get<uint64_t>() <= INT_MAX ? member.get<int>() : 0;
-    if (!member.is_number_integer())
-        return 0;
-    const int64_t value = member.get<int64_t>();
-    return value >= INT_MIN && value <= INT_MAX ? static_cast<int>(value) : 0;
-}
+private:
+    bool Step(const Regex& regex) {
+        if (broken_ || !matcher_.Find(regex, json_, pos_)) {
+            broken_ = true;
+            return false;
+        }
+        pos_ = matcher_.MatchEnd();
+        return true;
+    }
+    // A string, number or literal, as nlohmann reads it.
+    TJsonValue Read(std::string_view raw) {
+        std::string converted;
+        if (ansi_ && !IsAscii(raw)) {
+            converted = codePage_.ToUtf8(raw);
+            raw = converted;
+        }
+        const Json value = Json::parse(raw.begin(), raw.end(), nullptr, /*allow_exceptions=*/false);
+        if (value.is_discarded()) {
+            broken_ = true;
+            return {};
+        }
+        TJsonValue out{!value.is_null(), {}, {}};
+        if (value.is_string())
+            out.text = value.get<std::string>();
+        else if (value.is_number_unsigned())
+            out.integer =
+                value.get<uint64_t>() <= INT64_MAX ? std::optional<int64_t>(value.get<int64_t>()) : std::nullopt;
+        else if (value.is_number_integer())
+            out.integer = value.get<int64_t>();
+        return out;
+    }
 
-std::string ElementText(const Json& array, size_t index) {
-    return array.is_array() && index < array.size() ? JsonText(array[index]) : std::string();
-}
+    RegexMatcher& matcher_;
+    std::string_view json_;
+    bool ansi_;
+    const AnsiCodePage& codePage_;
+    size_t pos_ = 0;
+    bool broken_ = false;
+};
 
 int PageCountOf(int results) {
     return results / static_cast<int>(kResultsPerPage) + (results % static_cast<int>(kResultsPerPage) > 0 ? 1 : 0);
 }
+
+// What the scrapers read of Baidu's imgdata.
+struct TBaiduJson {
+    int listNum = 0;
+    bool hasData = false;
+    std::vector<std::pair<std::string, std::string>> results;  // thumbnail and picture of the elements that have both
+};
+
+// Elements 14, 2 and 3 of one of Google's results.
+struct TGoogleResult {
+    std::string server;
+    std::string id;
+    std::string picture;
+};
 
 // One scrape of one page: the context, the matches and the items collected so far.
 class Scraper {
@@ -185,18 +308,18 @@ private:
     std::string Utf8OrAnsi(std::string_view bytes) const {
         return IsUtf8(bytes) ? std::string(bytes) : context_.codePage.ToUtf8(bytes);
     }
-    std::optional<Json> ParseJson(std::string_view ansi) const {
-        std::string converted;
-        std::string_view utf8 = ansi;
-        if (!IsAscii(ansi)) {
-            converted = context_.codePage.ToUtf8(ansi);
-            utf8 = converted;
+    // The walk over the JSON of a script layout: on the page's own bytes, unless a byte of a
+    // double-byte character could pass there for a backslash; then on their UTF-8 form.
+    JsonWalk Walk(std::string_view json, std::string& converted) {
+        bool ansi = !IsAscii(json);
+        for (size_t at = json.find('\\'); ansi && at != std::string_view::npos; at = json.find('\\', at + 1)) {
+            if (at > 0 && static_cast<unsigned char>(json[at - 1]) >= 0x80) {
+                converted = context_.codePage.ToUtf8(json);
+                json = converted;
+                ansi = false;
+            }
         }
-        Json value = Json::parse(utf8.begin(), utf8.end(), nullptr, /*allow_exceptions=*/false,
-                                 /*ignore_comments=*/true);
-        if (value.is_discarded())
-            return std::nullopt;
-        return value;
+        return JsonWalk(matcher_, json, ansi, context_.codePage);
     }
     bool Full() const { return result_.items.size() >= kResultsPerPage; }
     void Add(const std::string& thumb, const std::string& picture) {
@@ -233,6 +356,8 @@ private:
         return std::move(result_);
     }
     std::string MarkCurrent(std::string bar);
+    std::optional<TBaiduJson> ReadBaiduJson(JsonWalk& walk) const;
+    std::optional<std::vector<TGoogleResult>> ReadGoogleJson(JsonWalk& walk) const;
     std::string GoogleBar();
 
     std::string_view page_;
@@ -247,23 +372,21 @@ TScrapeResult Scraper::Baidu() {
     int pageCount = context_.pageCount;
     const std::string_view script = Between(page_, "<script>var imgdata =", ";BD.IMG.model.ImageIndex.storeData");
     if (!script.empty()) {
-        const std::optional<Json> root = ParseJson(script);
-        if (!root)
+        std::string converted;
+        JsonWalk walk = Walk(script, converted);
+        const std::optional<TBaiduJson> json = ReadBaiduJson(walk);
+        if (!json)
             return Report(nrDumpable);
         if (firstPage) {
-            const int results = MemberInt(*root, "listNum");
-            if (results <= 0 || !HasMember(*root, "data"))
+            if (json->listNum <= 0 || !json->hasData)
                 return Report(nrPlain);
-            result_.pageCount = pageCount = PageCountOf(results);
+            result_.pageCount = pageCount = PageCountOf(json->listNum);
         }
         result_.pageBar = BuildPageBar(firstPage ? 1 : context_.curPage, pageCount, context_.barTexts);
-        if (const Json& data = Member(*root, "data"); data.is_array()) {
-            for (const Json& element : data) {
-                if (Full())
-                    break;
-                if (HasMember(element, "thumbURL") && HasMember(element, "objURL"))
-                    Collect(MemberText(element, "thumbURL"), MemberText(element, "objURL"));
-            }
+        for (const auto& [thumb, picture] : json->results) {
+            if (Full())
+                break;
+            Collect(thumb, picture);
         }
         return Finish(firstPage);
     }
@@ -303,20 +426,121 @@ std::string Scraper::GoogleBar() {
     return Utf8(nav);
 }
 
+// Members of the same name: the last one counts, as in the document nlohmann would build.
+std::optional<TBaiduJson> Scraper::ReadBaiduJson(JsonWalk& walk) const {
+    const Patterns& p = ThePatterns();
+    TBaiduJson out;
+    bool empty = false;
+    if (!walk.Enter(p.jsonOpenObject, empty)) {
+        walk.SkipWhole();
+        return walk.Broken() ? std::nullopt : std::optional(out);
+    }
+    for (bool more = !empty; more && !walk.Broken();) {
+        const std::string key = walk.Key();
+        if (key == "listNum") {
+            out.listNum = IntOf(walk.Value(true, more));
+            continue;
+        }
+        if (key != "data") {
+            walk.Skip(true, more);
+            continue;
+        }
+        out.results.clear();
+        bool noElements = false;
+        if (!walk.Enter(p.jsonOpenArray, noElements)) {
+            out.hasData = walk.Value(true, more).present;
+            continue;
+        }
+        out.hasData = true;
+        // Past the fifteenth result that Collect keeps, the elements are only skipped.
+        size_t kept = 0;
+        for (bool elements = !noElements; elements && !walk.Broken();) {
+            if (kept == kResultsPerPage) {
+                walk.SkipRestOfArray();
+                break;
+            }
+            bool noMembers = false;
+            if (!walk.Enter(p.jsonOpenObject, noMembers)) {
+                walk.Skip(false, elements);
+                continue;
+            }
+            TJsonValue thumb, picture;
+            for (bool members = !noMembers; members && !walk.Broken();) {
+                const std::string name = walk.Key();
+                if (name == "thumbURL")
+                    thumb = walk.Value(true, members);
+                else if (name == "objURL")
+                    picture = walk.Value(true, members);
+                else
+                    walk.Skip(true, members);
+            }
+            elements = walk.Separator(false);
+            if (thumb.present && picture.present) {
+                kept += !thumb.text.empty() || !picture.text.empty();
+                out.results.emplace_back(std::move(thumb.text), std::move(picture.text));
+            }
+        }
+        more = walk.Separator(true);
+    }
+    walk.End();
+    return walk.Broken() ? std::nullopt : std::optional(std::move(out));
+}
+
+// Elements that are not arrays, or short ones, give empty texts and still count.
+std::optional<std::vector<TGoogleResult>> Scraper::ReadGoogleJson(JsonWalk& walk) const {
+    const Patterns& p = ThePatterns();
+    std::vector<TGoogleResult> out;
+    bool empty = false;
+    if (!walk.Enter(p.jsonOpenArray, empty)) {
+        walk.SkipWhole();
+        return walk.Broken() ? std::nullopt : std::optional(out);
+    }
+    for (bool more = !empty; more && !walk.Broken();) {
+        if (out.size() == kResultsPerPage) {
+            walk.SkipRestOfArray();
+            break;
+        }
+        TGoogleResult& result = out.emplace_back();
+        bool noEntries = false;
+        if (!walk.Enter(p.jsonOpenArray, noEntries)) {
+            walk.Skip(false, more);
+            continue;
+        }
+        bool entries = !noEntries;
+        for (size_t index = 0; entries && !walk.Broken(); ++index) {
+            if (index == 15) {
+                walk.SkipRestOfArray();
+                break;
+            }
+            if (index == 2)
+                result.id = walk.Value(false, entries).text;
+            else if (index == 3)
+                result.picture = walk.Value(false, entries).text;
+            else if (index == 14)
+                result.server = walk.Value(false, entries).text;
+            else
+                walk.Skip(false, entries);
+        }
+        more = walk.Separator(false);
+    }
+    walk.End();
+    return walk.Broken() ? std::nullopt : std::optional(std::move(out));
+}
+
 TScrapeResult Scraper::Google() {
     const std::string_view script = Between(page_, ";dyn.setResults(", ");</script></div><div id=ncm></div>");
     if (script.empty())
         return Report(nrDumpable);
-    const std::optional<Json> results = ParseJson(script);
+    std::string converted;
+    JsonWalk walk = Walk(script, converted);
+    const std::optional<std::vector<TGoogleResult>> results = ReadGoogleJson(walk);
     if (!results)
         return Report(nrDumpable);
     result_.pageBar = GoogleBar();
-    if (results->is_array()) {
-        for (const Json& element : *results) {
-            if (Full())
-                break;
-            Collect(ElementText(element, 14) + "?q=tbn:" + ElementText(element, 2), ElementText(element, 3));
-        }
+    for (const TGoogleResult& r : *results) {
+        if (Full())
+            break;
+        Collect(r.server + "?q=tbn:" + r.id, r.picture);
     }
     return Finish(context_.firstPage);
 }

@@ -170,6 +170,101 @@ std::string Google(std::string_view results, std::string_view nav) {
            ");</script></div><div id=ncm></div></html>";
 }
 
+// The script layouts' JSON read as the document nlohmann builds of it: the last of members of the same
+// name, escapes, comments, brackets inside strings, members of nested objects that only look alike.
+TEST(ScrapeJson, LayoutsReadTheDocumentAsNlohmannBuildsIt) {
+    auto element = [](int n) {
+        return R"({"thumbURL":"t)" + std::to_string(n) + R"(","objURL":"p)" + std::to_string(n) + "\"}";
+    };
+    std::string sixteen;
+    for (int n = 1; n <= 16; ++n)
+        sixteen += (n > 1 ? "," : "") + element(n);
+    auto googleResult = [](int n, int extraEntries) {
+        std::string entries = R"(["","","tbn)" + std::to_string(n) + R"(","p)" + std::to_string(n) +
+                              R"(","","","","","","","","","","","http://t/i")";
+        for (int i = 0; i < extraEntries; ++i)
+            entries += R"(,{"a":["]"]})";
+        return entries + "]";
+    };
+    std::string sixteenGoogle;
+    for (int n = 1; n <= 16; ++n)
+        sixteenGoogle += (n > 1 ? "," : "") + googleResult(n, n % 3);
+    std::vector<TSearchItem> fifteen, fifteenGoogle;
+    for (int n = 1; n <= 15; ++n) {
+        const std::string i = std::to_string(n);
+        fifteen.push_back({"", "t" + i, "p" + i, false});
+        fifteenGoogle.push_back({"", "http://t/i?q=tbn:tbn" + i, "p" + i, false});
+    }
+    // 乗 is 81 5C in GBK: its second byte must not escape the quote after it.
+    const std::string gbkTrailBackslash = "\x81\x5C";
+    struct {
+        const char* what;
+        int engine;
+        std::string page;
+        std::vector<TSearchItem> items;
+        TNoResultReport report;
+    } cases[] = {
+        {"the last member of a name counts", seBaidu,
+         BaiduScript(R"({"listNum":5,"data":[{"thumbURL":"a","objURL":"b"}],"listNum":31,)"
+                     R"("data":[{"thumbURL":"t","thumbURL":"t2","objURL":"p"}]})"),
+         Items({{"t2", "p"}}), nrNone},
+        {"escapes, comments and white space", seBaidu,
+         BaiduScript("/* imgdata */ {\r\n \"list\\u004Eum\" : 1 , // results\n \"data\" : [ "
+                     R"({ "objURL" : "http:\/\/p\/1.jpg" , "thumbURL" : "\u98ce\u666f" } ] })"),
+         Items({{"风景", "http://p/1.jpg"}}), nrNone},
+        {"brackets and quotes inside strings, look-alike members of nested objects", seBaidu,
+         BaiduScript(R"({"listNum":1,"data":[{"tags":["]}\"{[",{"thumbURL":"x","objURL":"y"}],)"
+                     R"("thumbURL":"t","objURL":"p","more":{"objURL":null}}]})"),
+         Items({{"t", "p"}}), nrNone},
+        {"elements that are not objects or lack an address; a non-text address is empty", seBaidu,
+         BaiduScript(R"({"listNum":1,"data":[1,"x",null,{"thumbURL":"a","objURL":null},{"thumbURL":"a"},)"
+                     R"({"thumbURL":{"u":1},"objURL":"p"},{"thumbURL":"","objURL":""},{"thumbURL":"t","objURL":7}]})"),
+         Items({{"", "p"}, {"t", ""}}), nrNone},
+        {"sixteen elements give fifteen items", seBaidu, BaiduScript(R"({"listNum":16,"data":[)" + sixteen + "]}"),
+         fifteen, nrNone},
+        {"broken after the fifteenth element",
+         seBaidu,
+         BaiduScript(R"({"listNum":16,"data":[)" + sixteen + ",]}"),
+         {},
+         nrDumpable},
+        {"unclosed document", seBaidu, BaiduScript(R"({"listNum":16,"data":[)" + sixteen + "]"), {}, nrDumpable},
+        {"text after the document",
+         seBaidu,
+         BaiduScript(R"({"listNum":1,"data":[)" + element(1) + "]} x"),
+         {},
+         nrDumpable},
+        {"a malformed escape in an address",
+         seBaidu,
+         BaiduScript(R"({"listNum":1,"data":[{"thumbURL":"\x","objURL":"p"}]})"),
+         {},
+         nrDumpable},
+        {"a number JSON does not know",
+         seBaidu,
+         BaiduScript(R"({"listNum":031,"data":[)" + element(1) + "]}"),
+         {},
+         nrDumpable},
+        {"a double-byte character ending in a backslash byte", seBaidu,
+         BaiduScript(R"({"listNum":1,"data":[{"thumbURL":"t)" + gbkTrailBackslash + R"(","objURL":"p\/1"}]})"),
+         Items({{"t乗", "p/1"}}), nrNone},
+        {"Google: fifteen of sixteen, long and short entries, an element that is no array", seGoogle,
+         Google("[" + sixteenGoogle + "]", ""), fifteenGoogle, nrNone},
+        {"Google: short and odd elements still count", seGoogle, Google(R"([["","","tbn1","p1"],{"x":[]},[]])", ""),
+         Items({{"?q=tbn:tbn1", "p1"}, {"?q=tbn:", ""}, {"?q=tbn:", ""}}), nrNone},
+        {"Google: broken after the fifteenth result",
+         seGoogle,
+         Google("[" + sixteenGoogle + ",[}]", ""),
+         {},
+         nrDumpable},
+    };
+    for (const auto& c : cases) {
+        for (TRegexEngine regexEngine : kRegexEngines) {
+            const TScrapeResult result = Scrape(c.engine, c.page, Context(regexEngine));
+            EXPECT_EQ(result.items, c.items) << c.what << " with the " << EngineName(regexEngine);
+            EXPECT_EQ(result.report, c.report) << c.what << " with the " << EngineName(regexEngine);
+        }
+    }
+}
+
 TEST(ScrapeGoogle, NavigationAndResults) {
     const std::string element = R"(["","","tbn1","http://p/1.jpg","","","","","","","","","","","http://t/i"])";
     // Without Google's navigation the bar is empty, and the results still show.
