@@ -150,10 +150,16 @@ void TThumbnailGrid::StopWorker() {
     if (!worker_)
         return;
     // The hand-over first: a worker waiting for this thread is released and never waits again.
-    worker_->stop = true;
+    {
+        std::lock_guard lock(worker_->lock);
+        worker_->stop = true;
+    }
+    worker_->changed.notify_all();
     worker_->handOver->Stop();
-    if (worker_->thread.joinable())
-        worker_->thread.join();
+    if (worker_->fetcher.joinable())
+        worker_->fetcher.join();
+    if (worker_->decoder.joinable())
+        worker_->decoder.join();
     worker_.reset();
 }
 
@@ -174,7 +180,8 @@ void TThumbnailGrid::FillTree(const std::vector<TSearchItem>& items) {
     worker_->handOver = std::make_unique<UiHandOver>(*dispatcher_);
     Worker& worker = *worker_;
     std::shared_ptr<TNodeInfos> first = rows_.empty() ? nullptr : rows_.front();
-    worker.thread = std::thread([this, &worker, first] { RunWorker(worker, first); });
+    worker.decoder = std::thread([this, &worker] { RunDecoder(worker); });
+    worker.fetcher = std::thread([this, &worker, first] { RunWorker(worker, first); });
 }
 
 std::shared_ptr<TNodeInfos> TThumbnailGrid::NextRow(const std::shared_ptr<TNodeInfos>& row) const {
@@ -193,10 +200,7 @@ void TThumbnailGrid::RunWorker(Worker& worker, std::shared_ptr<TNodeInfos> row) 
                 if (url.empty())
                     continue;
                 OutputDebugStringW(ToWide(url).c_str());
-                DownloadThumbnail(worker, url, *row, column);
-                // Only asks for a repaint; the worker never waits for the painting.
-                if (!worker.stop)
-                    InvalidateRect(Handle(), nullptr, FALSE);
+                DownloadThumbnail(worker, url, row, column);
             }
             if (worker.stop)
                 break;
@@ -208,10 +212,44 @@ void TThumbnailGrid::RunWorker(Worker& worker, std::shared_ptr<TNodeInfos> row) 
     } catch (...) {
         // An error ends the worker; the remaining cells stay blank.
     }
-    worker.ended = true;
+    {
+        std::lock_guard lock(worker.lock);
+        worker.fetchingDone = true;
+    }
+    worker.changed.notify_all();
+    --worker.running;
 }
 
-void TThumbnailGrid::DownloadThumbnail(Worker& worker, const std::string& url, TNodeInfos& row, int column) {
+void TThumbnailGrid::RunDecoder(Worker& worker) {
+    try {
+        for (;;) {
+            Fetched next;
+            {
+                std::unique_lock lock(worker.lock);
+                worker.changed.wait(lock,
+                                    [&] { return worker.stop || worker.fetchingDone || !worker.fetched.empty(); });
+                if (worker.stop || worker.fetched.empty())
+                    break;
+                next = std::move(worker.fetched.front());
+                worker.fetched.pop_front();
+            }
+            if (std::optional<TDecodedPicture> picture = DecodeOverBlack(next.bytes)) {
+                next.row->DrawCentered(next.column, *picture);
+                // Only asks for a repaint; the worker never waits for the painting.
+                if (!worker.stop)
+                    InvalidateRect(Handle(), nullptr, FALSE);
+            }
+        }
+    } catch (...) {
+        // The fetching goes on for nothing: it ends with the next thumbnail.
+        std::lock_guard lock(worker.lock);
+        worker.stop = true;
+    }
+    --worker.running;
+}
+
+void TThumbnailGrid::DownloadThumbnail(Worker& worker, const std::string& url, const std::shared_ptr<TNodeInfos>& row,
+                                       int column) {
     StringSink sink;
     {
         std::unique_ptr<HttpClient> client = makeClient_(url, "*.*");
@@ -222,8 +260,11 @@ void TThumbnailGrid::DownloadThumbnail(Worker& worker, const std::string& url, T
     }
     if (worker.stop || sink.Size() == 0)
         return;
-    if (std::optional<TDecodedPicture> picture = DecodeOverBlack(sink.Text()))
-        row.DrawCentered(column, *picture);
+    {
+        std::lock_guard lock(worker.lock);
+        worker.fetched.push_back({row, column, std::move(sink.Text())});
+    }
+    worker.changed.notify_one();
 }
 
 std::optional<TSearchItem> TThumbnailGrid::Item(TGridCell cell) const {

@@ -3,7 +3,9 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -46,7 +48,8 @@ private:
 };
 
 // The result grid of the wallpaper page: five thumbnails a row, fetched one at a time, in reading
-// order, by one worker thread.
+// order, by one worker. The worker decodes a thumbnail on a second thread of its own while it fetches
+// the next, since a decode costs about as much as a fetch from a near server.
 class TThumbnailGrid : public PaintedWindow {
 public:
     // No byte for this long ends a thumbnail; a stop request ends a waiting one at once.
@@ -74,7 +77,7 @@ public:
     uint64_t Generation() const { return generation_; }
     std::optional<TSearchItem> Item(TGridCell cell) const;
     std::optional<TGridCell> HotCell() const { return hot_; }
-    bool WorkerRunning() const { return worker_ && !worker_->ended; }
+    bool WorkerRunning() const { return worker_ && worker_->running > 0; }
     // Sets the flag of a cell of the filling it was clicked in; false when that filling is gone.
     bool MarkDownloaded(uint64_t generation, TGridCell cell);
 
@@ -87,14 +90,26 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // A thumbnail fetched and not yet drawn.
+    struct Fetched {
+        std::shared_ptr<TNodeInfos> row;
+        int column = 0;
+        std::string bytes;
+    };
     struct Worker {
         std::atomic<bool> stop{false};
-        std::atomic<bool> ended{false};
+        std::atomic<int> running{2};  // the fetching and the decoding thread
         std::unique_ptr<UiHandOver> handOver;
-        std::thread thread;
+        std::mutex lock;
+        std::condition_variable changed;
+        std::deque<Fetched> fetched;  // in reading order
+        bool fetchingDone = false;
+        std::thread fetcher;
+        std::thread decoder;
     };
     void RunWorker(Worker& worker, std::shared_ptr<TNodeInfos> row);
-    void DownloadThumbnail(Worker& worker, const std::string& url, TNodeInfos& row, int column);
+    void RunDecoder(Worker& worker);
+    void DownloadThumbnail(Worker& worker, const std::string& url, const std::shared_ptr<TNodeInfos>& row, int column);
     std::shared_ptr<TNodeInfos> NextRow(const std::shared_ptr<TNodeInfos>& row) const;
     TGridLayout CurrentLayout() const;
     void SetHot(std::optional<TGridCell> cell);
