@@ -1,0 +1,738 @@
+#include "controls/button_edit_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/unicode_win.h"
+#include "controls/window_win.h"
+
+namespace lumaforge {
+namespace {
+constexpr UINT_PTR kEditSubclassId = 1;
+constexpr int kFrameCount = 4;
+constexpr int kDisabledFrame = 3;
+constexpr int kBorderWidth = 2;
+constexpr int kCueLeft = 3;
+
+// The messages after which the text may have changed, and with it whether the cue shows.
+bool MayChangeText(UINT message) {
+    switch (message) {
+        case WM_CHAR:
+        case WM_KEYDOWN:
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case EM_UNDO:
+        case WM_SETTEXT:
+        case EM_REPLACESEL:
+        case WM_IME_CHAR:
+        case WM_IME_COMPOSITION:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            return true;
+    }
+    return false;
+}
+
+bool IsBlank(std::wstring_view text) {
+    return text.find_first_not_of(L" \t\r\n\v\f") == std::wstring_view::npos;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+HFONT WindowFont(HWND hwnd) {
+    return reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+}
+
+// The height of "|" in the font: one line of text, what the box centres.
+int BarHeight(HDC dc, HFONT font) {
+    ScopedSelectObject select(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, L"|", 1, &size);
+    return size.cy;
+}
+
+SIZE OuterSize(HWND hwnd) {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    return {rc.right - rc.left, rc.bottom - rc.top};
+}
+
+// A DIB section holding the pixels of a .bmp file; nothing when the bytes are no plain bitmap.
+UniqueGdiObj<HBITMAP> BitmapFromFile(std::string_view bytes) {
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    if (bytes.size() < sizeof file + sizeof info)
+        return {};
+    std::memcpy(&file, bytes.data(), sizeof file);
+    std::memcpy(&info, bytes.data() + sizeof file, sizeof info);
+    const bool knownDepth = info.biBitCount == 1 || info.biBitCount == 4 || info.biBitCount == 8 ||
+                            info.biBitCount == 16 || info.biBitCount == 24 || info.biBitCount == 32;
+    if (file.bfType != 0x4D42 || info.biSize < sizeof info || info.biWidth <= 0 || info.biHeight == 0 ||
+        info.biWidth > 0x4000 || info.biHeight > 0x4000 || info.biHeight < -0x4000 || info.biPlanes != 1 ||
+        !knownDepth || (info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS))
+        return {};
+    const size_t stride = ((static_cast<size_t>(info.biWidth) * info.biBitCount + 31) / 32) * 4;
+    const size_t size = stride * static_cast<size_t>(info.biHeight < 0 ? -info.biHeight : info.biHeight);
+    if (file.bfOffBits < sizeof file + info.biSize || file.bfOffBits > bytes.size() ||
+        bytes.size() - file.bfOffBits < size)
+        return {};
+    // The header, its masks and its colour table are read in place, as CreateDIBSection wants them.
+    std::string header(bytes.substr(sizeof file, file.bfOffBits - sizeof file));
+    void* bits = nullptr;
+    UniqueGdiObj<HBITMAP> bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(header.data()),
+                                                  DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits)
+        return {};
+    std::memcpy(bits, bytes.data() + file.bfOffBits, size);
+    return bitmap;
+}
+}  // namespace
+
+// The visible button: a child window of the edit that paints its frame through a back buffer and
+// turns mouse input into the state changes and clicks of its EditButton.
+class EditButtonWindow : public PaintedWindow {
+public:
+    explicit EditButtonWindow(EditButton& owner) : owner_(owner) {}
+    ~EditButtonWindow() override {
+        if (Handle() && GetCapture() == Handle())
+            ReleaseCapture();
+    }
+
+    bool Create(HWND edit) {
+        return CreateWindowOf(L"LumaforgeEditButton", WS_CHILD | WS_CLIPSIBLINGS, 0, edit, {0, 0, 20, 0});
+    }
+    void Paint(HDC dc, const RECT& client) override { owner_.Paint(dc, client); }
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+            case WM_MOUSEMOVE: {
+                if (!tracking_) {
+                    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+                    tracking_ = TrackMouseEvent(&track) != FALSE;
+                }
+                // A move queued while the button held the capture can arrive after the release,
+                // from outside: only a move over the button makes it hot.
+                if (pressed_)
+                    owner_.SetState(Over(lParam) ? bsPushed : bsNormal);
+                else
+                    owner_.SetState(Over(lParam) ? bsHot : bsNormal);
+                return 0;
+            }
+            case WM_MOUSELEAVE:
+                tracking_ = false;
+                if (!pressed_)
+                    owner_.SetState(bsNormal);
+                return 0;
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONDBLCLK:
+                if (owner_.dropDownMenu_) {
+                    owner_.ShowDropDown();
+                } else {
+                    pressed_ = true;
+                    SetCapture(Handle());
+                    owner_.Press();
+                }
+                return 0;
+            case WM_LBUTTONUP:
+                if (pressed_) {
+                    pressed_ = false;
+                    ReleaseCapture();
+                    owner_.Release(Over(lParam));
+                }
+                return 0;
+            case WM_CAPTURECHANGED:
+                // Capture taken away in the middle of a press: no click, back to rest.
+                if (pressed_) {
+                    pressed_ = false;
+                    owner_.SetState(bsNormal);
+                }
+                return 0;
+            case WM_SETCURSOR:
+                // Without this the edit's text cursor would show over the button.
+                SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+                return TRUE;
+            case WM_ENABLE:
+                Invalidate();
+                return 0;
+        }
+        return PaintedWindow::OnMessage(message, wParam, lParam);
+    }
+
+private:
+    bool Over(LPARAM lParam) const {
+        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        const RECT client = ClientRect();
+        return PtInRect(&client, at) != FALSE;
+    }
+
+    EditButton& owner_;
+    bool tracking_ = false;
+    bool pressed_ = false;
+};
+
+// ---- EditButton ----
+
+EditButton::EditButton(ButtonEdit& edit, Side side) : edit_(edit), side_(side) {}
+
+EditButton::~EditButton() {
+    if (toolTip_ && IsWindow(toolTip_))
+        DestroyWindow(toolTip_);
+}
+
+HWND EditButton::Handle() const {
+    return window_ ? window_->Handle() : nullptr;
+}
+
+void EditButton::CreateWindowIn(HWND edit) {
+    window_ = std::make_unique<EditButtonWindow>(*this);
+    window_->Create(edit);
+    EnableWindow(window_->Handle(), enabled_);
+    if (!hint_.empty())
+        SetHint(hint_);
+    Place();
+    if (visible_)
+        ShowWindow(window_->Handle(), SW_SHOWNA);
+}
+
+void EditButton::SetImage(HBITMAP strip) {
+    image_.Reset(strip ? static_cast<HBITMAP>(CopyImage(strip, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)) : nullptr);
+    ImageChanged();
+}
+
+bool EditButton::SetImageBytes(std::string_view bmpFile) {
+    image_ = BitmapFromFile(bmpFile);
+    ImageChanged();
+    return HasImage();
+}
+
+void EditButton::ImageChanged() {
+    BITMAP info{};
+    if (image_ && GetObjectW(image_.Get(), sizeof info, &info)) {
+        frameWidth_ = info.bmWidth / kFrameCount;
+        imageHeight_ = info.bmHeight;
+    } else {
+        frameWidth_ = imageHeight_ = 0;
+    }
+    if (autoWidth_) {
+        Place();
+        edit_.UpdateTextRect();
+    }
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void EditButton::SetWidth(int width) {
+    width_ = std::max(width, 0);
+    if (!autoWidth_) {
+        Place();
+        edit_.UpdateTextRect();
+    }
+}
+
+void EditButton::SetAutoWidth(bool autoWidth) {
+    autoWidth_ = autoWidth;
+    Place();
+    edit_.UpdateTextRect();
+}
+
+void EditButton::SetMargins(const Margins& margins) {
+    margins_ = margins;
+    Place();
+    edit_.UpdateTextRect();
+}
+
+void EditButton::SetVisible(bool visible) {
+    visible_ = visible;
+    if (Handle()) {
+        Place();
+        ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE);
+    }
+    edit_.UpdateTextRect();
+}
+
+void EditButton::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (!enabled)
+        state_ = bsNormal;
+    if (Handle()) {
+        EnableWindow(Handle(), enabled);
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
+}
+
+void EditButton::SetHint(const std::wstring& hint) {
+    hint_ = hint;
+    if (!Handle())
+        return;
+    if (!toolTip_ && !hint_.empty()) {
+        toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        TTTOOLINFOW tool{sizeof tool};
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+        tool.lpszText = hint_.data();
+        SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    if (toolTip_) {
+        TTTOOLINFOW tool{sizeof tool};
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+        tool.lpszText = hint_.data();
+        SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(toolTip_, TTM_ACTIVATE, !hint_.empty(), 0);
+    }
+}
+
+void EditButton::Place() {
+    HWND edit = edit_.Handle();
+    if (!Handle() || !edit)
+        return;
+    const SIZE outer = OuterSize(edit);
+    const int width = Width();
+    const int x = side_ == Side::Left ? margins_.left : outer.cx - width - margins_.right;
+    const int height = std::max(static_cast<int>(outer.cy) - margins_.top - margins_.bottom, 0);
+    SetWindowPos(Handle(), nullptr, x, margins_.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void EditButton::SetState(TButtonState state) {
+    if (state_ == state)
+        return;
+    state_ = state;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void EditButton::Paint(HDC dc, const RECT& client) {
+    UniqueGdiObj<HBRUSH> brush(CreateSolidBrush(edit_.BackgroundColor()));
+    FillRect(dc, &client, brush.Get());
+    if (image_ && frameWidth_ > 0) {
+        const int frame = enabled_ ? static_cast<int>(state_) : kDisabledFrame;
+        UniqueMemoryDc source(CreateCompatibleDC(dc));
+        ScopedSelectObject select(source.Get(), image_.Get());
+        BitBlt(dc, (client.right - frameWidth_) / 2, (client.bottom - imageHeight_) / 2, frameWidth_, imageHeight_,
+               source.Get(), frame * frameWidth_, 0, SRCCOPY);
+    }
+    if (onPaint) {
+        ScopedSaveDc saved(dc);
+        onPaint(dc, client, state_);
+    }
+}
+
+void EditButton::Press() {
+    SetState(bsPushed);
+}
+
+void EditButton::Release(bool over) {
+    SetState(over && enabled_ ? bsHot : bsNormal);
+    if (over && enabled_)
+        edit_.ButtonClicked(side_);
+}
+
+void EditButton::ShowDropDown() {
+    POINT at{0, OuterSize(edit_.Handle()).cy};
+    ClientToScreen(Handle(), &at);
+    const int command =
+        TrackPopupMenu(dropDownMenu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, at.x, at.y, 0, Handle(), nullptr);
+    if (command != 0 && onMenuCommand)
+        onMenuCommand(command);
+}
+
+// ---- ButtonEdit ----
+
+ButtonEdit::ButtonEdit()
+    : left_(*this, EditButton::Side::Left),
+      right_(*this, EditButton::Side::Right),
+      hintColor_(static_cast<Color>(GetSysColor(COLOR_GRAYTEXT))),
+      textColor_(static_cast<Color>(GetSysColor(COLOR_WINDOWTEXT))),
+      background_(static_cast<Color>(GetSysColor(COLOR_WINDOW))),
+      backgroundBrush_(CreateSolidBrush(background_)) {}
+
+ButtonEdit::~ButtonEdit() {
+    Detach();
+}
+
+bool ButtonEdit::Create(HWND parent, const RECT& bounds, HFONT font, const std::wstring& text) {
+    return Create(parent, bounds, font, text, Options{});
+}
+
+bool ButtonEdit::Create(HWND parent, const RECT& bounds, HFONT font, const std::wstring& text, const Options& options) {
+    const DWORD align = options.align == Align::Right ? ES_RIGHT : options.align == Align::Center ? ES_CENTER : ES_LEFT;
+    // A multi-line edit is the kind whose text rectangle can be set; Enter is kept from it below.
+    const DWORD style = ES_MULTILINE | ES_AUTOHSCROLL | WS_CLIPCHILDREN | align | options.extraStyle;
+    if (!EditBox::Create(parent, bounds, style, font, text))
+        return false;
+    HWND edit = Handle();
+    parent_ = parent;
+    border_ = options.border;
+    SetWindowSubclass(edit, EditProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    // The edit asks its parent for its colours: the parent's answer for this edit comes from here.
+    SetWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+    attached_ = true;
+    if (border_)
+        SetWindowPos(edit, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    left_.CreateWindowIn(edit);
+    right_.CreateWindowIn(edit);
+    UpdateTextRect();
+    return true;
+}
+
+void ButtonEdit::Detach() {
+    if (!attached_)
+        return;
+    attached_ = false;
+    RemoveWindowSubclass(Handle(), EditProc, kEditSubclassId);
+    if (IsWindow(parent_))
+        RemoveWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this));
+}
+
+void ButtonEdit::LayoutButtons() {
+    left_.Place();
+    right_.Place();
+}
+
+void ButtonEdit::UpdateTextRect() {
+    HWND edit = Handle();
+    if (!edit || !attached_)
+        return;
+    RECT rc{};
+    GetClientRect(edit, &rc);
+    rc.left += 1;
+    rc.right -= 1;
+    if (left_.Visible())
+        rc.left = left_.GetMargins().left + rc.left + left_.Width() + left_.GetMargins().right;
+    if (right_.Visible())
+        rc.right = rc.right - right_.GetMargins().right - right_.Width() - right_.GetMargins().left;
+    HDC dc = GetDC(edit);
+    const int lineHeight = BarHeight(dc, WindowFont(edit));
+    ReleaseDC(edit, dc);
+    const int inset = (rc.bottom - rc.top - lineHeight) / 2;
+    rc.top += inset;
+    rc.bottom -= inset;
+    SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rc));
+    InvalidateRect(edit, nullptr, TRUE);
+}
+
+void ButtonEdit::SetHintText(const std::wstring& text) {
+    hintText_ = text;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void ButtonEdit::SetHintFont(HFONT font) {
+    hintFont_ = font;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void ButtonEdit::SetHintColor(Color color) {
+    hintColor_ = color;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void ButtonEdit::SetTextColor(Color color) {
+    textColor_ = color;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void ButtonEdit::SetBackgroundColor(Color color) {
+    background_ = color;
+    backgroundBrush_.Reset(CreateSolidBrush(color));
+    if (Handle()) {
+        InvalidateRect(Handle(), nullptr, TRUE);
+        for (EditButton* button : {&left_, &right_})
+            if (button->Handle())
+                InvalidateRect(button->Handle(), nullptr, FALSE);
+    }
+}
+
+bool ButtonEdit::CueVisible() const {
+    HWND edit = Handle();
+    return edit && !IsBlank(hintText_) && GetFocus() != edit && IsBlank(WindowText(edit));
+}
+
+void ButtonEdit::SetValueSetting(const ValueSetting& setting) {
+    const double value = FloatValue();
+    const bool wasNumberOnly = setting_.valueType == vtNumberOnly;
+    setting_ = setting;
+    HWND edit = Handle();
+    if (!edit)
+        return;
+    if (wasNumberOnly != (setting_.valueType == vtNumberOnly)) {
+        const LONG_PTR style = GetWindowLongPtrW(edit, GWL_STYLE);
+        SetWindowLongPtrW(edit, GWL_STYLE, wasNumberOnly ? style & ~ES_NUMBER : style | ES_NUMBER);
+    }
+    if (setting_.valueType == vtFloat)
+        SetText(ToWide(DisplayText(value, setting_)));
+}
+
+double ButtonEdit::FloatValue() const {
+    return Handle() ? ParseValue(ToUtf8(Text())) : 0;
+}
+
+void ButtonEdit::SetFloatValue(double value) {
+    SetText(ToWide(setting_.valueType == vtFloat ? DisplayText(value, setting_) : ShortestText(value)));
+    SendMessageW(Handle(), EM_SETMODIFY, FALSE, 0);
+}
+
+void ButtonEdit::ButtonClicked(EditButton::Side side) {
+    const auto& handler = side == EditButton::Side::Left ? onLeftButtonClick : onRightButtonClick;
+    if (handler)
+        handler();
+}
+
+void ButtonEdit::PaintCue(HDC dc) {
+    if (!CueVisible())
+        return;
+    ScopedSaveDc saved(dc);
+    SelectObject(dc, hintFont_ ? hintFont_ : WindowFont(Handle()));
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    SIZE bar{};
+    GetTextExtentPoint32W(dc, L"|", 1, &bar);
+    SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, hintColor_);
+    TextOutW(dc, kCueLeft, (client.bottom - bar.cy) / 2, hintText_.c_str(), static_cast<int>(hintText_.size()));
+}
+
+void ButtonEdit::ApplyOutcome(const KeyOutcome& outcome, const std::wstring& text) {
+    if (outcome.beep)
+        MessageBeep(MB_OK);
+    if (!outcome.modified)
+        return;
+    HWND edit = Handle();
+    const std::wstring wide = ToWide(outcome.text);
+    if (wide != text) {
+        // Replacing the selection, as typing does, keeps the step undoable and marks the box modified.
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+    }
+    const auto caret = static_cast<WPARAM>(ToWide(std::string_view(outcome.text).substr(0, outcome.caret)).size());
+    SendMessageW(edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+    SendMessageW(edit, EM_SETMODIFY, TRUE, 0);
+}
+
+namespace {
+struct Selection {
+    std::string text;
+    size_t start = 0, end = 0;
+};
+
+// The text and selection in UTF-8 offsets, as the numeric rules count them.
+Selection ReadSelection(HWND edit, const std::wstring& text) {
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
+    end = std::min<DWORD>(std::max(start, end), static_cast<DWORD>(text.size()));
+    Selection selection;
+    selection.text = ToUtf8(text);
+    selection.start = ToUtf8(std::wstring_view(text).substr(0, start)).size();
+    selection.end = ToUtf8(std::wstring_view(text).substr(0, end)).size();
+    return selection;
+}
+}  // namespace
+
+LRESULT ButtonEdit::OnChar(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    wchar_t key = static_cast<wchar_t>(wParam);
+    if (onKeyPress) {
+        onKeyPress(key);
+        if (key == 0 || !IsWindow(hwnd))
+            return 0;
+    }
+    if (key == L'\r' || key == L'\n')
+        return 0;
+    if (setting_.valueType == vtString || setting_.valueType == vtNumberOnly)
+        return DefSubclassProc(hwnd, WM_CHAR, key, lParam);
+    const std::wstring text = WindowText(hwnd);
+    const Selection selection = ReadSelection(hwnd, text);
+    const bool readOnly = (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) != 0;
+    const KeyOutcome outcome = TypeKey(setting_, selection.text, selection.start, selection.end, key, readOnly);
+    if (outcome.passOn)
+        return DefSubclassProc(hwnd, WM_CHAR, key, lParam);
+    ApplyOutcome(outcome, text);
+    return 0;
+}
+
+LRESULT ButtonEdit::OnPaste(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY)
+        return DefSubclassProc(hwnd, WM_PASTE, wParam, lParam);
+    std::wstring clipboard;
+    bool hasText = false;
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(hwnd)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                clipboard = chars;
+                hasText = true;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    if (!hasText)
+        return setting_.valueType == vtString ? DefSubclassProc(hwnd, WM_PASTE, wParam, lParam) : 0;
+    const auto limit = static_cast<size_t>(SendMessageW(hwnd, EM_GETLIMITTEXT, 0, 0));
+    const PasteOutcome outcome = PasteText(setting_, ToUtf8(clipboard), limit);
+    switch (outcome.action) {
+        case PasteOutcome::kPassOn:
+            return DefSubclassProc(hwnd, WM_PASTE, wParam, lParam);
+        case PasteOutcome::kReplaceSelection:
+            SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToWide(outcome.text).c_str()));
+            break;
+        case PasteOutcome::kReplaceAll:
+            SendMessageW(hwnd, EM_SETSEL, 0, -1);
+            SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToWide(outcome.text).c_str()));
+            break;
+        case PasteOutcome::kRefuse:
+            MessageBeep(MB_OK);
+            break;
+    }
+    return 0;
+}
+
+LRESULT CALLBACK ButtonEdit::EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    return reinterpret_cast<ButtonEdit*>(data)->OnEditMessage(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ButtonEdit::ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR data) {
+    auto* self = reinterpret_cast<ButtonEdit*>(data);
+    if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) &&
+        reinterpret_cast<HWND>(lParam) == self->Handle()) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(dc, IsWindowEnabled(self->Handle()) ? self->textColor_ : GetSysColor(COLOR_GRAYTEXT));
+        SetBkColor(dc, self->background_);
+        return reinterpret_cast<LRESULT>(self->backgroundBrush_.Get());
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, ParentProc, reinterpret_cast<UINT_PTR>(self));
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT ButtonEdit::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    switch (message) {
+        case WM_GETDLGCODE: {
+            // Tab moves on and Escape belongs to the window; Enter is wanted so that it reaches
+            // onKeyPress even where the message loop runs the dialog-key handling.
+            result = DefSubclassProc(hwnd, message, wParam, lParam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+                result |= DLGC_WANTMESSAGE;
+            return result;
+        }
+        case WM_CHAR:
+            result = OnChar(hwnd, wParam, lParam);
+            break;
+        case WM_KEYDOWN:
+            // A multi-line edit inside a dialog closes its parent on Escape; this box is one line.
+            if (wParam == VK_ESCAPE)
+                return 0;
+            if (wParam == VK_DELETE && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
+                setting_.valueType == vtFloat) {
+                const std::wstring text = WindowText(hwnd);
+                const Selection selection = ReadSelection(hwnd, text);
+                const bool readOnly = (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) != 0;
+                const KeyOutcome outcome =
+                    DeleteKey(setting_, selection.text, selection.start, selection.end, readOnly);
+                if (!outcome.passOn) {
+                    ApplyOutcome(outcome, text);
+                    break;
+                }
+            }
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            break;
+        case WM_PASTE:
+            result = OnPaste(hwnd, wParam, lParam);
+            break;
+        case WM_PAINT: {
+            // The cue goes over what the edit painted, only where it painted.
+            UniqueGdiObj<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+            const bool partial = !wParam && GetUpdateRgn(hwnd, update.Get(), FALSE) != ERROR;
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            if (wParam) {
+                PaintCue(reinterpret_cast<HDC>(wParam));
+            } else if (CueVisible()) {
+                HDC dc = GetDC(hwnd);
+                if (partial)
+                    SelectClipRgn(dc, update.Get());
+                PaintCue(dc);
+                ReleaseDC(hwnd, dc);
+            }
+            cueShown_ = CueVisible();
+            return result;
+        }
+        case WM_PRINTCLIENT:
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            PaintCue(reinterpret_cast<HDC>(wParam));
+            return result;
+        case WM_NCCALCSIZE:
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            if (border_) {
+                RECT* client =
+                    wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+                InflateRect(client, -kBorderWidth, -kBorderWidth);
+            }
+            return result;
+        case WM_NCPAINT:
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            if (border_) {
+                HDC dc = GetWindowDC(hwnd);
+                const SIZE outer = OuterSize(hwnd);
+                RECT frame{0, 0, outer.cx, outer.cy};
+                DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
+                ReleaseDC(hwnd, dc);
+            }
+            return result;
+        case WM_SIZE:
+        case WM_SETFONT:
+            // The edit resets its text rectangle (and, with a new font, its margins) here.
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            if (message == WM_SETFONT)
+                SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+            LayoutButtons();
+            UpdateTextRect();
+            return result;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        case WM_NCDESTROY:
+            Detach();
+            return DefSubclassProc(hwnd, message, wParam, lParam);
+        case WM_SETTEXT:
+            // A multi-line edit reports no change for text set from outside; a one-line edit
+            // does, and the filter boxes rely on it.
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            if (result && parent_)
+                SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE),
+                             reinterpret_cast<LPARAM>(hwnd));
+            break;
+        default:
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            break;
+    }
+    // Text changed by any route (typing, cutting, undo, WM_SETTEXT) may start or end the cue.
+    if (MayChangeText(message) && attached_ && IsWindow(hwnd) && CueVisible() != cueShown_) {
+        cueShown_ = !cueShown_;
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+    return result;
+}
+
+}  // namespace lumaforge
