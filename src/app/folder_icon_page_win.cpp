@@ -7,6 +7,7 @@
 #include "base/files_win.h"
 #include "base/text.h"
 #include "base/unicode_win.h"
+#include "controls/picture_win.h"
 #include "controls/rect_win.h"
 #include "install/folder_icons_win.h"
 #include "res/resource_ids.h"
@@ -17,7 +18,10 @@ constexpr int kCaptionHeight = 20;
 constexpr int kCategoryWidth = 180;
 constexpr int kIconListLeft = 188;
 constexpr int kIconSize = 32;
-constexpr int kBrowseWidth = 22;
+constexpr int kDirWidth = 269;
+constexpr int kDirHeight = 23;
+// Four frames of 20 x 18: normal, hot, pushed, disabled.
+constexpr wchar_t kFolderButtonImage[] = L"EDIT_FOLDER_BMP";
 
 constexpr char kFolderMissing[] = "The folder is not exist. Please reselect another one.";
 constexpr char kNoIconSelected[] = "Please select an icon.";
@@ -93,16 +97,28 @@ void FolderIconPage::CreateControls(Panel& host) {
                        resources_.font, WS_TABSTOP);
     btnRestoreIcon_.Create(parent, Bounds(restoreLeft, rowTop, restoreWidth, 24),
                            resources_.strings->Get(IDS_RESTORE_FOLDER_ICON), resources_.font, WS_TABSTOP);
-    // The folder box with its browse button runs from 10 pixels right of its label to 10 pixels
-    // left of "Set Folder Icon".
-    const int editLeft = selectFolder.TextWidth() + 2 + 10;
-    const int editWidth = setLeft - 10 - editLeft - 2 - kBrowseWidth;
-    edtDir_.Create(parent, Bounds(editLeft, rowTop + 1, editWidth, 22), ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER,
-                   resources_.font);
-    btnBrowse_.Create(parent, Bounds(editLeft + editWidth + 2, rowTop + 1, kBrowseWidth, 22), L"...", resources_.font,
-                      WS_TABSTOP);
+    // The folder box starts 10 pixels right of its label; its right button opens the folder choice.
+    ButtonEdit::Options boxOptions;
+    boxOptions.border = true;
+    edtDir_.Create(parent, Bounds(selectFolder.TextWidth() + 2 + 10, rowTop, kDirWidth, kDirHeight), resources_.font,
+                   {}, boxOptions);
+    EditButton& folderButton = edtDir_.RightButton();
+    folderButton.SetMargins({0, 0, 5, 4});
+    if (folderButton.SetImageBytes(ResourceBytes(GetModuleHandleW(nullptr), kFolderButtonImage))) {
+        folderButton.SetAutoWidth(true);
+    } else {
+        // Without its picture the button still shows what it does.
+        HFONT font = resources_.font;
+        folderButton.onPaint = [font](HDC dc, const RECT& bounds, TButtonState) {
+            RECT text = bounds;
+            SelectObject(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            DrawTextW(dc, L"...", 3, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        };
+    }
+    folderButton.SetVisible(true);
+    edtDir_.onRightButtonClick = [this] { edtDirRightButtonClick(); };
 
-    btnBrowse_.onClick = [this] { edtDirRightButtonClick(); };
     btnSetIcon_.onClick = [this] { btnSetIconClick(); };
     btnRestoreIcon_.onClick = [this] { btnRestoreIconClick(); };
 }

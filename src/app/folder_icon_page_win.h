@@ -11,6 +11,7 @@
 #include "base/handles_win.h"
 #include "base/program_paths.h"
 #include "base/resource_strings_win.h"
+#include "controls/button_edit_win.h"
 #include "controls/label_win.h"
 #include "controls/panel_win.h"
 #include "controls/standard_controls_win.h"
@@ -60,8 +61,8 @@ public:
     ResourceList& DirList() { return *vstDirs_; }
     HWND IconList() const { return lvIcons_.Handle(); }
     HIMAGELIST IconImages() const { return ilIcons_.Get(); }
-    EditBox& DirEdit() { return edtDir_; }
-    PushButton& BrowseButton() { return btnBrowse_; }
+    // The folder box; its right button opens the folder choice.
+    ButtonEdit& DirEdit() { return edtDir_; }
     PushButton& SetIconButton() { return btnSetIcon_; }
     PushButton& RestoreIconButton() { return btnRestoreIcon_; }
     // The captions of the icon list, top to bottom.
@@ -88,8 +89,8 @@ private:
     std::vector<std::unique_ptr<Label>> labels_;
     std::unique_ptr<ResourceList> vstDirs_;
     StandardControl lvIcons_;
-    EditBox edtDir_;
-    PushButton btnBrowse_, btnSetIcon_, btnRestoreIcon_;
+    ButtonEdit edtDir_;
+    PushButton btnSetIcon_, btnRestoreIcon_;
 };
 
 }  // namespace lumaforge

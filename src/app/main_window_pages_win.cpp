@@ -114,7 +114,16 @@ ResourceList& TFrmMain::CreateList(HWND parent, const RECT& bounds, TResourceKin
 
 void TFrmMain::CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind) {
     const int k = static_cast<int>(kind);
-    filterEdits_[k] = &AddEdit(parent, bounds, ES_AUTOHSCROLL | WS_TABSTOP);
+    auto edit = std::make_unique<ButtonEdit>();
+    edit->Create(parent, bounds, font_.Get());
+    edit->SetTextColor(palette::kAccentText);
+    edit->SetHintColor(palette::kHintText);
+    edit->SetBackgroundColor(palette::kWindow);
+    // A button without a picture: no room taken, as the filter bar has its own buttons.
+    edit->RightButton().SetAutoWidth(true);
+    edit->RightButton().SetVisible(true);
+    filterEdits_[k] = edit.get();
+    ownedControls_.push_back(std::move(edit));
     // The styles' tree filters its style rows only; the other lists are flat.
     filterEdits_[k]->onChange = [this, k] { FilterList(*filterEdits_[k], *lists_[k], k != kThemeKind); };
 }

@@ -117,8 +117,8 @@ void TFrmMain::InitInterface() {
     for (auto [kind, id] : captions)
         ListCaption(kind).SetText(strings_.Get(id));
     const std::wstring hint = strings_.Get(IDS_FILTER_HINT);
-    for (EditBox* edit : filterEdits_)
-        edit->SetCueBanner(hint);
+    for (ButtonEdit* edit : filterEdits_)
+        edit->SetHintText(hint);
 
     Label::Style accent{boldFont_.Get(), nullptr, palette::kAccentText};
     accent.transparent = true;

@@ -15,6 +15,7 @@
 #include "base/program_paths.h"
 #include "base/resource_strings_win.h"
 #include "build_config.h"
+#include "controls/button_edit_win.h"
 #include "controls/fonts_win.h"
 #include "controls/image_button_win.h"
 #include "controls/image_panel_win.h"
@@ -248,7 +249,7 @@ private:
     std::array<ResourceList*, kResourceKindCount> lists_{};
     std::array<TImagePanel*, kResourceKindCount> previewPanels_{};
     std::array<Label*, kResourceKindCount> listCaptions_{};
-    std::array<EditBox*, kResourceKindCount> filterEdits_{};
+    std::array<ButtonEdit*, kResourceKindCount> filterEdits_{};
     std::vector<Label*> accentLabels_;  // page and preview captions: bold, accent colour
     std::vector<Label*> links_;         // blue links that underline under the pointer
     Label* lblStatus_ = nullptr;

@@ -21,8 +21,6 @@ constexpr int kProgressWidth = 294;
 constexpr int kProgressHeight = 85;
 // A result page larger than this is no page of results: the transfer ends and nothing is found.
 constexpr int64_t kMaxResultPageBytes = 16 * 1024 * 1024;
-constexpr UINT_PTR kKeySubclassId = 1;
-
 bool EndsWithBmp(const std::string& name) {
     return name.size() >= 4 && AsciiLower(name.substr(name.size() - 4)) == ".bmp";
 }
@@ -33,13 +31,6 @@ bool FileExists(const std::string& path) {
 }
 
 // Enter in the keyword box always searches Baidu.
-LRESULT CALLBACK KeywordKeys(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    if (message == WM_CHAR && wParam == VK_RETURN) {
-        reinterpret_cast<PushButton*>(data)->onClick();
-        return 0;
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
 
 }  // namespace
 
@@ -47,8 +38,6 @@ TFrmWallpaper::TFrmWallpaper() = default;
 
 TFrmWallpaper::~TFrmWallpaper() {
     *alive_ = false;
-    if (edtKey_.Handle())
-        RemoveWindowSubclass(edtKey_.Handle(), KeywordKeys, kKeySubclassId);
     // The worker ends before its rows go, and a running download ends before its client goes.
     grid_.reset();
     apply_.reset();
@@ -84,8 +73,15 @@ bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceString
     Label::Style labelStyle{font, nullptr, RGB(0, 0, 0), palette::kWindow, Label::Align::Right};
     lblKeyWord_ = std::make_unique<Label>();
     lblKeyWord_->Create(bar, {0, 4, 72, 22}, strings.Get(IDS_SEARCH_KEY), labelStyle);
-    edtKey_.Create(bar, {75, 2, 75 + 129, 22}, ES_AUTOHSCROLL | WS_TABSTOP, font, strings.Get(IDS_SEARCH_DEFAULT_KEY),
-                   WS_EX_CLIENTEDGE);
+    edtKey_.Create(bar, {75, 2, 75 + 129, 22}, font, strings.Get(IDS_SEARCH_DEFAULT_KEY),
+                   {ButtonEdit::Align::Left, true});
+    // Enter searches with the first engine.
+    edtKey_.onKeyPress = [this](wchar_t& key) {
+        if (key == L'\r') {
+            key = 0;
+            engineButtons_[seBaidu].onClick();
+        }
+    };
     lblSize_ = std::make_unique<Label>();
     lblSize_->Create(bar, {210, 4, 274, 22}, strings.Get(IDS_SIZE), labelStyle);
     cbSize_.Create(bar, {277, 2, 277 + 95, 2 + 18 * 16}, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, font);
@@ -103,8 +99,6 @@ bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceString
             StartSearch(i, dump);
         };
     }
-    SetWindowSubclass(edtKey_.Handle(), KeywordKeys, kKeySubclassId,
-                      reinterpret_cast<DWORD_PTR>(&engineButtons_[seBaidu]));
 
     grid_ = std::make_unique<TThumbnailGrid>(context_.makeClient);
     grid_->Create(self, {kGridMargin, kGridTop, kGridMargin + 624, kGridTop + 245});

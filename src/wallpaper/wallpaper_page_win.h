@@ -9,6 +9,7 @@
 #include "base/handles_win.h"
 #include "base/program_paths.h"
 #include "base/resource_strings_win.h"
+#include "controls/button_edit_win.h"
 #include "controls/label_win.h"
 #include "controls/paint_panel_win.h"
 #include "controls/panel_win.h"
@@ -69,7 +70,7 @@ public:
     Panel& PageBarPanel() { return *pnlPage_; }
     TThumbnailGrid& Grid() { return *grid_; }
     PushButton& EngineButton(int engine) { return engineButtons_[engine]; }
-    EditBox& KeywordBox() { return edtKey_; }
+    ButtonEdit& KeywordBox() { return edtKey_; }
     ComboBox& SizeBox() { return cbSize_; }
     bool AdvertisementVisible() const;
     bool ProgressVisible() const;
@@ -96,7 +97,7 @@ private:
     std::unique_ptr<TThumbnailGrid> grid_;
     std::unique_ptr<TWallpaperApply> apply_;
     // Declared after their parent panel, so they go first.
-    EditBox edtKey_;
+    ButtonEdit edtKey_;
     ComboBox cbSize_;
     std::array<PushButton, 4> engineButtons_;
     StandardControl pbMain_;

@@ -115,6 +115,14 @@ protected:
 
     static void Click(PushButton& button) { SendMessageW(button.Handle(), BM_CLICK, 0, 0); }
 
+    // A mouse click on the folder box's button, as the window receives one.
+    void ClickFolderButton() {
+        HWND button = page->DirEdit().RightButton().Handle();
+        PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        test::PumpPending();
+    }
+
     std::string IconPath(const std::string& category, const std::string& file) {
         return paths.FolderIconsFolder() + category + "\\" + file;
     }
@@ -257,7 +265,7 @@ TEST_F(FolderIconPageTest, NoFocusedCategoryFailsToSet) {
     EXPECT_TRUE(ListFolder(ToUtf8(target.Path())).empty());
 }
 
-TEST_F(FolderIconPageTest, BrowseButtonStartsAtTheTypedFolderAndTakesTheChoice) {
+TEST_F(FolderIconPageTest, FolderButtonStartsAtTheTypedFolderAndTakesTheChoice) {
     FolderIconPage& p = Open();
     struct Call {
         std::string title, initial;
@@ -270,10 +278,10 @@ TEST_F(FolderIconPageTest, BrowseButtonStartsAtTheTypedFolderAndTakesTheChoice) 
         return confirm;
     };
     p.DirEdit().SetText(L" C:\\Start ");
-    Click(p.BrowseButton());
+    ClickFolderButton();
     EXPECT_EQ(p.DirEdit().Text(), L" C:\\Start ");
     confirm = true;
-    Click(p.BrowseButton());
+    ClickFolderButton();
     EXPECT_EQ(p.DirEdit().Text(), L"D:\\Picked");
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].title, "Select folder");
@@ -282,21 +290,35 @@ TEST_F(FolderIconPageTest, BrowseButtonStartsAtTheTypedFolderAndTakesTheChoice) 
 
 TEST_F(FolderIconPageTest, FolderBoxSitsBetweenItsLabelAndTheSetButton) {
     FolderIconPage& p = Open();
-    auto bounds = [this](HWND control) {
+    auto bounds = [](HWND control) {
         RECT rc{};
         GetWindowRect(control, &rc);
-        MapWindowPoints(nullptr, panel.Handle(), reinterpret_cast<POINT*>(&rc), 2);
+        MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rc), 2);
         return rc;
     };
     const RECT edit = bounds(p.DirEdit().Handle());
-    const RECT browse = bounds(p.BrowseButton().Handle());
     const RECT set = bounds(p.SetIconButton().Handle());
     const RECT restore = bounds(p.RestoreIconButton().Handle());
     EXPECT_EQ(restore.right, panel.ClientRect().right);
     EXPECT_EQ(set.right + 6, restore.left);
-    EXPECT_EQ(browse.left, edit.right + 2);
-    EXPECT_EQ(browse.right + 10, set.left);
+    EXPECT_EQ(edit.right - edit.left, 269);
+    EXPECT_EQ(edit.bottom - edit.top, 23);
     EXPECT_GT(edit.left, 10);
+    EXPECT_LE(edit.right + 10, set.left);
+    // The folder button: 20 wide at the right, 5 pixels in and 4 pixels above the bottom edge
+    // (which the 2-pixel border takes: the button fills the client's height).
+    EditButton& button = p.DirEdit().RightButton();
+    EXPECT_TRUE(button.Visible());
+    EXPECT_TRUE(IsWindowVisible(button.Handle()));
+    const RECT placed = bounds(button.Handle());
+    EXPECT_EQ(placed.left, 244);
+    EXPECT_EQ(placed.top, 0);
+    EXPECT_EQ(placed.right - placed.left, 20);
+    EXPECT_EQ(placed.bottom - placed.top, 19);
+    RECT client{}, text{};
+    GetClientRect(p.DirEdit().Handle(), &client);
+    SendMessageW(p.DirEdit().Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    EXPECT_EQ(client.right - text.right, 26);
 }
 
 TEST_F(FolderIconPageTest, ShippedCategoriesListEveryIconAndHoldEverySize) {
