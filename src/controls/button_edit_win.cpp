@@ -17,6 +17,9 @@ constexpr int kBorderWidth = 2;
 constexpr int kCueLeft = 3;
 
 // The messages after which the text may have changed, and with it whether the cue shows.
+// The frame of a bordered box: the line colour of the drawn boxes, a shade deeper.
+constexpr Color kFrameColour = MakeColor(220, 202, 211);
+
 bool MayChangeText(UINT message) {
     switch (message) {
         case WM_CHAR:
@@ -694,7 +697,13 @@ LRESULT ButtonEdit::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
                 HDC dc = GetWindowDC(hwnd);
                 const SIZE outer = OuterSize(hwnd);
                 RECT frame{0, 0, outer.cx, outer.cy};
-                DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
+                // A flat frame in the colours of the program's drawn boxes, a pixel of the box's
+                // own colour inside it.
+                UniqueGdiObj<HBRUSH> line(CreateSolidBrush(kFrameColour));
+                UniqueGdiObj<HBRUSH> inside(CreateSolidBrush(background_));
+                FrameRect(dc, &frame, line.Get());
+                InflateRect(&frame, -1, -1);
+                FrameRect(dc, &frame, inside.Get());
                 ReleaseDC(hwnd, dc);
             }
             return result;
