@@ -242,11 +242,6 @@ void TFrmMain::OnListResize(ResourceList& list) {
         list.SetColumnWidths(list.ClientRect().right, 0);
 }
 
-bool TFrmMain::IsFilterEdit(HWND control) const {
-    return std::any_of(filterEdits_.begin(), filterEdits_.end(),
-                       [control](const EditBox* edit) { return edit && edit->Handle() == control; });
-}
-
 void TFrmMain::OnMenuCommand(int id) {
     switch (id) {
         case kIdMenuDown:
@@ -278,9 +273,9 @@ void TFrmMain::ReportError(const std::string& text) {
     ShowMessage(text, mkError);
 }
 
-LRESULT TFrmMain::OnControlColor(HDC dc, HWND control) {
+LRESULT TFrmMain::OnControlColor(HDC dc) {
     SetBkColor(dc, palette::kWindow);
-    SetTextColor(dc, IsFilterEdit(control) ? palette::kAccentText : GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<LRESULT>(whiteBrush_.Get());
 }
 
@@ -306,7 +301,7 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
-            return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return OnControlColor(reinterpret_cast<HDC>(wParam));
         case WM_TIMER:
             if (wParam == kTimerUpdater) {
                 KillTimer(Handle(), kTimerUpdater);

@@ -187,9 +187,8 @@ private:
     Label& AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align = Label::Align::Left);
     EditBox& AddEdit(HWND parent, const RECT& bounds, DWORD style);
     PushButton& AddButton(HWND parent, const RECT& bounds, const std::wstring& caption, DWORD style = WS_TABSTOP);
-    bool IsFilterEdit(HWND control) const;
     void OnMenuCommand(int id);
-    LRESULT OnControlColor(HDC dc, HWND control);
+    LRESULT OnControlColor(HDC dc);
 
     // ResourceListEvents
     void OnListDblClick(ResourceList& list) override;

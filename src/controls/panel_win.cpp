@@ -13,10 +13,6 @@ bool Panel::Create(HWND parent, const RECT& bounds, Color background) {
 void Panel::Paint(HDC dc, const RECT& client) {
     UniqueGdiObj<HBRUSH> brush(CreateSolidBrush(background_));
     FillRect(dc, &client, brush.Get());
-    if (framed_) {
-        UniqueGdiObj<HBRUSH> frame(CreateSolidBrush(frame_));
-        FrameRect(dc, &client, frame.Get());
-    }
 }
 
 LRESULT Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

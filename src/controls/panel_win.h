@@ -7,16 +7,12 @@
 
 namespace lumaforge {
 
-// A plain container filled with one colour, optionally framed. It hands the notifications of its
+// A plain container filled with one colour. It hands the notifications of its
 // children on to its own parent, so the main window sees every control's events wherever the
 // control sits in the nesting of pages and panels.
 class Panel : public PaintedWindow {
 public:
     bool Create(HWND parent, const RECT& bounds, Color background = palette::kWindow);
-    void SetFrame(Color frame) {
-        frame_ = frame;
-        framed_ = true;
-    }
     void Paint(HDC dc, const RECT& client) override;
 
 protected:
@@ -24,8 +20,6 @@ protected:
 
 private:
     Color background_ = palette::kWindow;
-    Color frame_ = 0;
-    bool framed_ = false;
 };
 
 // Pages stacked in one place with no tabs: exactly one is shown at a time.

@@ -50,10 +50,6 @@ bool EditBox::Create(HWND parent, const RECT& bounds, DWORD style, HFONT font, c
     return StandardControl::Create(L"EDIT", parent, bounds, text, style, font, exStyle);
 }
 
-void EditBox::SetCueBanner(const std::wstring& text) {
-    SendMessageW(Handle(), EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 void EditBox::OnNotify(int code) {
     if (code == EN_CHANGE && onChange)
         onChange();

@@ -36,8 +36,6 @@ class EditBox : public StandardControl {
 public:
     bool Create(HWND parent, const RECT& bounds, DWORD style, HFONT font, const std::wstring& text = {},
                 DWORD exStyle = 0);
-    // The grey text shown while the box is empty.
-    void SetCueBanner(const std::wstring& text);
     std::function<void()> onChange;
 
 private:
