@@ -186,10 +186,7 @@ private:
 
 EditButton::EditButton(ButtonEdit& edit, Side side) : edit_(edit), side_(side) {}
 
-EditButton::~EditButton() {
-    if (toolTip_ && IsWindow(toolTip_))
-        DestroyWindow(toolTip_);
-}
+EditButton::~EditButton() = default;
 
 HWND EditButton::Handle() const {
     return window_ ? window_->Handle() : nullptr;
@@ -274,28 +271,7 @@ void EditButton::SetEnabled(bool enabled) {
 
 void EditButton::SetHint(const std::wstring& hint) {
     hint_ = hint;
-    if (!Handle())
-        return;
-    if (!toolTip_ && !hint_.empty()) {
-        toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
-        TTTOOLINFOW tool{sizeof tool};
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-        tool.lpszText = hint_.data();
-        SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        return;
-    }
-    if (toolTip_) {
-        TTTOOLINFOW tool{sizeof tool};
-        tool.hwnd = Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-        tool.lpszText = hint_.data();
-        SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-        SendMessageW(toolTip_, TTM_ACTIVATE, !hint_.empty(), 0);
-    }
+    tip_.Set(Handle(), hint_);
 }
 
 void EditButton::Place() {

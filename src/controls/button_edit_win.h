@@ -11,6 +11,7 @@
 #include "base/handles_win.h"
 #include "controls/edit_value.h"
 #include "controls/standard_controls_win.h"
+#include "controls/tool_tip_win.h"
 
 namespace lumaforge {
 
@@ -94,7 +95,7 @@ private:
     TButtonState state_ = bsNormal;
     HMENU dropDownMenu_ = nullptr;
     std::wstring hint_;
-    HWND toolTip_ = nullptr;
+    ToolTip tip_;
 };
 
 // A one-line text box with an optional image button at each edge, a cue text shown while it is

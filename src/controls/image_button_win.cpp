@@ -1,6 +1,5 @@
 #include "controls/image_button_win.h"
 
-#include <commctrl.h>
 #include <objidl.h>
 
 #include <algorithm>
@@ -65,10 +64,7 @@ TImageCtrl::TImageCtrl() {
     link_.onChange = [this](TImageManager& sender) { ApplyManagerImages(sender); };
 }
 
-TImageCtrl::~TImageCtrl() {
-    if (tooltip_)
-        DestroyWindow(tooltip_);
-}
+TImageCtrl::~TImageCtrl() = default;
 
 bool TImageCtrl::Create(HWND parent, const RECT& bounds, const std::wstring& caption, HFONT font, Color color) {
     caption_ = caption;
@@ -172,24 +168,7 @@ void TImageCtrl::SetFont(HFONT font, Color color) {
 
 void TImageCtrl::SetHint(const std::wstring& hint) {
     hint_ = hint;
-    if (!Handle())
-        return;
-    if (!tooltip_) {
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
-                                   0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-        TOOLINFOW tool{sizeof tool};
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-        tool.lpszText = hint_.data();
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        return;
-    }
-    TOOLINFOW tool{sizeof tool};
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-    tool.lpszText = hint_.data();
-    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    tip_.Set(Handle(), hint_);
 }
 
 void TImageCtrl::SetEnabled(bool enabled) {
@@ -348,22 +327,14 @@ LRESULT TImageCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // An access key of the caption, through the dialog keyboard handling.
             Click();
             return 0;
-        case WM_GETDLGCODE: {
-            const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-            LRESULT code = DLGC_BUTTON;
-            if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
-                code |= DLGC_WANTMESSAGE;
-            return code;
-        }
+        case WM_GETDLGCODE:
+            return DrawnButtonDialogCode(lParam);
         case WM_ENABLE:
             states_.EnabledChanged();
             Invalidate();
             return 0;
         case WM_DESTROY:
-            if (tooltip_) {
-                DestroyWindow(tooltip_);
-                tooltip_ = nullptr;
-            }
+            tip_.Destroy();
             break;
     }
     return PaintedWindow::OnMessage(message, wParam, lParam);

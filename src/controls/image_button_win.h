@@ -8,6 +8,7 @@
 #include "controls/image_button_layout.h"
 #include "controls/picture_win.h"
 #include "controls/stretch_geometry.h"
+#include "controls/tool_tip_win.h"
 #include "controls/window_win.h"
 
 namespace Gdiplus {
@@ -123,7 +124,7 @@ private:
     Color color_ = 0;
     std::unique_ptr<Gdiplus::Font> captionFont_;
     std::unique_ptr<Gdiplus::SolidBrush> captionBrush_;
-    HWND tooltip_ = nullptr;
+    ToolTip tip_;
     int tag_ = 0;
     bool tracking_ = false;
     bool keyDown_ = false;

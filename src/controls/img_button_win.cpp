@@ -1,7 +1,5 @@
 #include "controls/img_button_win.h"
 
-#include <commctrl.h>
-
 #include "base/handles_win.h"
 
 namespace lumaforge {
@@ -54,18 +52,7 @@ void TImgButton::SetAutoSize(bool autoSize) {
 }
 
 void TImgButton::SetHint(const std::wstring& hint) {
-    if (!Handle() || hint.empty())
-        return;
-    if (!tooltip_)
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
-                                   0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    std::wstring text = hint;
-    TOOLINFOW tool{sizeof tool};
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-    tool.lpszText = text.data();
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tip_.Set(Handle(), hint);
 }
 
 const Picture* TImgButton::Chosen() const {
@@ -195,13 +182,8 @@ LRESULT TImgButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (onClick)
                 onClick();
             return 0;
-        case WM_GETDLGCODE: {
-            const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-            LRESULT code = DLGC_BUTTON;
-            if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
-                code |= DLGC_WANTMESSAGE;
-            return code;
-        }
+        case WM_GETDLGCODE:
+            return DrawnButtonDialogCode(lParam);
         case WM_ENABLE:
             state_ = 0;
             pressed_ = false;
@@ -212,10 +194,7 @@ LRESULT TImgButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Invalidate();
             break;
         case WM_DESTROY:
-            if (tooltip_) {
-                DestroyWindow(tooltip_);
-                tooltip_ = nullptr;
-            }
+            tip_.Destroy();
             break;
     }
     return PaintedWindow::OnMessage(message, wParam, lParam);

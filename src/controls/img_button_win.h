@@ -6,6 +6,7 @@
 #include "base/colors.h"
 #include "controls/image_button_layout.h"
 #include "controls/picture_win.h"
+#include "controls/tool_tip_win.h"
 #include "controls/window_win.h"
 
 namespace lumaforge {
@@ -62,7 +63,7 @@ private:
     bool pressed_ = false;
     bool tracking_ = false;
     bool releasingCapture_ = false;
-    HWND tooltip_ = nullptr;
+    ToolTip tip_;
 };
 
 }  // namespace lumaforge

@@ -170,4 +170,12 @@ LRESULT PaintedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Window::OnMessage(message, wParam, lParam);
 }
 
+LRESULT DrawnButtonDialogCode(LPARAM lParam) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    LRESULT code = DLGC_BUTTON;
+    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
 }  // namespace lumaforge

@@ -59,4 +59,8 @@ private:
     BackBuffer buffer_;
 };
 
+// The answer of a drawn button to WM_GETDLGCODE: a button for the dialog keyboard handling (Tab,
+// access keys), which also keeps Enter while it has the focus instead of passing it to the window.
+LRESULT DrawnButtonDialogCode(LPARAM lParam);
+
 }  // namespace lumaforge

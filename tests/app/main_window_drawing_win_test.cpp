@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/main_window_win.h"
+#include "support/quiet_services_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 
@@ -16,13 +17,7 @@ TEST(MainWindowDrawing, GdiObjectCountStaysFlatOverAThousandHoversAndRepaints) {
     test::EnsureCommonControls();
     test::TestHttpServer server;
     test::TempFolder folder;
-    TFrmMain::Services services;
-    services.resourceUrl = server.Url("/");
-    services.apiUrl = server.Url("/");
-    services.callUpdater = [](HWND) {};
-    services.showHomePagePrompt = [] {};
-    services.showMessage = [](HWND, const std::string&, TMsgKind) { return IDOK; };
-    auto window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", services);
+    auto window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", test::QuietServices(server.Url("/")));
     ASSERT_TRUE(window->Create());
     ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);
     test::PumpPending();
