@@ -253,6 +253,25 @@ TEST_F(DrawnControlsTest, BevelOutlinesTheEdgeAndANakedPanelShowsWhatIsUnder) {
     EXPECT_EQ(Drawn(naked, 20, 20), Drawn(panel, 120, 120));
 }
 
+TEST_F(DrawnControlsTest, AutoWidthWaitsForAPictureAndFollowsEveryLaterOne) {
+    TPaintPanel box;
+    box.Create(panel.Handle(), {0, 0, 100, 50});
+    auto sized = [](int width) {
+        return std::make_shared<const Picture>(
+            Picture::FromMemory(test::SolidPicture(width, 10, L"image/bmp", 0xFF808080)));
+    };
+    box.SetAutoWidth(true);
+    EXPECT_FALSE(box.AutoWidth());
+    box.SetPicture(sized(16));
+    EXPECT_EQ(box.ClientRect().right, 100);
+    box.SetAutoWidth(true);
+    EXPECT_TRUE(box.AutoWidth());
+    EXPECT_EQ(box.ClientRect().right, 16);
+    EXPECT_EQ(box.ClientRect().bottom, 50);
+    box.SetPicture(sized(40));
+    EXPECT_EQ(box.ClientRect().right, 40);
+}
+
 TEST_F(DrawnControlsTest, PreviewButtonsShowThePictureOfTheirStateAndClickBeforeTheHover) {
     const std::string red = test::SolidPicture(48, 48, L"image/png", 0xFFFF0000);
     const std::string green = test::SolidPicture(48, 48, L"image/png", 0xFF00FF00);
