@@ -419,11 +419,10 @@ void TFrmMain::CreateOemPage(Panel& page) {
 
 void TFrmMain::CreateSetHomePage(Panel& page) {
     const RECT area = page.ClientRect();
-    HWND host = page.Handle();
-    AddLabel(host, Bounds(0, 0, Width(area), kCaptionHeight), strings_.Get(IDS_HOMEPAGE_INFO),
-             {boldFont_.Get(), nullptr, RGB(0, 0, 0)});
-    TPaintPanel& frame =
-        AddSeeThroughPanel(host, Bounds(0, kCaptionHeight + 4, Width(area), Height(area) - kCaptionHeight - 4));
+    TPaintPanel& box = AddBox(page.Handle(), area);
+    AddLabel(box.Handle(), Bounds(kBoxCaptionLeft, 0, Width(area) - 2 * kBoxCaptionLeft, kBoxHeader),
+             strings_.Get(IDS_HOMEPAGE_INFO), {boldFont_.Get(), nullptr, RGB(0, 0, 0)});
+    TPaintPanel& frame = AddSeeThroughPanel(box.Handle(), box.Padded(10, kBoxHeader + 10, 10, 10));
     frame.SetBevel(true, palette::kSelectionBorder);
     const RECT inner = frame.ClientRect();
     webADHome_ = std::make_unique<TWebBrowser>();
