@@ -14,4 +14,11 @@ constexpr int Height(const RECT& r) {
     return r.bottom - r.top;
 }
 
+// The outer size of a window, frame included.
+inline SIZE WindowSize(HWND hwnd) {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    return {rc.right - rc.left, rc.bottom - rc.top};
+}
+
 }  // namespace lumaforge
