@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "controls/button_edit_win.h"
+#include "controls/button_window_win.h"
 #include "controls/rect_win.h"
-#include "controls/window_win.h"
 
 namespace lumaforge {
 namespace {
@@ -46,13 +46,9 @@ UniqueGdiObj<HBITMAP> BitmapFromFile(std::string_view bytes) {
 
 // The visible button: a child window of the edit that paints its frame through a back buffer and
 // turns mouse input into the state changes and clicks of its EditButton.
-class EditButtonWindow : public PaintedWindow {
+class EditButtonWindow : public ButtonWindow {
 public:
-    explicit EditButtonWindow(EditButton& owner) : owner_(owner) {}
-    ~EditButtonWindow() override {
-        if (Handle() && GetCapture() == Handle())
-            ReleaseCapture();
-    }
+    explicit EditButtonWindow(EditButton& owner) : owner_(owner) { SetTakesKeyboard(false); }
 
     bool Create(HWND edit) {
         return CreateWindowOf(L"LumaforgeEditButton", WS_CHILD | WS_CLIPSIBLINGS, 0, edit, {0, 0, 20, 0});
@@ -60,50 +56,30 @@ public:
     void Paint(HDC dc, const RECT& client) override { owner_.Paint(dc, client); }
 
 protected:
+    // A move queued while the button held the capture can arrive after the release, from outside:
+    // only a move over the button makes it hot.
+    void PointerMoved(bool over) override {
+        if (Holding())
+            owner_.SetState(over ? bsPushed : bsNormal);
+        else
+            owner_.SetState(over ? bsHot : bsNormal);
+    }
+    void PointerLeft() override {
+        if (!Holding())
+            owner_.SetState(bsNormal);
+    }
+    bool PressBegan() override {
+        if (owner_.dropDownMenu_) {
+            owner_.ShowDropDown();
+            return false;
+        }
+        owner_.Press();
+        return true;
+    }
+    void PressEnded(bool click, bool) override { owner_.Release(click); }
+
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
-            case WM_MOUSEMOVE: {
-                if (!tracking_) {
-                    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-                    tracking_ = TrackMouseEvent(&track) != FALSE;
-                }
-                // A move queued while the button held the capture can arrive after the release,
-                // from outside: only a move over the button makes it hot.
-                if (pressed_)
-                    owner_.SetState(Over(lParam) ? bsPushed : bsNormal);
-                else
-                    owner_.SetState(Over(lParam) ? bsHot : bsNormal);
-                return 0;
-            }
-            case WM_MOUSELEAVE:
-                tracking_ = false;
-                if (!pressed_)
-                    owner_.SetState(bsNormal);
-                return 0;
-            case WM_LBUTTONDOWN:
-            case WM_LBUTTONDBLCLK:
-                if (owner_.dropDownMenu_) {
-                    owner_.ShowDropDown();
-                } else {
-                    pressed_ = true;
-                    SetCapture(Handle());
-                    owner_.Press();
-                }
-                return 0;
-            case WM_LBUTTONUP:
-                if (pressed_) {
-                    pressed_ = false;
-                    ReleaseCapture();
-                    owner_.Release(Over(lParam));
-                }
-                return 0;
-            case WM_CAPTURECHANGED:
-                // Capture taken away in the middle of a press: no click, back to rest.
-                if (pressed_) {
-                    pressed_ = false;
-                    owner_.SetState(bsNormal);
-                }
-                return 0;
             case WM_SETCURSOR:
                 // Without this the edit's text cursor would show over the button.
                 SetCursor(LoadCursorW(nullptr, IDC_ARROW));
@@ -112,19 +88,11 @@ protected:
                 Invalidate();
                 return 0;
         }
-        return PaintedWindow::OnMessage(message, wParam, lParam);
+        return ButtonWindow::OnMessage(message, wParam, lParam);
     }
 
 private:
-    bool Over(LPARAM lParam) const {
-        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        const RECT client = ClientRect();
-        return PtInRect(&client, at) != FALSE;
-    }
-
     EditButton& owner_;
-    bool tracking_ = false;
-    bool pressed_ = false;
 };
 
 EditButton::EditButton(ButtonEdit& edit, Side side) : edit_(edit), side_(side) {}

@@ -239,97 +239,41 @@ void TImageCtrl::DrawContent(HDC dc, const RECT& client) {
     surface.DrawString(caption_.c_str(), -1, captionFont_.get(), layout, &format, captionBrush_.get());
 }
 
-void TImageCtrl::ReleaseAt(POINT point) {
-    const bool wasPressed = states_.Pressed();
-    RECT client = ClientRect();
-    const bool over = PtInRect(&client, point) != FALSE;
-    if (wasPressed && over) {
+void TImageCtrl::PointerMoved(bool over) {
+    if (over ? states_.MouseEnter() : states_.MouseLeave())
+        Invalidate();
+}
+
+void TImageCtrl::PointerLeft() {
+    if (states_.MouseLeave())
+        Invalidate();
+}
+
+bool TImageCtrl::PressBegan() {
+    if (states_.LeftDown())
+        Invalidate();
+    return true;
+}
+
+void TImageCtrl::PressEnded(bool click, bool over) {
+    if (click) {
         // The click sees the down frame; the release is handled after it.
         Click();
         if (!Handle())
             return;
     }
-    if (states_.LeftUp(over) || wasPressed)
-        Invalidate();
+    states_.LeftUp(over);
+    Invalidate();
+}
+
+void TImageCtrl::KeyClicked() {
+    Click();
 }
 
 LRESULT TImageCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_MOUSEMOVE: {
-            if (!tracking_) {
-                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-                tracking_ = TrackMouseEvent(&track) != FALSE;
-            }
-            RECT client = ClientRect();
-            POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if ((PtInRect(&client, pt) ? states_.MouseEnter() : states_.MouseLeave()))
-                Invalidate();
-            return 0;
-        }
-        case WM_MOUSELEAVE:
-            tracking_ = false;
-            if (states_.MouseLeave())
-                Invalidate();
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            SetCapture(Handle());
-            if (states_.LeftDown())
-                Invalidate();
-            return 0;
-        case WM_LBUTTONUP: {
-            // Our own release of the capture is no loss of it.
-            releasingCapture_ = true;
-            if (GetCapture() == Handle())
-                ReleaseCapture();
-            releasingCapture_ = false;
-            ReleaseAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            // Capture taken away mid-press (a message box, another window): no click follows.
-            if (states_.Pressed() && !releasingCapture_ && reinterpret_cast<HWND>(lParam) != Handle()) {
-                states_.LeftUp(false);
-                Invalidate();
-            }
-            return 0;
-        case WM_KEYDOWN:
-            if (wParam == VK_SPACE && !(lParam & 0x40000000)) {
-                keyDown_ = true;
-                if (states_.LeftDown())
-                    Invalidate();
-                return 0;
-            }
-            if (wParam == VK_RETURN) {
-                Click();
-                return 0;
-            }
-            break;
-        case WM_KEYUP:
-            if (wParam == VK_SPACE && keyDown_) {
-                keyDown_ = false;
-                ReleaseAt({0, 0});
-                return 0;
-            }
-            break;
-        case WM_KILLFOCUS:
-            if (keyDown_) {
-                keyDown_ = false;
-                states_.LeftUp(false);
-            }
-            Invalidate();
-            break;
-        case WM_SETFOCUS:
-        case WM_UPDATEUISTATE:
-            Invalidate();
-            break;
-        case BM_CLICK:
-            // An access key of the caption, through the dialog keyboard handling.
-            Click();
-            return 0;
-        case WM_GETDLGCODE:
-            return DrawnButtonDialogCode(lParam);
         case WM_ENABLE:
+            CancelPress();
             states_.EnabledChanged();
             Invalidate();
             return 0;
@@ -337,7 +281,7 @@ LRESULT TImageCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             tip_.Destroy();
             break;
     }
-    return PaintedWindow::OnMessage(message, wParam, lParam);
+    return ButtonWindow::OnMessage(message, wParam, lParam);
 }
 
 void TImageCheckButton::SetCheckState(bool checked) {

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "base/colors.h"
+#include "controls/button_window_win.h"
 #include "controls/image_button_layout.h"
 #include "controls/picture_win.h"
 #include "controls/stretch_geometry.h"
 #include "controls/tool_tip_win.h"
-#include "controls/window_win.h"
 
 namespace Gdiplus {
 class Font;
@@ -62,7 +62,7 @@ private:
 // A button drawn from image strips: a border frame stretched to the button's size, a glyph frame
 // and a caption, the frame of each strip chosen by the state (normal, hot, down, checked,
 // disabled). Where the strips are see-through the parent's background shows.
-class TImageCtrl : public PaintedWindow {
+class TImageCtrl : public ButtonWindow {
 public:
     TImageCtrl();
     ~TImageCtrl() override;
@@ -101,12 +101,16 @@ public:
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PointerMoved(bool over) override;
+    void PointerLeft() override;
+    bool PressBegan() override;
+    void PressEnded(bool click, bool over) override;
+    void KeyClicked() override;
     void ApplyManagerImages(TImageManager& sender);
     ImageButtonStates states_;
 
 private:
     void DrawContent(HDC dc, const RECT& client);
-    void ReleaseAt(POINT point);
 
     TChangeLink link_;
     std::shared_ptr<const Picture> border_, glyph_;
@@ -126,9 +130,6 @@ private:
     std::unique_ptr<Gdiplus::SolidBrush> captionBrush_;
     ToolTip tip_;
     int tag_ = 0;
-    bool tracking_ = false;
-    bool keyDown_ = false;
-    bool releasingCapture_ = false;
 };
 
 class TImageButton : public TImageCtrl {};

@@ -111,93 +111,45 @@ void TImgButton::SetState(int state) {
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-void TImgButton::Release(bool over) {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
-    if (wasPressed && over && onClick)
+void TImgButton::PointerMoved(bool over) {
+    if (!Holding())
+        SetState(over ? 1 : 0);
+}
+
+void TImgButton::PointerLeft() {
+    if (!Holding())
+        SetState(0);
+}
+
+bool TImgButton::PressBegan() {
+    SetState(2);
+    return true;
+}
+
+void TImgButton::PressEnded(bool click, bool over) {
+    if (click && onClick)
         onClick();  // still showing the down picture
     if (Handle())
         SetState(over ? 1 : 0);
 }
 
+void TImgButton::KeyClicked() {
+    if (onClick)
+        onClick();
+}
+
 LRESULT TImgButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_MOUSEMOVE:
-            if (!tracking_) {
-                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-                tracking_ = TrackMouseEvent(&track) != FALSE;
-                if (!pressed_)
-                    SetState(1);
-            }
-            return 0;
-        case WM_MOUSELEAVE:
-            tracking_ = false;
-            if (!pressed_)
-                SetState(0);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            SetCapture(Handle());
-            pressed_ = true;
-            SetState(2);
-            return 0;
-        case WM_LBUTTONUP: {
-            // Our own release of the capture is no loss of it.
-            releasingCapture_ = true;
-            if (GetCapture() == Handle())
-                ReleaseCapture();
-            releasingCapture_ = false;
-            RECT client = ClientRect();
-            POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            Release(PtInRect(&client, pt) != FALSE);
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            if (pressed_ && !releasingCapture_ && reinterpret_cast<HWND>(lParam) != Handle()) {
-                pressed_ = false;
-                SetState(0);
-            }
-            return 0;
-        case WM_KEYDOWN:
-            if (wParam == VK_SPACE && !(lParam & 0x40000000)) {
-                pressed_ = true;
-                SetState(2);
-                return 0;
-            }
-            if (wParam == VK_RETURN) {
-                if (onClick)
-                    onClick();
-                return 0;
-            }
-            break;
-        case WM_KEYUP:
-            if (wParam == VK_SPACE && pressed_) {
-                Release(true);
-                if (Handle())
-                    SetState(0);
-                return 0;
-            }
-            break;
-        case BM_CLICK:
-            if (onClick)
-                onClick();
-            return 0;
-        case WM_GETDLGCODE:
-            return DrawnButtonDialogCode(lParam);
         case WM_ENABLE:
+            CancelPress();
             state_ = 0;
-            pressed_ = false;
             RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            Invalidate();
-            break;
         case WM_DESTROY:
             tip_.Destroy();
             break;
     }
-    return PaintedWindow::OnMessage(message, wParam, lParam);
+    return ButtonWindow::OnMessage(message, wParam, lParam);
 }
 
 }  // namespace lumaforge

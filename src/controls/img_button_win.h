@@ -4,10 +4,10 @@
 #include <string>
 
 #include "base/colors.h"
+#include "controls/button_window_win.h"
 #include "controls/image_button_layout.h"
 #include "controls/picture_win.h"
 #include "controls/tool_tip_win.h"
-#include "controls/window_win.h"
 
 namespace lumaforge {
 
@@ -19,7 +19,7 @@ struct TImgManager {
 // A button with a picture of its own for each state, drawn unscaled, with an optional caption
 // beside it. Hovering moves the content up-left and pressing down-right by the offsets. Where the
 // pictures are see-through the parent's background shows.
-class TImgButton : public PaintedWindow {
+class TImgButton : public ButtonWindow {
 public:
     struct Pictures {
         std::shared_ptr<const Picture> normal, enter, down, disable;
@@ -43,11 +43,15 @@ public:
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PointerMoved(bool over) override;
+    void PointerLeft() override;
+    bool PressBegan() override;
+    void PressEnded(bool click, bool over) override;
+    void KeyClicked() override;
 
 private:
     const Picture* Chosen() const;
     void SetState(int state);
-    void Release(bool over);
 
     Pictures own_;
     const TImgManager* manager_ = nullptr;
@@ -60,9 +64,6 @@ private:
     HFONT font_ = nullptr;
     Color color_ = 0;
     int state_ = 0;
-    bool pressed_ = false;
-    bool tracking_ = false;
-    bool releasingCapture_ = false;
     ToolTip tip_;
 };
 
