@@ -53,9 +53,4 @@ void UiHandOver::Stop() {
     }
 }
 
-bool UiHandOver::Stopped() const {
-    std::lock_guard lock(mutex_);
-    return stopped_;
-}
-
 }  // namespace lumaforge

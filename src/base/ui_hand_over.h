@@ -30,12 +30,11 @@ public:
     bool InvokeOnUi(std::function<void()> work);
     // Any thread.
     void Stop();
-    bool Stopped() const;
 
 private:
     struct PendingCall;
     UiDispatcher& dispatcher_;
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::vector<std::shared_ptr<PendingCall>> pending_;
     bool stopped_ = false;
 };

@@ -43,12 +43,6 @@ bool IsBlank(std::wstring_view text) {
     return text.find_first_not_of(L" \t\r\n\v\f") == std::wstring_view::npos;
 }
 
-std::wstring WindowText(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 HFONT WindowFont(HWND hwnd) {
     return reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
 }
@@ -175,7 +169,7 @@ void ButtonEdit::SetBackgroundColor(Color color) {
 
 bool ButtonEdit::CueVisible() const {
     HWND edit = Handle();
-    return edit && !IsBlank(hintText_) && GetFocus() != edit && IsBlank(WindowText(edit));
+    return edit && !IsBlank(hintText_) && GetFocus() != edit && IsBlank(Text());
 }
 
 void ButtonEdit::SetValueSetting(const ValueSetting& setting) {
@@ -270,7 +264,7 @@ LRESULT ButtonEdit::OnChar(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         return 0;
     if (setting_.valueType == vtString || setting_.valueType == vtNumberOnly)
         return DefSubclassProc(hwnd, WM_CHAR, key, lParam);
-    const std::wstring text = WindowText(hwnd);
+    const std::wstring text = Text();
     const Selection selection = ReadSelection(hwnd, text);
     const bool readOnly = (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) != 0;
     const KeyOutcome outcome = TypeKey(setting_, selection.text, selection.start, selection.end, key, readOnly);
@@ -356,7 +350,7 @@ LRESULT ButtonEdit::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
                 return 0;
             if (wParam == VK_DELETE && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
                 setting_.valueType == vtFloat) {
-                const std::wstring text = WindowText(hwnd);
+                const std::wstring text = Text();
                 const Selection selection = ReadSelection(hwnd, text);
                 const bool readOnly = (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) != 0;
                 const KeyOutcome outcome =

@@ -9,7 +9,7 @@ int StripFrame(int state, int frames) {
     return std::clamp(state, 0, std::max(frames, 1) - 1);
 }
 
-int RoundHalfEven(float value) {
+int RoundHalfEven(double value) {
     return static_cast<int>(std::nearbyint(value));  // the default rounding mode: to nearest, ties to even
 }
 

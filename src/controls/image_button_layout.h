@@ -40,7 +40,7 @@ struct CaptionBox {
 CaptionBox CaptionOnlyBox(int width, int height, TAlignment alignment, int borderSpace, int contentOffsetY);
 
 // Rounds to the nearest whole pixel, halves to the even one.
-int RoundHalfEven(float value);
+int RoundHalfEven(double value);
 
 // The mouse and check states of an image-strip button. Each event answers whether the state changed
 // (the control then repaints). A checked button keeps its frame until it is unchecked, though a

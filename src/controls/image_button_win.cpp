@@ -303,11 +303,9 @@ void TImageCheckButton::SetChecked(bool checked) {
                 onCheckChanged(*other);
         }
     }
-    checked_ = checked;
-    states_.SetChecked(checked);
+    SetCheckState(checked);
     if (checked && onCheckChanged)
         onCheckChanged(*this);
-    Invalidate();
 }
 
 void TImageCheckButton::Click() {

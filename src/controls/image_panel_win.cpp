@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/handles_win.h"
+#include "controls/image_button_layout.h"
 
 namespace lumaforge {
 namespace {
@@ -11,11 +12,6 @@ constexpr UINT_PTR kAnimationTimer = 1;
 // GIFs that give no delay (or next to none) play at the pace browsers give them.
 constexpr int kShortestDelayMs = 20;
 constexpr int kDefaultDelayMs = 100;
-
-// Nearest integer, halves to even (the default rounding mode).
-float RoundHalfEven(double value) {
-    return static_cast<float>(std::nearbyint(value));
-}
 
 }  // namespace
 
@@ -35,8 +31,8 @@ FittedPicture FitPicture(int pictureWidth, int pictureHeight, int panelWidth, in
             width = boxWidth;
         }
     }
-    return {RoundHalfEven((boxWidth - width) / 2 + borderSpace / 2),
-            RoundHalfEven((boxHeight - height) / 2 + borderSpace / 2), static_cast<float>(width),
+    return {static_cast<float>(RoundHalfEven((boxWidth - width) / 2 + borderSpace / 2)),
+            static_cast<float>(RoundHalfEven((boxHeight - height) / 2 + borderSpace / 2)), static_cast<float>(width),
             static_cast<float>(height)};
 }
 

@@ -27,23 +27,20 @@ void CopyPiece(HDC target, int dx, int dy, int dw, int dh, HDC source, int sx, i
 
 }  // namespace
 
-void StretchDrawFrame(Gdiplus::Bitmap& strip, Gdiplus::Graphics& surface, int width, int height,
-                      THorzStretchType horz, TVertStretchType vert, int frameWidth, int index) {
+void StretchDrawFrame(Gdiplus::Bitmap& strip, Gdiplus::Graphics& surface, int width, int height, THorzStretchType horz,
+                      TVertStretchType vert, int frameWidth, int index) {
     const int stripWidth = static_cast<int>(strip.GetWidth());
     const int stripHeight = static_cast<int>(strip.GetHeight());
     const int offset = index * frameWidth;
     if (frameWidth <= 0 || stripHeight <= 0 || width <= 0 || height <= 0 || offset + frameWidth > stripWidth)
         return;
     PreparePixelCopy(surface);
+    // Unstretched on both axes, the frame is drawn at its own size.
     const bool unscaled = horz == hstNone && vert == vstNone;
     const int targetWidth = unscaled ? frameWidth : width;
     const int targetHeight = unscaled ? stripHeight : height;
-    const std::vector<int> columns =
-        unscaled ? SourcePixels(FramePieces(AxisStretch::None, frameWidth, frameWidth), frameWidth)
-                 : SourcePixels(FramePieces(ToAxis(horz), frameWidth, width), width);
-    const std::vector<int> rows = unscaled ? SourcePixels(FramePieces(AxisStretch::None, stripHeight, stripHeight),
-                                                          stripHeight)
-                                           : SourcePixels(FramePieces(ToAxis(vert), stripHeight, height), height);
+    const std::vector<int> columns = SourcePixels(FramePieces(ToAxis(horz), frameWidth, targetWidth), targetWidth);
+    const std::vector<int> rows = SourcePixels(FramePieces(ToAxis(vert), stripHeight, targetHeight), targetHeight);
     // Every target pixel copies its source pixel: the scaling of GDI+ blends the edges of a piece
     // with its neighbours, which shows as faint seams in a stretched frame.
     Gdiplus::Rect whole(0, 0, stripWidth, stripHeight);
@@ -57,9 +54,9 @@ void StretchDrawFrame(Gdiplus::Bitmap& strip, Gdiplus::Graphics& surface, int wi
         for (int y = 0; y < targetHeight; ++y) {
             auto* out = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(pixels.Scan0) + y * pixels.Stride);
             const int sy = rows[y];
-            const auto* in = sy < 0 ? nullptr
-                                    : reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(source.Scan0) +
-                                                                        sy * source.Stride);
+            const auto* in =
+                sy < 0 ? nullptr
+                       : reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(source.Scan0) + sy * source.Stride);
             for (int x = 0; x < targetWidth; ++x)
                 out[x] = in && columns[x] >= 0 ? in[offset + columns[x]] : 0;
         }

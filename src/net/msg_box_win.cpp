@@ -2,22 +2,19 @@
 
 #include <array>
 
+#include "base/resource_strings_win.h"
 #include "base/unicode_win.h"
 #include "res/resource_ids.h"
 
 namespace lumaforge {
 namespace {
-std::wstring ProgramString(UINT id) {
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, length) : std::wstring();
-}
-
 // Filled on first use from the executable's own resources and never changed afterwards.
 const std::array<std::wstring, 4>& Captions() {
-    static const std::array<std::wstring, 4> captions = {ProgramString(IDS_MSG_INFORMATION),
-                                                         ProgramString(IDS_MSG_QUESTION),
-                                                         ProgramString(IDS_MSG_WARNING), ProgramString(IDS_MSG_ERROR)};
+    static const std::array<std::wstring, 4> captions = [] {
+        const ResourceStrings program;
+        return std::array<std::wstring, 4>{program.Get(IDS_MSG_INFORMATION), program.Get(IDS_MSG_QUESTION),
+                                           program.Get(IDS_MSG_WARNING), program.Get(IDS_MSG_ERROR)};
+    }();
     return captions;
 }
 }  // namespace
