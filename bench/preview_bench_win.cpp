@@ -128,7 +128,7 @@ int main() {
     panel.Create(host, {0, 0, 379, 356});
     std::string gif;
     ReadWholeFile(LoadingGifPath(), gif);
-    panel.SetLoadingGif(gif);
+    panel.SetLoadingGif(std::make_shared<const Picture>(Picture::FromMemory(gif)));
     TimedPanel timed(panel);
 
     WinPreviewStore store;

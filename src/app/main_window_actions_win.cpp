@@ -234,7 +234,7 @@ void TFrmMain::pmiOpenFloderClick() {
 }
 
 void TFrmMain::OnListFocusChanged(ResourceList& list, NodeId node) {
-    if (list.Tag() < 0 || list.Tag() == static_cast<int>(TResourceKind::Sound) || !services_.requestPreview)
+    if (list.Tag() == static_cast<int>(TResourceKind::Sound) || !services_.requestPreview)
         return;
     if (node == kNoNode || list.IsCategory(node)) {
         services_.requestPreview(list, kNoNode, {}, {});

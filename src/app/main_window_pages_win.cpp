@@ -31,14 +31,6 @@ constexpr int kCaptionHeight = 20;
 constexpr int kThemeKind = static_cast<int>(TResourceKind::Theme);
 }  // namespace
 
-EditBox& TFrmMain::AddEdit(HWND parent, const RECT& bounds, DWORD style) {
-    auto edit = std::make_unique<EditBox>();
-    edit->Create(parent, bounds, style, font_.Get());
-    EditBox& ref = *edit;
-    ownedControls_.push_back(std::move(edit));
-    return ref;
-}
-
 PushButton& TFrmMain::AddButton(HWND parent, const RECT& bounds, const std::wstring& caption, DWORD style) {
     auto button = std::make_unique<PushButton>();
     button->Create(parent, bounds, caption, font_.Get(), style);
@@ -290,7 +282,7 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
     preview->Create(view, viewBox.Padded(10, 33, 10, 10));
     preview->SetFrame(palette::kSelectionBorder);
     preview->SetBorderSpace(2);  // the frame's pixel on each side
-    preview->SetLoadingGif(ResourceBytes(GetModuleHandleW(nullptr), L"LOADING_GIF"));
+    preview->SetLoadingGif(skin_.Get(L"LOADING_GIF"));
     previewPanels_[k] = preview.get();
     ownedWindows_.push_back(std::move(preview));
 }

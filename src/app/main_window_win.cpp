@@ -224,22 +224,18 @@ void TFrmMain::icbIconSysClick(TImageCheckButton& button) {
 }
 
 void TFrmMain::OnListDblClick(ResourceList& list) {
-    if (list.Tag() >= 0)
-        vstThemesDblClick(list);
+    vstThemesDblClick(list);
 }
 
 void TFrmMain::OnListContextPopup(ResourceList& list, POINT screen) {
-    if (list.Tag() < 0 || !PreparePopupMenu(list))
+    if (!PreparePopupMenu(list))
         return;
     TrackPopupMenuEx(popupMenu_.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, Handle(),
                      nullptr);
 }
 
 void TFrmMain::OnListResize(ResourceList& list) {
-    if (list.Tag() >= 0)
-        LayoutListColumns(list);
-    else
-        list.SetColumnWidths(list.ClientRect().right, 0);
+    LayoutListColumns(list);
 }
 
 void TFrmMain::OnMenuCommand(int id) {

@@ -185,7 +185,6 @@ private:
     void CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind);
     Label& AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style);
     Label& AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align = Label::Align::Left);
-    EditBox& AddEdit(HWND parent, const RECT& bounds, DWORD style);
     PushButton& AddButton(HWND parent, const RECT& bounds, const std::wstring& caption, DWORD style = WS_TABSTOP);
     void OnMenuCommand(int id);
     LRESULT OnControlColor(HDC dc);

@@ -48,10 +48,8 @@ void TImagePanel::SetFrame(Color frame) {
     Invalidate();
 }
 
-void TImagePanel::SetLoadingGif(std::string_view gifBytes) {
-    if (!gdiplus_.Started())
-        return;
-    loadingGif_ = Picture::FromMemory(gifBytes);
+void TImagePanel::SetLoadingGif(std::shared_ptr<const Picture> gif) {
+    loadingGif_ = gif && !gif->Empty() ? std::move(gif) : nullptr;
     gifFrame_ = 0;
 }
 
@@ -66,7 +64,7 @@ void TImagePanel::StartLoading() {
     // The picture of the row before never stands in for the one on its way.
     fileName_.clear();
     picture_ = Picture();
-    if (!loadingGif_.Empty()) {
+    if (loadingGif_) {
         loading_ = true;
         gifFrame_ = 0;
         ScheduleNextFrame();
@@ -94,15 +92,15 @@ void TImagePanel::LoadImageFile(const std::string& fileName) {
 
 RECT TImagePanel::LoadingRect() const {
     const RECT client = ClientRect();
-    const int left = (client.right - loadingGif_.Width()) / 2;
-    const int top = (client.bottom - loadingGif_.Height()) / 2;
-    return {left, top, left + loadingGif_.Width(), top + loadingGif_.Height()};
+    const int left = (client.right - loadingGif_->Width()) / 2;
+    const int top = (client.bottom - loadingGif_->Height()) / 2;
+    return {left, top, left + loadingGif_->Width(), top + loadingGif_->Height()};
 }
 
 void TImagePanel::ScheduleNextFrame() {
-    if (loadingGif_.FrameCount() < 2)
+    if (loadingGif_->FrameCount() < 2)
         return;
-    int delay = loadingGif_.FrameDelay(gifFrame_);
+    int delay = loadingGif_->FrameDelay(gifFrame_);
     if (delay < kShortestDelayMs)
         delay = kDefaultDelayMs;
     SetTimer(Handle(), kAnimationTimer, static_cast<UINT>(delay), nullptr);
@@ -118,8 +116,8 @@ void TImagePanel::Paint(HDC dc, const RECT& client) {
     }
     if (loading_) {
         const RECT at = LoadingRect();
-        loadingGif_.Draw(dc, gifFrame_, static_cast<float>(at.left), static_cast<float>(at.top),
-                         static_cast<float>(loadingGif_.Width()), static_cast<float>(loadingGif_.Height()));
+        loadingGif_->Draw(dc, gifFrame_, static_cast<float>(at.left), static_cast<float>(at.top),
+                          static_cast<float>(loadingGif_->Width()), static_cast<float>(loadingGif_->Height()));
     }
     if (framed_) {
         UniqueGdiObj<HBRUSH> frame(CreateSolidBrush(frameColor_));
@@ -133,7 +131,7 @@ LRESULT TImagePanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam != kAnimationTimer)
                 break;
             if (loading_) {
-                gifFrame_ = (gifFrame_ + 1) % loadingGif_.FrameCount();
+                gifFrame_ = (gifFrame_ + 1) % loadingGif_->FrameCount();
                 ScheduleNextFrame();
                 const RECT at = LoadingRect();
                 InvalidateRect(Handle(), &at, FALSE);

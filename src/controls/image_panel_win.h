@@ -1,6 +1,6 @@
 #pragma once
+#include <memory>
 #include <string>
-#include <string_view>
 
 #include "base/colors.h"
 #include "controls/image_view.h"
@@ -34,7 +34,8 @@ public:
     void SetFrame(Color frame);
     // The loading animation, from the bytes of a GIF (the panel decodes its own copy); without one
     // StartLoading only clears the picture.
-    void SetLoadingGif(std::string_view gifBytes);
+    // The animation shown while loading, shared by the panels that show it.
+    void SetLoadingGif(std::shared_ptr<const Picture> gif);
     // Total margin kept free around a scaled picture, half of it on each side.
     void SetBorderSpace(int space);
     int BorderSpace() const { return borderSpace_; }
@@ -47,7 +48,6 @@ public:
     bool Loading() const { return loading_; }
     const std::string& FileName() const { return fileName_; }
     const Picture& CurrentPicture() const { return picture_; }
-    const Picture& LoadingGif() const { return loadingGif_; }
     size_t LoadingFrame() const { return gifFrame_; }
     // Where the animation's frame is drawn: centred, in whole pixels.
     RECT LoadingRect() const;
@@ -67,7 +67,7 @@ private:
     int borderSpace_ = 0;
     std::string fileName_;
     Picture picture_;
-    Picture loadingGif_;
+    std::shared_ptr<const Picture> loadingGif_;
     bool loading_ = false;
     size_t gifFrame_ = 0;
 };

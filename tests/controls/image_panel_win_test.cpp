@@ -208,7 +208,7 @@ TEST_F(ImagePanelTest, TheSameNameLoadsOnceUntilLoadingStartsOrStops) {
 }
 
 TEST_F(ImagePanelTest, LoadingClearsThePictureAndAnimatesInTheMiddleUntilStopped) {
-    panel.SetLoadingGif(LoadingGifBytes());
+    panel.SetLoadingGif(std::make_shared<const Picture>(Picture::FromMemory(LoadingGifBytes())));
     panel.LoadImageFile(Write("p.png", test::SolidPicture(300, 300, L"image/png", 0xFF0000FF)));
     panel.StartLoading();
     EXPECT_TRUE(panel.Loading());
