@@ -32,92 +32,89 @@ constexpr int kThemeKind = static_cast<int>(TResourceKind::Theme);
 }  // namespace
 
 PushButton& TFrmMain::AddButton(HWND parent, const RECT& bounds, const std::wstring& caption, DWORD style) {
-    auto button = std::make_unique<PushButton>();
-    button->Create(parent, bounds, caption, font_.Get(), style);
-    PushButton& ref = *button;
-    ownedControls_.push_back(std::move(button));
-    return ref;
+    PushButton& button = OwnControl(std::make_unique<PushButton>());
+    button.Create(parent, bounds, caption, font_.Get(), style);
+    return button;
 }
 
 Label& TFrmMain::AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style) {
-    auto label = std::make_unique<Label>();
+    Label& label = Own(std::make_unique<Label>());
     Label::Style seeThrough = style;
     // Labels sit on drawn boxes and bars: they show what is under them.
     seeThrough.transparent = true;
-    label->Create(parent, bounds, text, seeThrough);
-    Label& ref = *label;
-    ownedWindows_.push_back(std::move(label));
-    return ref;
+    label.Create(parent, bounds, text, seeThrough);
+    return label;
 }
 
 Label& TFrmMain::AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align) {
-    auto label = std::make_unique<Label>();
+    Label& label = Own(std::make_unique<Label>());
     Label::Style style{font_.Get(), underlineFont_.Get(), palette::kLink, palette::kWindow, align, true};
-    label->Create(parent, bounds, strings_.Get(stringId), style);
-    links_.push_back(label.get());
-    Label& ref = *label;
-    ownedWindows_.push_back(std::move(label));
-    return ref;
+    label.Create(parent, bounds, strings_.Get(stringId), style);
+    links_.push_back(&label);
+    return label;
 }
 
 TPaintPanel& TFrmMain::AddBox(HWND parent, const RECT& bounds, const wchar_t* picture) {
-    auto box = std::make_unique<TPaintPanel>();
-    box->Create(parent, bounds);
-    box->SetPicture(skin_.Get(picture));
-    box->SetStretch(hstMiddle, vstCenter);
-    TPaintPanel& ref = *box;
-    ownedWindows_.push_back(std::move(box));
-    return ref;
+    TPaintPanel& box = Own(std::make_unique<TPaintPanel>());
+    box.Create(parent, bounds);
+    box.SetPicture(skin_.Get(picture));
+    box.SetStretch(hstMiddle, vstCenter);
+    return box;
 }
 
 TPaintPanel& TFrmMain::AddSeeThroughPanel(HWND parent, const RECT& bounds) {
-    auto panel = std::make_unique<TPaintPanel>();
-    panel->Create(parent, bounds);
-    panel->SetEnabledEraseBkgnd(false);
-    TPaintPanel& ref = *panel;
-    ownedWindows_.push_back(std::move(panel));
-    return ref;
+    TPaintPanel& panel = Own(std::make_unique<TPaintPanel>());
+    panel.Create(parent, bounds);
+    panel.SetEnabledEraseBkgnd(false);
+    return panel;
 }
 
 TImageCheckButton& TFrmMain::AddCheckButton(HWND parent, const RECT& bounds, const std::wstring& caption,
                                             TImageManager& manager) {
-    auto button = std::make_unique<TImageCheckButton>();
-    button->Create(parent, bounds, caption, font_.Get(), RGB(0, 0, 0));
-    button->SetImageManager(&manager);
-    TImageCheckButton& ref = *button;
-    ownedWindows_.push_back(std::move(button));
-    return ref;
+    TImageCheckButton& button = Own(std::make_unique<TImageCheckButton>());
+    button.Create(parent, bounds, caption, font_.Get(), RGB(0, 0, 0));
+    button.SetImageManager(&manager);
+    return button;
 }
 
-ResourceList& TFrmMain::CreateList(HWND parent, const RECT& bounds, TResourceKind kind) {
-    auto list = std::make_unique<ResourceList>();
+TImageButton& TFrmMain::AddImageButton(HWND parent, const RECT& bounds, const std::wstring& caption, Color color,
+                                       TImageManager& manager, const wchar_t* glyph) {
+    TImageButton& button = Own(std::make_unique<TImageButton>());
+    button.Create(parent, bounds, caption, font_.Get(), color);
+    button.SetImageManager(&manager);
+    button.SetImageGlyph(skin_.Get(glyph));
+    return button;
+}
+
+TPaintPanel& TFrmMain::CreateFilteredList(HWND parent, const RECT& area, TResourceKind kind, int editWidth) {
+    const int k = static_cast<int>(kind);
+    TPaintPanel& filterBar =
+        AddBox(parent, Bounds(area.left, area.top, Width(area), kFilterBarHeight), L"FILTER_BAR_BMP");
+    filterBar.SetStretch(hstRight, vstTop);
+
+    ButtonEdit& edit = OwnControl(std::make_unique<ButtonEdit>());
+    edit.Create(filterBar.Handle(), Bounds(4, 1, editWidth, kFilterBarHeight - 2), font_.Get());
+    edit.SetTextColor(palette::kAccentText);
+    edit.SetHintColor(palette::kHintText);
+    edit.SetBackgroundColor(palette::kWindow);
+    // A button without a picture: no room taken, as the filter bar has its own buttons.
+    edit.RightButton().SetAutoWidth(true);
+    edit.RightButton().SetVisible(true);
+    filterEdits_[k] = &edit;
+
+    ResourceList& list = Own(std::make_unique<ResourceList>());
     ResourceList::Options options;
-    options.kind = static_cast<int>(kind);
+    options.kind = k;
     options.tree = kind == TResourceKind::Theme;
     options.boldSelection = kind == TResourceKind::Theme;
     options.showInstalledMark = kind != TResourceKind::Logon && kind != TResourceKind::Icon;
     ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, &paths_};
-    list->Create(parent, bounds, options, resources, this);
-    ResourceList& ref = *list;
-    lists_[options.kind] = list.get();
-    ownedWindows_.push_back(std::move(list));
-    return ref;
-}
-
-void TFrmMain::CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind) {
-    const int k = static_cast<int>(kind);
-    auto edit = std::make_unique<ButtonEdit>();
-    edit->Create(parent, bounds, font_.Get());
-    edit->SetTextColor(palette::kAccentText);
-    edit->SetHintColor(palette::kHintText);
-    edit->SetBackgroundColor(palette::kWindow);
-    // A button without a picture: no room taken, as the filter bar has its own buttons.
-    edit->RightButton().SetAutoWidth(true);
-    edit->RightButton().SetVisible(true);
-    filterEdits_[k] = edit.get();
-    ownedControls_.push_back(std::move(edit));
+    const int listTop = area.top + kFilterBarHeight;
+    list.Create(parent, Bounds(area.left, listTop, Width(area), area.bottom - listTop), options, resources, this);
+    lists_[k] = &list;
     // The styles' tree filters its style rows only; the other lists are flat.
-    filterEdits_[k]->onChange = [this, k] { FilterList(*filterEdits_[k], *lists_[k], k != kThemeKind); };
+    edit.onChange = [this, k] { FilterList(*filterEdits_[k], *lists_[k], k != kThemeKind); };
+    return filterBar;
 }
 
 void TFrmMain::CreateControls() {
@@ -219,15 +216,12 @@ void TFrmMain::CreateToolBar(HWND parent) {
     // The patcher page has no way in from the tool bar.
     navButtons_[kPageCrack]->SetVisible(false);
     navButtons_[kPageThemes]->SetChecked(true);
-    auto support = std::make_unique<TImageButton>();
-    support->Create(pnlTools_->Handle(), Bounds(left, 400, 118, 36), strings_.Get(IDS_SUPPORT_US), font_.Get(),
-                    palette::kAccentText);
-    support->SetImageManager(&imPageButton_);
-    support->SetImageGlyph(skin_.Get(L"NAV_SUPPORT_PNG"));
-    support->SetAlignment(taLeftJustify);
-    support->SetBorderSpace(6);
-    support->SetVisible(false);
-    ownedWindows_.push_back(std::move(support));
+    TImageButton& support =
+        AddImageButton(pnlTools_->Handle(), Bounds(left, 400, 118, 36), strings_.Get(IDS_SUPPORT_US),
+                       palette::kAccentText, imPageButton_, L"NAV_SUPPORT_PNG");
+    support.SetAlignment(taLeftJustify);
+    support.SetBorderSpace(6);
+    support.SetVisible(false);
 }
 
 void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLinkString) {
@@ -240,31 +234,20 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
         &AddLabel(box, Bounds(kBoxCaptionLeft, 0, kListPanelWidth - 2 * kBoxCaptionLeft, kBoxHeader), L"", {});
     accentLabels_.push_back(listCaptions_[k]);
     const RECT inside = listBox.Padded(1, kBoxHeader + 1, 1, 5);
-    TPaintPanel& filterBar =
-        AddBox(box, Bounds(inside.left, inside.top, Width(inside), kFilterBarHeight), L"FILTER_BAR_BMP");
-    filterBar.SetStretch(hstRight, vstTop);
-    int editWidth = Width(inside) - 8;
-    if (kind == TResourceKind::Theme) {
-        // The expand and collapse buttons sit to the right of the filter.
-        editWidth -= 2 * 21 + 4;
-        auto makeButton = [&](int x, const wchar_t* glyph, int hintId) -> TImageButton& {
-            auto button = std::make_unique<TImageButton>();
-            button->Create(filterBar.Handle(), Bounds(x, 0, 21, 19), L"", nullptr, 0);
-            button->SetImageManager(&imButtonBorder_);
-            button->SetImageGlyph(skin_.Get(glyph));
-            button->SetHint(strings_.Get(hintId));
-            TImageButton& ref = *button;
-            ownedWindows_.push_back(std::move(button));
-            return ref;
-        };
-        btnCollapse_ = &makeButton(Width(inside) - 2 * 21 - 2, L"GLYPH_COLLAPSE_PNG", IDS_COLLAPSE_ALL);
-        btnExpanded_ = &makeButton(Width(inside) - 21 - 2, L"GLYPH_EXPAND_PNG", IDS_EXPAND_ALL);
+    const bool withButtons = kind == TResourceKind::Theme;
+    // The expand and collapse buttons sit to the right of the filter.
+    const int editWidth = Width(inside) - 8 - (withButtons ? 2 * 21 + 4 : 0);
+    TPaintPanel& filterBar = CreateFilteredList(box, inside, kind, editWidth);
+    if (withButtons) {
+        btnCollapse_ = &AddImageButton(filterBar.Handle(), Bounds(Width(inside) - 2 * 21 - 2, 0, 21, 19), L"", 0,
+                                       imButtonBorder_, L"GLYPH_COLLAPSE_PNG");
+        btnExpanded_ = &AddImageButton(filterBar.Handle(), Bounds(Width(inside) - 21 - 2, 0, 21, 19), L"", 0,
+                                       imButtonBorder_, L"GLYPH_EXPAND_PNG");
+        btnCollapse_->SetHint(strings_.Get(IDS_COLLAPSE_ALL));
+        btnExpanded_->SetHint(strings_.Get(IDS_EXPAND_ALL));
         btnCollapse_->onClick = [this] { SetCategoriesExpanded(false); };
         btnExpanded_->onClick = [this] { SetCategoriesExpanded(true); };
     }
-    CreateFilterEdit(filterBar.Handle(), Bounds(4, 1, editWidth, kFilterBarHeight - 2), kind);
-    const int listTop = inside.top + kFilterBarHeight;
-    CreateList(box, Bounds(inside.left, listTop, Width(inside), inside.bottom - listTop), kind);
 
     // The preview's box beside it.
     const int right = kListPanelWidth + kSplitter;
@@ -278,13 +261,12 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
                                  restoreLinkString, Label::Align::Right);
         restore.onClick = [this, kind] { RestoreDefaults(installContext_, kind); };
     }
-    auto preview = std::make_unique<TImagePanel>(gdiplus_);
-    preview->Create(view, viewBox.Padded(10, 33, 10, 10));
-    preview->SetFrame(palette::kSelectionBorder);
-    preview->SetBorderSpace(2);  // the frame's pixel on each side
-    preview->SetLoadingGif(skin_.Get(L"LOADING_GIF"));
-    previewPanels_[k] = preview.get();
-    ownedWindows_.push_back(std::move(preview));
+    TImagePanel& preview = Own(std::make_unique<TImagePanel>(gdiplus_));
+    preview.Create(view, viewBox.Padded(10, 33, 10, 10));
+    preview.SetFrame(palette::kSelectionBorder);
+    preview.SetBorderSpace(2);  // the frame's pixel on each side
+    preview.SetLoadingGif(skin_.Get(L"LOADING_GIF"));
+    previewPanels_[k] = &preview;
 }
 
 void TFrmMain::CreateSoundPage(Panel& page) {
@@ -298,12 +280,7 @@ void TFrmMain::CreateSoundPage(Panel& page) {
     AddLink(host, Bounds(6 + inner / 2, 10, inner / 2 - 4, kCaptionHeight), IDS_RESTORE_SOUND, Label::Align::Right)
         .onClick = [this] { RestoreDefaults(installContext_, TResourceKind::Sound); };
     const RECT inside = pnlSound.Padded(6, 45, 6, 6);
-    TPaintPanel& filterBar =
-        AddBox(host, Bounds(inside.left, inside.top, Width(inside), kFilterBarHeight), L"FILTER_BAR_BMP");
-    filterBar.SetStretch(hstRight, vstTop);
-    CreateFilterEdit(filterBar.Handle(), Bounds(4, 1, Width(inside) - 8, kFilterBarHeight - 2), TResourceKind::Sound);
-    const int listTop = inside.top + kFilterBarHeight;
-    CreateList(host, Bounds(inside.left, listTop, Width(inside), inside.bottom - listTop), TResourceKind::Sound);
+    CreateFilteredList(host, inside, TResourceKind::Sound, Width(inside) - 8);
 }
 
 void TFrmMain::CreateIconsPage(Panel& page) {

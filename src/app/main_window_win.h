@@ -174,6 +174,21 @@ private:
     TPaintPanel& AddSeeThroughPanel(HWND parent, const RECT& bounds);
     TImageCheckButton& AddCheckButton(HWND parent, const RECT& bounds, const std::wstring& caption,
                                       TImageManager& manager);
+    TImageButton& AddImageButton(HWND parent, const RECT& bounds, const std::wstring& caption, Color color,
+                                 TImageManager& manager, const wchar_t* glyph);
+    // Keeps a window (a standard control) as long as the main window lives.
+    template <typename T>
+    T& Own(std::unique_ptr<T> window) {
+        T& ref = *window;
+        ownedWindows_.push_back(std::move(window));
+        return ref;
+    }
+    template <typename T>
+    T& OwnControl(std::unique_ptr<T> control) {
+        T& ref = *control;
+        ownedControls_.push_back(std::move(control));
+        return ref;
+    }
     void CreateSoundPage(Panel& page);
     void CreateIconsPage(Panel& page);
     void CreateFolderIconPage(Panel& page);
@@ -181,8 +196,9 @@ private:
     void ShowWallpaperPreview(const std::string& picture);
     void CreateOemPage(Panel& page);
     void CreateSetHomePage(Panel& page);
-    ResourceList& CreateList(HWND parent, const RECT& bounds, TResourceKind kind);
-    void CreateFilterEdit(HWND parent, const RECT& bounds, TResourceKind kind);
+    // The filter bar at the top of `area` with its filter box `editWidth` wide, and the list of the
+    // kind below it; returns the bar.
+    TPaintPanel& CreateFilteredList(HWND parent, const RECT& area, TResourceKind kind, int editWidth);
     Label& AddLabel(HWND parent, const RECT& bounds, const std::wstring& text, const Label::Style& style);
     Label& AddLink(HWND parent, const RECT& bounds, int stringId, Label::Align align = Label::Align::Left);
     PushButton& AddButton(HWND parent, const RECT& bounds, const std::wstring& caption, DWORD style = WS_TABSTOP);
