@@ -26,6 +26,10 @@ void DeleteFolderTree(const std::string& path);
 // The path of a shell special folder (a CSIDL number); empty when the shell has none.
 std::string GetSpecialFolder(int csidl);
 
+// Whether a file (not a folder) is there, and whether a folder is.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
 // Deletes one file; true when it is gone afterwards (or never was).
 bool DeleteFileUtf8(const std::string& path);
 

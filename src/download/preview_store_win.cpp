@@ -8,8 +8,7 @@
 namespace lumaforge {
 
 bool WinPreviewStore::Exists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return FileExists(path);
 }
 
 bool WinPreviewStore::Write(const std::string& path, std::string_view bytes) {

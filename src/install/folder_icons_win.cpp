@@ -45,21 +45,13 @@ std::string SettingsFileBytes(const std::string& text) {
     return bytes;
 }
 
-DWORD AttributesOf(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str());
-}
-
-bool IsFile(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // A read-only settings file would refuse to go; whoever set the icon before us does not get to
 // keep the folder's icon that way.
-void DeleteSettingsFile(const std::wstring& path) {
-    if (!IsFile(AttributesOf(path)))
+void DeleteSettingsFile(const std::string& path) {
+    if (!FileExists(path))
         return;
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
+    SetFileAttributesW(ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileUtf8(path);
 }
 
 using Pidl = std::remove_pointer_t<PIDLIST_ABSOLUTE>;
@@ -151,18 +143,16 @@ std::string FolderIconSettingsText(std::string_view iconFile) {
 
 void WriteFolderIconSettings(const std::string& folder, const std::string& iconFile) {
     const std::string file = FolderSettingsFile(folder);
-    const std::wstring widePath = ToWide(file);
-    DeleteSettingsFile(widePath);
+    DeleteSettingsFile(file);
     if (!WriteWholeFile(file, SettingsFileBytes(FolderIconSettingsText(iconFile))))
         throw std::runtime_error("Cannot create file \"" + file + "\"");
-    SetFileAttributesW(widePath.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(ToWide(file).c_str(), FILE_ATTRIBUTE_HIDDEN);
 }
 
 void DeleteFolderIconSettings(const std::string& folder) {
     const std::string file = FolderSettingsFile(folder);
-    const std::wstring widePath = ToWide(file);
-    DeleteSettingsFile(widePath);
-    if (IsFile(AttributesOf(widePath)))
+    DeleteSettingsFile(file);
+    if (FileExists(file))
         throw std::runtime_error("Cannot delete file \"" + file + "\"");
 }
 

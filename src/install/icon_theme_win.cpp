@@ -192,8 +192,7 @@ void BroadcastIconMetrics() {
 }
 
 bool ApplyIconTheme(InstallContext& ctx, const std::string& themeFile) {
-    const DWORD attributes = GetFileAttributesW(ToWide(themeFile).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!FileExists(themeFile))
         return false;
     TSetIcons().SetIcons(themeFile, false);
     ctx.showMessage("Applied system icons successfully.", mkInformation);

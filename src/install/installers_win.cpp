@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "base/file_probe_win.h"
 #include "base/files_win.h"
 #include "install/cursor_scheme_win.h"
 #include "install/icon_theme_win.h"
@@ -38,7 +37,7 @@ bool InstallIconTheme(InstallContext& ctx, const std::string& packagePath) {
         return false;
     }
     const std::string themeFile = folder + "\\" + name + ".config";
-    return WinFileProbe().FileExists(themeFile) && ApplyIconTheme(ctx, themeFile);
+    return ApplyIconTheme(ctx, themeFile);
 }
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "base/file_probe_win.h"
+#include "base/files_win.h"
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
 #include "install/package_name.h"
@@ -40,7 +40,7 @@ bool ApplyScreenSaver(InstallContext& ctx, const std::string& name) {
 }
 
 bool SetScreenSaver(InstallContext& ctx, const std::string& file, bool cancel) {
-    if (!cancel && !WinFileProbe().FileExists(file)) {
+    if (!cancel && !FileExists(file)) {
         ctx.showMessage("没有找到屏保文件", mkInformation);
         return false;
     }

@@ -1,6 +1,6 @@
 #include "install/visual_style_win.h"
 
-#include "base/file_probe_win.h"
+#include "base/files_win.h"
 #include "install/package_name.h"
 
 namespace lumaforge {
@@ -9,7 +9,7 @@ bool InstallVisualStyle(InstallContext& ctx, const std::string& packagePath) {
     // Files already in the theme folder stay as they are: a style the user changed keeps its changes.
     ctx.extractor.ExtractPackage(packagePath, ctx.paths.ThemesFolder(), TOverwriteMode::Never);
     const std::string name = PackageNameOf(packagePath);
-    if (WinFileProbe().FileExists(ctx.paths.InstalledThemeFile(name)))
+    if (FileExists(ctx.paths.InstalledThemeFile(name)))
         return ApplyVisualStyle(ctx, name);
     ctx.showMessage("Failed to apply the theme.", mkInformation);
     return false;

@@ -30,11 +30,6 @@ std::string SystemMessage(DWORD error) {
     throw std::runtime_error(std::string("Cannot ") + what + " the file \"" + path + "\": " + SystemMessage(error));
 }
 
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Reads exactly `size` bytes from the file's current position.
 bool ReadExactly(HANDLE file, char* into, uint64_t size) {
     while (size > 0) {
@@ -51,9 +46,9 @@ bool ReadExactly(HANDLE file, char* into, uint64_t size) {
 
 LogoLoad ReadLogoFile(const std::string& path, bool checkSize) {
     LogoLoad load;
-    const std::wstring widePath = ToWide(path);
-    if (!IsFile(widePath))
+    if (!FileExists(path))
         return load;
+    const std::wstring widePath = ToWide(path);
     load.found = true;
     load.problem = LogoProblem::kNotBitmap;
     UniqueHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -113,8 +108,7 @@ void ReplaceFileContent(const std::string& path, std::string_view content) {
 }
 
 void DeleteExistingFile(const std::string& path) {
-    const std::wstring widePath = ToWide(path);
-    if (!IsFile(widePath) || DeleteFileW(widePath.c_str()))
+    if (!FileExists(path) || DeleteFileW(ToWide(path).c_str()))
         return;
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND)
@@ -123,7 +117,7 @@ void DeleteExistingFile(const std::string& path) {
 
 std::optional<OemInformation> OemFiles::ReadInformation() const {
     const std::string file = InfoFile();
-    if (!IsFile(ToWide(file)))
+    if (!FileExists(file))
         return std::nullopt;
     std::string bytes;
     if (!ReadWholeFile(file, bytes))

@@ -23,11 +23,6 @@ std::string Format(const std::string& pattern, const std::string& value) {
     return text;
 }
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Keeps the user interface alive during a download on its thread; a quit request is kept for the
 // outer loop.
 void ProcessPendingMessages() {

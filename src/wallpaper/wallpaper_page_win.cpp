@@ -25,13 +25,6 @@ bool EndsWithBmp(const std::string& name) {
     return name.size() >= 4 && AsciiLower(name.substr(name.size() - 4)) == ".bmp";
 }
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Enter in the keyword box always searches Baidu.
-
 }  // namespace
 
 TFrmWallpaper::TFrmWallpaper() = default;
