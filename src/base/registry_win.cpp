@@ -1,6 +1,7 @@
 #include "base/registry_win.h"
 
 #include <cwchar>
+#include <stdexcept>
 
 #include "base/unicode_win.h"
 
@@ -10,21 +11,34 @@ HKEY Open(HKEY root, const std::string& path, REGSAM access) {
     HKEY key = nullptr;
     return RegOpenKeyExW(root, ToWide(path).c_str(), 0, access, &key) == ERROR_SUCCESS ? key : nullptr;
 }
+
+std::string KeyName(HKEY root, const std::string& path) {
+    return (root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") + path;
+}
 }  // namespace
 
+RegistryKey::RegistryKey(HKEY key, HKEY root, const std::string& path) : key_(key), name_(KeyName(root, path)) {}
+
 RegistryKey RegistryKey::OpenToRead(HKEY root, const std::string& path) {
-    return RegistryKey(Open(root, path, KEY_READ));
+    return RegistryKey(Open(root, path, KEY_READ), root, path);
 }
 
 RegistryKey RegistryKey::OpenToChange(HKEY root, const std::string& path) {
-    return RegistryKey(Open(root, path, KEY_READ | KEY_WRITE));
+    return RegistryKey(Open(root, path, KEY_READ | KEY_WRITE), root, path);
 }
 
 RegistryKey RegistryKey::Create(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     const LSTATUS status = RegCreateKeyExW(root, ToWide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                            KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    return RegistryKey(status == ERROR_SUCCESS ? key : nullptr);
+    return RegistryKey(status == ERROR_SUCCESS ? key : nullptr, root, path);
+}
+
+RegistryKey RegistryKey::CreateOrThrow(HKEY root, const std::string& path) {
+    RegistryKey key = Create(root, path);
+    if (!key)
+        throw std::runtime_error("Cannot create the registry key " + key.name_);
+    return key;
 }
 
 bool RegistryKey::DeleteTree(HKEY root, const std::string& path) {
@@ -96,6 +110,12 @@ bool RegistryKey::WriteString(const std::string& name, const std::string& value,
     return RegSetValueExW(key_.Get(), ToWide(name).c_str(), 0, expandable ? REG_EXPAND_SZ : REG_SZ,
                           reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+void RegistryKey::WriteStringOrThrow(const std::string& name, const std::string& value, bool expandable) {
+    if (!WriteString(name, value, expandable))
+        throw std::runtime_error("Cannot write the registry value \"" + (name.empty() ? "(default)" : name) + "\" of " +
+                                 name_);
 }
 
 bool RegistryKey::WriteDword(const std::string& name, uint32_t value) {

@@ -21,6 +21,8 @@ public:
     static RegistryKey OpenToRead(HKEY root, const std::string& path);
     static RegistryKey OpenToChange(HKEY root, const std::string& path);
     static RegistryKey Create(HKEY root, const std::string& path);
+    // As Create, raising an error that names the key when it cannot be made.
+    static RegistryKey CreateOrThrow(HKEY root, const std::string& path);
     // Deletes a key with its whole sub-tree; true when it is gone afterwards (or never was).
     static bool DeleteTree(HKEY root, const std::string& path);
 
@@ -36,13 +38,16 @@ public:
     std::vector<std::string> SubKeyNames() const;
 
     bool WriteString(const std::string& name, const std::string& value, bool expandable = false);
+    // As WriteString, raising an error that names the value and the key when it cannot be written.
+    void WriteStringOrThrow(const std::string& name, const std::string& value, bool expandable = false);
     bool WriteDword(const std::string& name, uint32_t value);
     // True when the value is gone afterwards (or never was).
     bool DeleteValue(const std::string& name);
 
 private:
-    explicit RegistryKey(HKEY key) : key_(key) {}
+    RegistryKey(HKEY key, HKEY root, const std::string& path);
     UniqueHKey key_;
+    std::string name_;  // the root and the path, for messages
 };
 
 }  // namespace lumaforge

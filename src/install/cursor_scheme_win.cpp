@@ -13,13 +13,6 @@ namespace {
 constexpr char kCursorsKey[] = "Control Panel\\Cursors";
 constexpr char kSchemesKey[] = "Control Panel\\Cursors\\Schemes";
 
-void WriteOrThrow(RegistryKey& key, const char* keyPath, const std::string& name, const std::string& value) {
-    if (!key.WriteString(name, value)) {
-        throw std::runtime_error("Cannot write the registry value \"" + (name.empty() ? "(default)" : name) +
-                                 "\" of HKEY_CURRENT_USER\\" + keyPath);
-    }
-}
-
 // The system takes over a cursor it accepts; one it refuses is ours to free.
 void SetSystemCursorFrom(HCURSOR cursor, unsigned id) {
     if (cursor && !SetSystemCursor(cursor, id))
@@ -42,20 +35,18 @@ bool ApplyCursorScheme(InstallContext& ctx, const std::string& name) {
     for (size_t role = 0; role < kCursorRoleCount; ++role) {
         const CursorRole& entry = CursorRoleTable[role];
         if (files[role].empty()) {
-            WriteOrThrow(cursors, kCursorsKey, entry.valueName, "");
+            cursors.WriteStringOrThrow(entry.valueName, "");
             continue;
         }
         const std::string path = folder + files[role];
-        WriteOrThrow(cursors, kCursorsKey, entry.valueName, path);
+        cursors.WriteStringOrThrow(entry.valueName, path);
         // A file that is missing or no cursor leaves the role's pointer as it is.
         SetSystemCursorFrom(LoadCursorFromFileW(ToWide(path).c_str()), entry.systemCursorId);
     }
-    WriteOrThrow(cursors, kCursorsKey, "", name);
+    cursors.WriteStringOrThrow("", name);
 
-    RegistryKey schemes = RegistryKey::Create(HKEY_CURRENT_USER, kSchemesKey);
-    if (!schemes)
-        throw std::runtime_error(std::string("Cannot create the registry key HKEY_CURRENT_USER\\") + kSchemesKey);
-    WriteOrThrow(schemes, kSchemesKey, name, CursorSchemeList(folder, files));
+    RegistryKey schemes = RegistryKey::CreateOrThrow(HKEY_CURRENT_USER, kSchemesKey);
+    schemes.WriteStringOrThrow(name, CursorSchemeList(folder, files));
 
     SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, SPIF_SENDCHANGE);
     return true;
@@ -71,7 +62,7 @@ void RestoreDefaultCursors(InstallContext& ctx) {
             if (const HCURSOR builtIn = LoadCursorW(program, resource.c_str()))
                 SetSystemCursorFrom(CopyCursor(builtIn), CursorRoleTable[role].systemCursorId);
         }
-        WriteOrThrow(cursors, kCursorsKey, "", "");
+        cursors.WriteStringOrThrow("", "");
     }
     // The pointers come back from the registry, which now names none: the system's defaults.
     SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);

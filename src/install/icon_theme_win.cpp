@@ -20,32 +20,13 @@ constexpr char kWindowMetricsKey[] = "Control Panel\\Desktop\\WindowMetrics";
 constexpr char kShellIconSize[] = "Shell Icon Size";
 constexpr char kBackup[] = "Lumaforge_Backup";
 
-std::string RootName(HKEY root) {
-    return root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
-}
-
-RegistryKey CreateOrThrow(HKEY root, const std::string& path) {
-    RegistryKey key = RegistryKey::Create(root, path);
-    if (!key)
-        throw std::runtime_error("Cannot create the registry key " + RootName(root) + path);
-    return key;
-}
-
-void WriteOrThrow(RegistryKey& key, HKEY root, const std::string& path, const std::string& name,
-                  const std::string& value, bool expandable = false) {
-    if (!key.WriteString(name, value, expandable)) {
-        throw std::runtime_error("Cannot write the registry value \"" + (name.empty() ? "(default)" : name) + "\" of " +
-                                 RootName(root) + path);
-    }
-}
-
 // A client's own icon is kept once, at the first theme ever applied, so that a restore after any
 // number of themes gives it back; the backup keeps the icon's value type.
 void SetClientIcon(const std::string& path, const std::string& location) {
-    RegistryKey key = CreateOrThrow(HKEY_LOCAL_MACHINE, path);
+    RegistryKey key = RegistryKey::CreateOrThrow(HKEY_LOCAL_MACHINE, path);
     if (!key.HasValue(kBackup))
-        WriteOrThrow(key, HKEY_LOCAL_MACHINE, path, kBackup, key.ReadString("").value_or(""), key.IsExpandable(""));
-    WriteOrThrow(key, HKEY_LOCAL_MACHINE, path, "", location);
+        key.WriteStringOrThrow(kBackup, key.ReadString("").value_or(""), key.IsExpandable(""));
+    key.WriteStringOrThrow("", location);
 }
 
 void RestoreClientIcon(const std::string& path) {
@@ -53,7 +34,7 @@ void RestoreClientIcon(const std::string& path) {
     if (!key)
         return;
     if (const std::optional<std::string> backup = key.ReadString(kBackup))
-        WriteOrThrow(key, HKEY_LOCAL_MACHINE, path, "", *backup, key.IsExpandable(kBackup));
+        key.WriteStringOrThrow("", *backup, key.IsExpandable(kBackup));
 }
 
 bool SameSection(std::string_view a, std::string_view b) {
@@ -64,7 +45,7 @@ void WriteShellIconSize(const std::string& size) {
     RegistryKey metrics = RegistryKey::OpenToChange(HKEY_CURRENT_USER, kWindowMetricsKey);
     if (!metrics)
         throw std::runtime_error(std::string("Cannot open the registry key HKEY_CURRENT_USER\\") + kWindowMetricsKey);
-    WriteOrThrow(metrics, HKEY_CURRENT_USER, kWindowMetricsKey, kShellIconSize, size);
+    metrics.WriteStringOrThrow(kShellIconSize, size);
 }
 }  // namespace
 
@@ -139,14 +120,14 @@ void TSetIcons::SetClsidIcons(std::string_view section, bool restore) {
         if (location.empty())
             continue;
         const std::string iconKey = classKey + "\\DefaultIcon";
-        RegistryKey key = CreateOrThrow(HKEY_CURRENT_USER, iconKey);
-        WriteOrThrow(key, HKEY_CURRENT_USER, iconKey, row.valueName, location);
+        RegistryKey key = RegistryKey::CreateOrThrow(HKEY_CURRENT_USER, iconKey);
+        key.WriteStringOrThrow(row.valueName, location);
     }
 }
 
 void TSetIcons::SetShellIcons(std::string_view section, bool restore) {
     RegistryKey key = restore ? RegistryKey::OpenToChange(HKEY_LOCAL_MACHINE, kShellIconsKey)
-                              : CreateOrThrow(HKEY_LOCAL_MACHINE, kShellIconsKey);
+                              : RegistryKey::CreateOrThrow(HKEY_LOCAL_MACHINE, kShellIconsKey);
     if (!key)
         return;  // nothing to restore
     for (const ShellIconRow& row : ShellIconTable) {
@@ -158,7 +139,7 @@ void TSetIcons::SetShellIcons(std::string_view section, bool restore) {
         }
         const std::string location = Location(row.section, row.key);
         if (!location.empty())
-            WriteOrThrow(key, HKEY_LOCAL_MACHINE, kShellIconsKey, row.valueName, location);
+            key.WriteStringOrThrow(row.valueName, location);
     }
 }
 

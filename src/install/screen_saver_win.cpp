@@ -1,7 +1,5 @@
 #include "install/screen_saver_win.h"
 
-#include <stdexcept>
-
 #include "base/files_win.h"
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
@@ -23,11 +21,6 @@ std::string ShortPath(const std::string& path) {
     }
     return length > 0 && length <= buffer.size() ? ToUtf8(buffer.substr(0, length)) : path;
 }
-
-void Write(RegistryKey& key, const std::string& name, const std::string& value) {
-    if (!key.WriteString(name, value))
-        throw std::runtime_error("Cannot write the value \"" + name + "\" of HKEY_CURRENT_USER\\" + kDesktopKey + ".");
-}
 }  // namespace
 
 bool InstallScreenSaver(InstallContext& ctx, const std::string& packagePath) {
@@ -48,10 +41,10 @@ bool SetScreenSaver(InstallContext& ctx, const std::string& file, bool cancel) {
     if (!desktop)
         return false;
     if (cancel) {
-        Write(desktop, "SCRNSAVE.EXE", "");
+        desktop.WriteStringOrThrow("SCRNSAVE.EXE", "");
     } else {
-        Write(desktop, "SCRNSAVE.EXE", ShortPath(file));
-        Write(desktop, "ScreenSaverIsSecure", "1");
+        desktop.WriteStringOrThrow("SCRNSAVE.EXE", ShortPath(file));
+        desktop.WriteStringOrThrow("ScreenSaverIsSecure", "1");
     }
     SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, 1, nullptr, SPIF_SENDCHANGE);
     if (!cancel)

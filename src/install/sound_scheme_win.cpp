@@ -1,6 +1,5 @@
 #include "install/sound_scheme_win.h"
 
-#include <stdexcept>
 #include <vector>
 
 #include "base/files_win.h"
@@ -21,11 +20,6 @@ std::vector<std::string> EventsOf(const char* applicationKey) {
     return application ? application.SubKeyNames() : std::vector<std::string>();
 }
 
-void WriteOrThrow(RegistryKey& key, const std::string& keyPath, const std::string& value, bool expandable = false) {
-    if (!key.WriteString("", value, expandable))
-        throw std::runtime_error("Cannot write the default value of the registry key HKEY_CURRENT_USER\\" + keyPath);
-}
-
 void CopyDefaultSounds(const char* applicationKey) {
     for (const std::string& event : EventsOf(applicationKey)) {
         const std::string eventKey = std::string(applicationKey) + "\\" + event;
@@ -36,7 +30,7 @@ void CopyDefaultSounds(const char* applicationKey) {
             expandable = defaultSound.IsExpandable("");
         }
         if (RegistryKey current = RegistryKey::OpenToChange(HKEY_CURRENT_USER, eventKey + "\\.current"))
-            WriteOrThrow(current, eventKey + "\\.current", sound, expandable);
+            current.WriteStringOrThrow("", sound, expandable);
     }
 }
 
@@ -68,7 +62,7 @@ void RestoreDefaultSoundScheme() {
         RegistryKey schemes = RegistryKey::OpenToChange(HKEY_CURRENT_USER, kSchemesKey);
         if (!schemes)
             return;
-        WriteOrThrow(schemes, kSchemesKey, ".default");
+        schemes.WriteStringOrThrow("", ".default");
     }
     for (const char* applicationKey : kApplicationKeys)
         CopyDefaultSounds(applicationKey);
