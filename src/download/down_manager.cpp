@@ -220,9 +220,7 @@ void TDownManager::Impl::RunTask(Worker& worker) {
         // A server may announce less than the package: only a whole archive counts as downloaded.
         const bool complete = size > 0 && size == worker.Http->ContentLength() && store_.IsWholeArchive(tempName);
         state = complete ? dsDownloaded : dsFailed;
-    }
-    if (!cancelled) {
-        if (state == dsDownloaded)
+        if (complete)
             store_.Move(tempName, task.FileName);
         else
             store_.Delete(tempName);

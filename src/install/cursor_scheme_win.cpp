@@ -21,7 +21,7 @@ void SetSystemCursorFrom(HCURSOR cursor, unsigned id) {
 }  // namespace
 
 bool ApplyCursorScheme(InstallContext& ctx, const std::string& name) {
-    const std::string folder = ctx.paths.WinPath() + "\\Cursors\\" + name + "\\";
+    const std::string folder = ctx.paths.CursorSchemeFolder(name);
     const std::string infPath = folder + "setup.inf";
     std::string infBytes;
     if (!ReadWholeFile(infPath, infBytes))

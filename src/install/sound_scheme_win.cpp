@@ -54,7 +54,7 @@ bool RunInfInstall(InstallContext& ctx, const std::string& infPath) {
 }
 
 bool ApplySoundScheme(InstallContext& ctx, const std::string& name) {
-    return RunInfInstall(ctx, ctx.paths.WinPath() + "\\Media\\" + name + "\\install.inf");
+    return RunInfInstall(ctx, ctx.paths.SoundSchemeFolder(name) + "install.inf");
 }
 
 void RestoreDefaultSoundScheme() {
@@ -94,7 +94,7 @@ bool RemoveSoundScheme(InstallContext& ctx, const std::string& name) {
         if (RegistryKey::DeleteTree(HKEY_CURRENT_USER, kNamesKey + name))
             break;
     }
-    DeleteFolderTree(ctx.paths.WinPath() + "\\Media\\" + name);
+    DeleteFolderTree(ctx.paths.InstalledSoundFolder(name));
     return true;
 }
 
