@@ -7,7 +7,6 @@
 #include "base/handles_win.h"
 #include "base/text.h"
 #include "base/unicode_win.h"
-#include "controls/ui_dispatcher_win.h"
 
 namespace lumaforge {
 namespace {
@@ -137,7 +136,6 @@ TThumbnailGrid::~TThumbnailGrid() {
 }
 
 bool TThumbnailGrid::Create(HWND parent, const RECT& bounds) {
-    dispatcher_ = std::make_unique<WinUiDispatcher>();
     return CreateWindowOf(L"LumaforgeThumbnailGrid", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
 }
 
@@ -149,13 +147,11 @@ TGridLayout TThumbnailGrid::CurrentLayout() const {
 void TThumbnailGrid::StopWorker() {
     if (!worker_)
         return;
-    // The hand-over first: a worker waiting for this thread is released and never waits again.
     {
         std::lock_guard lock(worker_->lock);
         worker_->stop = true;
     }
     worker_->changed.notify_all();
-    worker_->handOver->Stop();
     if (worker_->fetcher.joinable())
         worker_->fetcher.join();
     if (worker_->decoder.joinable())
@@ -167,7 +163,6 @@ void TThumbnailGrid::FillTree(const std::vector<TSearchItem>& items) {
     StopWorker();
     rows_.clear();
     hot_.reset();
-    focused_.reset();
     ++generation_;
     const TGridLayout layout = CurrentLayout();
     for (size_t i = 0; i < items.size(); ++i) {
@@ -177,24 +172,15 @@ void TThumbnailGrid::FillTree(const std::vector<TSearchItem>& items) {
     }
     Invalidate();
     worker_ = std::make_unique<Worker>();
-    worker_->handOver = std::make_unique<UiHandOver>(*dispatcher_);
     Worker& worker = *worker_;
-    std::shared_ptr<TNodeInfos> first = rows_.empty() ? nullptr : rows_.front();
     worker.decoder = std::thread([this, &worker] { RunDecoder(worker); });
-    worker.fetcher = std::thread([this, &worker, first] { RunWorker(worker, first); });
+    // The rows change only after a stop, so the worker keeps its own list of them.
+    worker.fetcher = std::thread([this, &worker, rows = rows_] { RunWorker(worker, rows); });
 }
 
-std::shared_ptr<TNodeInfos> TThumbnailGrid::NextRow(const std::shared_ptr<TNodeInfos>& row) const {
-    for (size_t i = 0; i + 1 < rows_.size(); ++i) {
-        if (rows_[i] == row)
-            return rows_[i + 1];
-    }
-    return nullptr;
-}
-
-void TThumbnailGrid::RunWorker(Worker& worker, std::shared_ptr<TNodeInfos> row) {
+void TThumbnailGrid::RunWorker(Worker& worker, const std::vector<std::shared_ptr<TNodeInfos>>& rows) {
     try {
-        while (row) {
+        for (const std::shared_ptr<TNodeInfos>& row : rows) {
             for (int column = 0; column < kThumbColumns && !worker.stop; ++column) {
                 const std::string url = TrimmedUrl(row->GetItem(column).ThumbUrl);
                 if (url.empty())
@@ -204,10 +190,6 @@ void TThumbnailGrid::RunWorker(Worker& worker, std::shared_ptr<TNodeInfos> row) 
             }
             if (worker.stop)
                 break;
-            std::shared_ptr<TNodeInfos> next;
-            if (!worker.handOver->InvokeOnUi([&] { next = NextRow(row); }))
-                break;
-            row = std::move(next);
         }
     } catch (...) {
         // An error ends the worker; the remaining cells stay blank.
@@ -341,7 +323,6 @@ LRESULT TThumbnailGrid::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const std::optional<TGridCell> cell = CellAt(layout, RowCount(), x, y);
             if (!cell)
                 return 0;
-            focused_ = cell;
             CellClick click{generation_, *cell, ZoneAt(CellRect(layout, *cell), x, y), *Item(*cell)};
             // The handler may fill the grid again or close the page; it runs from a copy.
             if (std::function<void(const CellClick&)> handler = onCellClick)

@@ -14,7 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "base/ui_hand_over.h"
 #include "controls/window_win.h"
 #include "wallpaper/grid_geometry.h"
 #include "wallpaper/search_item.h"
@@ -74,9 +73,7 @@ public:
     void StopWorker();
 
     int RowCount() const { return static_cast<int>(rows_.size()); }
-    uint64_t Generation() const { return generation_; }
     std::optional<TSearchItem> Item(TGridCell cell) const;
-    std::optional<TGridCell> HotCell() const { return hot_; }
     bool WorkerRunning() const { return worker_ && worker_->running > 0; }
     // Sets the flag of a cell of the filling it was clicked in; false when that filling is gone.
     bool MarkDownloaded(uint64_t generation, TGridCell cell);
@@ -99,7 +96,6 @@ private:
     struct Worker {
         std::atomic<bool> stop{false};
         std::atomic<int> running{2};  // the fetching and the decoding thread
-        std::unique_ptr<UiHandOver> handOver;
         std::mutex lock;
         std::condition_variable changed;
         std::deque<Fetched> fetched;  // in reading order
@@ -107,21 +103,18 @@ private:
         std::thread fetcher;
         std::thread decoder;
     };
-    void RunWorker(Worker& worker, std::shared_ptr<TNodeInfos> row);
+    void RunWorker(Worker& worker, const std::vector<std::shared_ptr<TNodeInfos>>& rows);
     void RunDecoder(Worker& worker);
     void DownloadThumbnail(Worker& worker, const std::string& url, const std::shared_ptr<TNodeInfos>& row, int column);
-    std::shared_ptr<TNodeInfos> NextRow(const std::shared_ptr<TNodeInfos>& row) const;
     TGridLayout CurrentLayout() const;
     void SetHot(std::optional<TGridCell> cell);
     void PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell) const;
 
     RefererClientFactory makeClient_;
-    std::unique_ptr<WinUiDispatcher> dispatcher_;
     std::vector<std::shared_ptr<TNodeInfos>> rows_;
     std::unique_ptr<Worker> worker_;
     uint64_t generation_ = 0;
     std::optional<TGridCell> hot_;
-    std::optional<TGridCell> focused_;
     bool tracking_ = false;
 };
 

@@ -71,7 +71,6 @@ public:
     TThumbnailGrid& Grid() { return *grid_; }
     PushButton& EngineButton(int engine) { return engineButtons_[engine]; }
     ButtonEdit& KeywordBox() { return edtKey_; }
-    ComboBox& SizeBox() { return cbSize_; }
     bool AdvertisementVisible() const;
     bool ProgressVisible() const;
     std::string TempDir() const;
