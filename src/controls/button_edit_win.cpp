@@ -80,11 +80,8 @@ bool ButtonEdit::Create(HWND parent, const RECT& bounds, HFONT font, const std::
     if (!EditBox::Create(parent, bounds, style, font, text))
         return false;
     HWND edit = Handle();
-    parent_ = parent;
     border_ = options.border;
     SetWindowSubclass(edit, EditProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    // The edit asks its parent for its colours: the parent's answer for this edit comes from here.
-    SetWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
     attached_ = true;
     if (border_)
         SetWindowPos(edit, nullptr, 0, 0, 0, 0,
@@ -101,8 +98,6 @@ void ButtonEdit::Detach() {
         return;
     attached_ = false;
     RemoveWindowSubclass(Handle(), EditProc, kEditSubclassId);
-    if (IsWindow(parent_))
-        RemoveWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this));
 }
 
 void ButtonEdit::LayoutButtons() {
@@ -314,19 +309,10 @@ LRESULT CALLBACK ButtonEdit::EditProc(HWND hwnd, UINT message, WPARAM wParam, LP
     return reinterpret_cast<ButtonEdit*>(data)->OnEditMessage(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK ButtonEdit::ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR data) {
-    auto* self = reinterpret_cast<ButtonEdit*>(data);
-    if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) &&
-        reinterpret_cast<HWND>(lParam) == self->Handle()) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(dc, IsWindowEnabled(self->Handle()) ? self->textColor_ : GetSysColor(COLOR_GRAYTEXT));
-        SetBkColor(dc, self->background_);
-        return reinterpret_cast<LRESULT>(self->backgroundBrush_.Get());
-    }
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, ParentProc, reinterpret_cast<UINT_PTR>(self));
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+HBRUSH ButtonEdit::OnControlColor(HDC dc) {
+    ::SetTextColor(dc, IsWindowEnabled(Handle()) ? textColor_ : GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(dc, background_);
+    return backgroundBrush_.Get();
 }
 
 LRESULT ButtonEdit::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -431,8 +417,8 @@ LRESULT ButtonEdit::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             // A multi-line edit reports no change for text set from outside; a one-line edit
             // does, and the filter boxes rely on it.
             result = DefSubclassProc(hwnd, message, wParam, lParam);
-            if (result && parent_)
-                SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE),
+            if (HWND parent = GetParent(hwnd); result && parent)
+                SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE),
                              reinterpret_cast<LPARAM>(hwnd));
             break;
         default:

@@ -62,6 +62,9 @@ public:
     // Shows a number (formatted in vtFloat) and clears the modified flag.
     void SetFloatValue(double value);
 
+    // The box's own text and background colours, asked of its parent by the edit.
+    HBRUSH OnControlColor(HDC dc) override;
+
     // Recomputes the text rectangle: after the buttons or the font changed.
     void UpdateTextRect();
 
@@ -69,8 +72,6 @@ private:
     friend class EditButton;
     static LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR data);
-    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR data);
     LRESULT OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnChar(HWND hwnd, WPARAM wParam, LPARAM lParam);
     LRESULT OnPaste(HWND hwnd, WPARAM wParam, LPARAM lParam);
@@ -81,7 +82,6 @@ private:
     void LayoutButtons();
 
     EditButton left_, right_;
-    HWND parent_ = nullptr;
     bool border_ = false;
     bool attached_ = false;
     bool cueShown_ = false;

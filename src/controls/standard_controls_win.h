@@ -27,6 +27,9 @@ public:
     static StandardControl* FromHandle(HWND hwnd);
     // A WM_COMMAND notification code the control sent its parent.
     virtual void OnNotify(int /*code*/) {}
+    // The control's own colours for its text and background (WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC):
+    // the background brush, or nothing to leave them to the parent.
+    virtual HBRUSH OnControlColor(HDC /*dc*/) { return nullptr; }
 
 private:
     HWND hwnd_ = nullptr;

@@ -57,8 +57,8 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 Window* Window::FromHandle(HWND hwnd) {
-    // Ours by its class's window procedure: a subclassed window (a button edit subclasses its
-    // parent) no longer shows that procedure as its own.
+    // Ours by its class's window procedure, which a subclassed window of ours no longer shows as its
+    // own.
     if (!hwnd || GetClassLongPtrW(hwnd, GCLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&StaticProc))
         return nullptr;
     return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -73,6 +73,11 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
                 control->OnNotify(HIWORD(wParam));
                 return 0;
             }
+        }
+        if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) {
+            StandardControl* control = StandardControl::FromHandle(reinterpret_cast<HWND>(lParam));
+            if (HBRUSH brush = control ? control->OnControlColor(reinterpret_cast<HDC>(wParam)) : nullptr)
+                return reinterpret_cast<LRESULT>(brush);
         }
         return OnMessage(message, wParam, lParam);
     } catch (const std::exception& error) {
