@@ -111,7 +111,7 @@ void FolderIconPage::CreateControls(Panel& host) {
         HFONT font = resources_.font;
         folderButton.onPaint = [font](HDC dc, const RECT& bounds, TButtonState) {
             RECT text = bounds;
-            SelectObject(dc, font);
+            ScopedSelectObject selectFont(dc, font);
             SetBkMode(dc, TRANSPARENT);
             DrawTextW(dc, L"...", 3, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         };

@@ -7,74 +7,56 @@ namespace {
 constexpr int kSize = 16;
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
 
-class Pen {
-public:
-    Pen(HDC dc, COLORREF color, int width) : pen_(CreatePen(PS_SOLID, width, color)), select_(dc, pen_.Get()) {}
-
-private:
-    UniqueGdiObj<HPEN> pen_;
-    ScopedSelectObject select_;
-};
-
-class Brush {
-public:
-    Brush(HDC dc, COLORREF color) : brush_(CreateSolidBrush(color)), select_(dc, brush_.Get()) {}
-
-private:
-    UniqueGdiObj<HBRUSH> brush_;
-    ScopedSelectObject select_;
-};
-
 void Line(HDC dc, int x0, int y0, int x1, int y1) {
     MoveToEx(dc, x0, y0, nullptr);
     LineTo(dc, x1, y1);
 }
 
 void DrawNotInstalled(HDC dc, int x) {
-    Pen pen(dc, RGB(170, 170, 170), 1);
-    Brush brush(dc, RGB(240, 240, 240));
+    ScopedPen pen(dc, RGB(170, 170, 170), 1);
+    ScopedBrush brush(dc, RGB(240, 240, 240));
     Ellipse(dc, x + 3, 3, x + 13, 13);
 }
 
 void DrawInstalled(HDC dc, int x) {
-    Pen pen(dc, RGB(30, 140, 60), 1);
-    Brush brush(dc, RGB(60, 180, 90));
+    ScopedPen pen(dc, RGB(30, 140, 60), 1);
+    ScopedBrush brush(dc, RGB(60, 180, 90));
     Ellipse(dc, x + 1, 1, x + 15, 15);
-    Pen tick(dc, RGB(255, 255, 255), 2);
+    ScopedPen tick(dc, RGB(255, 255, 255), 2);
     Line(dc, x + 4, 8, x + 7, 11);
     Line(dc, x + 7, 11, x + 12, 5);
 }
 
 void DrawDownloading(HDC dc, int x) {
-    Pen pen(dc, RGB(40, 110, 200), 1);
-    Brush brush(dc, RGB(70, 140, 230));
+    ScopedPen pen(dc, RGB(40, 110, 200), 1);
+    ScopedBrush brush(dc, RGB(70, 140, 230));
     POINT arrow[] = {{x + 6, 1}, {x + 10, 1}, {x + 10, 7}, {x + 13, 7}, {x + 8, 12}, {x + 3, 7}, {x + 6, 7}};
     Polygon(dc, arrow, 7);
     Line(dc, x + 2, 14, x + 14, 14);
 }
 
 void DrawDownloaded(HDC dc, int x) {
-    Pen pen(dc, RGB(131, 83, 108), 1);
-    Brush brush(dc, RGB(236, 210, 224));
+    ScopedPen pen(dc, RGB(131, 83, 108), 1);
+    ScopedBrush brush(dc, RGB(236, 210, 224));
     Rectangle(dc, x + 2, 3, x + 14, 14);
     Line(dc, x + 2, 6, x + 14, 6);
-    Pen tick(dc, RGB(30, 140, 60), 2);
+    ScopedPen tick(dc, RGB(30, 140, 60), 2);
     Line(dc, x + 5, 10, x + 7, 12);
     Line(dc, x + 7, 12, x + 11, 8);
 }
 
 void DrawFailed(HDC dc, int x) {
-    Pen pen(dc, RGB(190, 40, 40), 1);
-    Brush brush(dc, RGB(220, 60, 60));
+    ScopedPen pen(dc, RGB(190, 40, 40), 1);
+    ScopedBrush brush(dc, RGB(220, 60, 60));
     Ellipse(dc, x + 1, 1, x + 15, 15);
-    Pen cross(dc, RGB(255, 255, 255), 2);
+    ScopedPen cross(dc, RGB(255, 255, 255), 2);
     Line(dc, x + 5, 5, x + 11, 11);
     Line(dc, x + 11, 5, x + 5, 11);
 }
 
 void DrawCategory(HDC dc, int x, bool expanded) {
-    Pen pen(dc, RGB(131, 83, 108), 1);
-    Brush brush(dc, RGB(131, 83, 108));
+    ScopedPen pen(dc, RGB(131, 83, 108), 1);
+    ScopedBrush brush(dc, RGB(131, 83, 108));
     if (expanded) {
         POINT down[] = {{x + 3, 5}, {x + 13, 5}, {x + 8, 11}};
         Polygon(dc, down, 3);
@@ -85,10 +67,10 @@ void DrawCategory(HDC dc, int x, bool expanded) {
 }
 
 void DrawWaiting(HDC dc, int x) {
-    Pen pen(dc, RGB(200, 140, 30), 1);
-    Brush brush(dc, RGB(255, 236, 180));
+    ScopedPen pen(dc, RGB(200, 140, 30), 1);
+    ScopedBrush brush(dc, RGB(255, 236, 180));
     Ellipse(dc, x + 1, 1, x + 15, 15);
-    Pen hands(dc, RGB(140, 90, 10), 1);
+    ScopedPen hands(dc, RGB(140, 90, 10), 1);
     Line(dc, x + 8, 8, x + 8, 3);
     Line(dc, x + 8, 8, x + 12, 8);
 }

@@ -113,6 +113,27 @@ private:
     HGDIOBJ old_;
 };
 
+// A solid pen (brush) made for some drawing and selected into the DC for the scope: at its end the
+// DC gets its old one back and the new one is deleted.
+class ScopedPen {
+public:
+    ScopedPen(HDC dc, COLORREF color, int width = 1)
+        : pen_(CreatePen(PS_SOLID, width, color)), select_(dc, pen_.Get()) {}
+
+private:
+    UniqueGdiObj<HPEN> pen_;
+    ScopedSelectObject select_;
+};
+
+class ScopedBrush {
+public:
+    ScopedBrush(HDC dc, COLORREF color) : brush_(CreateSolidBrush(color)), select_(dc, brush_.Get()) {}
+
+private:
+    UniqueGdiObj<HBRUSH> brush_;
+    ScopedSelectObject select_;
+};
+
 // Restores the whole state of a device context (brush, pen, colours, font) on scope exit.
 class ScopedSaveDc {
 public:

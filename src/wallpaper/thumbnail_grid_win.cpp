@@ -15,37 +15,23 @@ constexpr uint32_t kWhitePixel = 0x00FFFFFF;
 constexpr COLORREF kHotFrame = RGB(0, 0, 255);
 constexpr COLORREF kFrame = RGB(222, 222, 222);
 
-std::string TrimmedUrl(const std::string& url) {
-    return std::string(Trim(url));
-}
-
 void FillEllipse(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    ScopedBrush brush(dc, colour);
+    ScopedPen pen(dc, colour);
     Ellipse(dc, left, top, right, bottom);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 
 void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int width) {
-    HPEN pen = CreatePen(PS_SOLID, width, colour);
-    HGDIOBJ old = SelectObject(dc, pen);
+    ScopedPen pen(dc, colour, width);
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 // The overlay strip: a magnifier on the left half (preview), a gear on the right half (apply).
 void PaintOverlayStrip(HDC dc, const TGridRect& strip) {
-    HBRUSH back = CreateSolidBrush(RGB(64, 64, 64));
+    UniqueGdiObj<HBRUSH> back(CreateSolidBrush(RGB(64, 64, 64)));
     RECT rc{strip.left, strip.top, strip.right, strip.bottom};
-    FillRect(dc, &rc, back);
-    DeleteObject(back);
+    FillRect(dc, &rc, back.Get());
     const COLORREF ink = RGB(255, 255, 255);
     const int half = strip.Width() / 2;
     // Magnifier.
@@ -182,7 +168,7 @@ void TThumbnailGrid::RunWorker(Worker& worker, const std::vector<std::shared_ptr
     try {
         for (const std::shared_ptr<TNodeInfos>& row : rows) {
             for (int column = 0; column < kThumbColumns && !worker.stop; ++column) {
-                const std::string url = TrimmedUrl(row->GetItem(column).ThumbUrl);
+                const std::string url(Trim(row->GetItem(column).ThumbUrl));
                 if (url.empty())
                     continue;
                 OutputDebugStringW(ToWide(url).c_str());
@@ -275,18 +261,16 @@ void TThumbnailGrid::SetHot(std::optional<TGridCell> cell) {
 void TThumbnailGrid::PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell) const {
     const TNodeInfos& row = *rows_[cell.row];
     const TSearchItem item = row.GetItem(cell.column);
-    if (TrimmedUrl(item.ThumbUrl).empty())
+    if (Trim(item.ThumbUrl).empty())
         return;
     const TGridRect cellRect = CellRect(layout, cell);
     const TCellPaint paint = CellPaint(cellRect, row.PictureSize());
     const bool hot = hot_ == cell;
-    HPEN pen = CreatePen(PS_SOLID, 1, hot ? kHotFrame : kFrame);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    Rectangle(dc, paint.frame.left, paint.frame.top, paint.frame.right, paint.frame.bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    {
+        ScopedPen pen(dc, hot ? kHotFrame : kFrame);
+        ScopedSelectObject brush(dc, GetStockObject(WHITE_BRUSH));
+        Rectangle(dc, paint.frame.left, paint.frame.top, paint.frame.right, paint.frame.bottom);
+    }
     row.PaintPicture(cell.column, dc, paint.pictureX, paint.pictureY);
     if (hot)
         PaintOverlayStrip(dc, paint.overlay);
