@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/little_endian.h"
+
 namespace lumaforge {
 namespace {
 
@@ -11,13 +13,6 @@ constexpr std::string_view kEndRecordSignature{"PK\5\6", 4};
 constexpr std::string_view kZip64LocatorSignature{"PK\6\7", 4};
 
 // The fields are little-endian at any alignment, so they are put together byte by byte.
-uint32_t ReadLittleEndian(std::string_view bytes, size_t at, size_t width) {
-    uint32_t value = 0;
-    for (size_t i = width; i-- > 0;)
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
 // `at` is a record signature's place in `tail`, whose first byte is at `tailStart` in the file.
 bool EndsWholeArchive(std::string_view tail, size_t at, uint64_t tailStart) {
     const uint32_t entriesOnDisk = ReadLittleEndian(tail, at + 8, 2);

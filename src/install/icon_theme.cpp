@@ -1,6 +1,7 @@
 #include "install/icon_theme.h"
 
 #include "base/ini.h"
+#include "base/little_endian.h"
 #include "base/text.h"
 
 namespace lumaforge {
@@ -29,8 +30,7 @@ std::string ThemeFileText(std::string_view bytes, const AnsiCodePage& codePage) 
     if (bytes.starts_with("\xFF\xFE")) {
         std::u16string wide;
         for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                                 static_cast<unsigned char>(bytes[i + 1]) << 8));
+            wide.push_back(static_cast<char16_t>(ReadLittleEndian(bytes, i, 2)));
         }
         return Utf16ToUtf8(wide);
     }

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "base/text.h"
 
 namespace lumaforge {
@@ -178,25 +179,17 @@ struct ArchiveCloser {
 };
 using Archive = std::unique_ptr<void, ArchiveCloser>;
 
-uint32_t Le16(std::string_view bytes, size_t at) {
-    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-}
-
-uint32_t Le32(std::string_view bytes, size_t at) {
-    return Le16(bytes, at) | Le16(bytes, at + 2) << 16;
-}
-
 // Info-ZIP's UTF-8 name of an entry, valid only while it still belongs to the stored name.
 bool FindUnicodePath(std::string_view extra, std::string_view storedName, std::string& name) {
     for (size_t at = 0; at + 4 <= extra.size();) {
-        const uint32_t id = Le16(extra, at);
-        const uint32_t size = Le16(extra, at + 2);
+        const uint32_t id = ReadLittleEndian(extra, at, 2);
+        const uint32_t size = ReadLittleEndian(extra, at + 2, 2);
         if (at + 4 + size > extra.size())
             return false;
         if (id == kUnicodePathField && size >= 5 && extra[at + 4] == 1) {
             const auto storedCrc = static_cast<uint32_t>(
                 crc32(0, reinterpret_cast<const Bytef*>(storedName.data()), static_cast<uInt>(storedName.size())));
-            if (Le32(extra, at + 5) == storedCrc) {
+            if (ReadLittleEndian(extra, at + 5, 4) == storedCrc) {
                 name.assign(extra.substr(at + 9, size - 5));
                 return true;
             }

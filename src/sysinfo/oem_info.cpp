@@ -1,6 +1,7 @@
 #include "sysinfo/oem_info.h"
 
 #include "base/ini.h"
+#include "base/little_endian.h"
 #include "base/text.h"
 
 namespace lumaforge {
@@ -27,13 +28,6 @@ std::u16string Utf16Of(std::string_view bytes, bool bigEndian) {
         text.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
     }
     return text;
-}
-
-uint32_t Le(std::string_view bytes, size_t at, size_t size) {
-    uint32_t value = 0;
-    for (size_t i = size; i-- > 0;)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
 }
 
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
@@ -123,8 +117,8 @@ std::optional<BmpLayout> ParseBmpHeader(std::string_view head, uint64_t fileSize
     constexpr size_t kFileHeader = 14;
     if (head.size() < kFileHeader + 12 || !head.starts_with("BM") || fileSize < head.size())
         return std::nullopt;
-    const uint32_t pixelOffset = Le(head, 10, 4);
-    const uint32_t infoSize = Le(head, kFileHeader, 4);
+    const uint32_t pixelOffset = ReadLittleEndian(head, 10, 4);
+    const uint32_t infoSize = ReadLittleEndian(head, kFileHeader, 4);
     // The core header of OS/2 and the Windows headers of versions 1, 4 and 5: the ones the
     // display functions take.
     if (infoSize != 12 && infoSize != 40 && infoSize != 108 && infoSize != 124)
@@ -136,18 +130,18 @@ std::optional<BmpLayout> ParseBmpHeader(std::string_view head, uint64_t fileSize
     int64_t width = 0, height = 0;
     uint32_t planes = 0, bitCount = 0, compression = kBiRgb, sizeImage = 0, colorsUsed = 0;
     if (core) {
-        width = Le(head, at, 2);
-        height = Le(head, at + 2, 2);
-        planes = Le(head, at + 4, 2);
-        bitCount = Le(head, at + 6, 2);
+        width = ReadLittleEndian(head, at, 2);
+        height = ReadLittleEndian(head, at + 2, 2);
+        planes = ReadLittleEndian(head, at + 4, 2);
+        bitCount = ReadLittleEndian(head, at + 6, 2);
     } else {
-        width = static_cast<int32_t>(Le(head, at, 4));
-        height = static_cast<int32_t>(Le(head, at + 4, 4));
-        planes = Le(head, at + 8, 2);
-        bitCount = Le(head, at + 10, 2);
-        compression = Le(head, at + 12, 4);
-        sizeImage = Le(head, at + 16, 4);
-        colorsUsed = Le(head, at + 28, 4);
+        width = static_cast<int32_t>(ReadLittleEndian(head, at, 4));
+        height = static_cast<int32_t>(ReadLittleEndian(head, at + 4, 4));
+        planes = ReadLittleEndian(head, at + 8, 2);
+        bitCount = ReadLittleEndian(head, at + 10, 2);
+        compression = ReadLittleEndian(head, at + 12, 4);
+        sizeImage = ReadLittleEndian(head, at + 16, 4);
+        colorsUsed = ReadLittleEndian(head, at + 28, 4);
     }
     const bool topDown = height < 0;
     if (topDown)
