@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/device_names.h"
 #include "base/text.h"
 
 namespace lumaforge {
@@ -25,17 +26,6 @@ std::vector<std::string> Names(const Json& object, const char* key) {
             names.emplace_back(name);
     }
     return names;
-}
-
-// Windows opens a device, not a file, for these names, whatever follows the first "." and in any
-// case: "cache\icon\NUL.zip" is the null device.
-bool IsDeviceName(std::string_view name) {
-    std::string stem = AsciiLower(name.substr(0, name.find('.')));
-    while (!stem.empty() && stem.back() == ' ')
-        stem.pop_back();
-    if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul")
-        return true;
-    return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '1' && stem[3] <= '9';
 }
 }  // namespace
 

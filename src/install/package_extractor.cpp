@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/device_names.h"
 #include "base/little_endian.h"
 #include "base/text.h"
 
@@ -221,23 +222,6 @@ std::u16string FoldedKey(const std::vector<std::string>& parts, size_t count) {
     std::u16string key = Utf8ToUtf16(joined);
     std::transform(key.begin(), key.end(), key.begin(), FoldCase);
     return key;
-}
-
-// A name Windows gives to a device in every folder, whatever extension follows.
-bool IsDeviceName(std::string_view part) {
-    std::string base = AsciiLower(part.substr(0, part.find('.')));
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
-    for (std::string_view device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
-        if (base == device)
-            return true;
-    }
-    if (base.size() < 4 || (base.compare(0, 3, "com") != 0 && base.compare(0, 3, "lpt") != 0))
-        return false;
-    const std::string_view number = std::string_view(base).substr(3);
-    // Windows counts the superscript digits one to three as digits here too.
-    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
-           number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
 struct Entry {

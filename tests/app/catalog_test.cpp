@@ -54,7 +54,7 @@ TEST(Catalog, NamesThatCannotBeFileNamesAreLeftOut) {
 
 TEST(Catalog, DeviceNamesAreNotFileNames) {
     for (const char* name :
-         {"CON", "con", "Nul", "PRN.txt", "aux.tar.gz", "COM1", "com9.zip", "LPT1", "lpt5.x", "NUL ", "nul .txt"})
+         {"CON", "con", "Nul", "PRN.txt", "aux.tar.gz", "COM1", "com9.zip", "LPT1", "lpt5.x", "NUL ", "nul .txt", "CONIN$.zip"})
         EXPECT_FALSE(IsUsablePackageName(name)) << name;
     for (const char* name : {"CONSOLE", "nul2", "COM0", "COM10", "LPT", "my con", "a.con", "COMA", "中国"})
         EXPECT_TRUE(IsUsablePackageName(name)) << name;
