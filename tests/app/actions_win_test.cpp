@@ -5,6 +5,7 @@
 
 #include "app/main_window_win.h"
 #include "base/unicode_win.h"
+#include "support/quiet_services_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 #include "support/zip_maker.h"
@@ -21,11 +22,7 @@ protected:
             "{\"themes\": [{\"name\": \"Cat\", \"list\": [\"Style\"]}], \"cursors\": [\"Slow1\", \"Slow2\", "
             "\"Slow3\", \"\xD6\xD0\xB9\xFA\xB7\xE7\"], \"logons\": [\"Login\"], \"icon\": [\"Icons\"]}");
         server.SetContent("/apiserver/api/api.txt", "");
-        TFrmMain::Services services;
-        // No updater call and no start-page question a second after start.
-        services.callUpdater = [](HWND) {};
-        services.showHomePagePrompt = [] {};
-        services.resourceUrl = server.Url("/res/");
+        TFrmMain::Services services = test::QuietServices(server.Url("/res/"));
         services.apiUrl = server.Url("/apiserver/");
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {
             messages.push_back(text);
@@ -51,12 +48,7 @@ protected:
     }
 
     ResourceList& Cursors() { return window->List(TResourceKind::Cursor); }
-    NodeId Row(ResourceList& list, const std::string& name) {
-        for (size_t i = 0; i < list.Tree().Size(); ++i)
-            if (list.Tree().Item(static_cast<NodeId>(i)).Name.View() == name)
-                return static_cast<NodeId>(i);
-        return kNoNode;
-    }
+    static NodeId Row(ResourceList& list, const std::string& name) { return test::RowNamed(list, name); }
     void DoubleClick(ResourceList& list, NodeId node) {
         list.SetFocusedNode(node);
         window->vstThemesDblClick(list);

@@ -6,6 +6,7 @@
 
 #include "app/main_window_win.h"
 #include "base/unicode_win.h"
+#include "support/quiet_services_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 
@@ -31,11 +32,7 @@ protected:
 
     TFrmMain& Open() {
         window.reset();
-        TFrmMain::Services services;
-        // No updater call and no start-page question a second after start.
-        services.callUpdater = [](HWND) {};
-        services.showHomePagePrompt = [] {};
-        services.resourceUrl = server.Url(resourceRoot);
+        TFrmMain::Services services = test::QuietServices(server.Url(resourceRoot));
         services.startupTimeoutMs = startupTimeoutMs;
         services.apiUrl = server.Url("/apiserver/");
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {

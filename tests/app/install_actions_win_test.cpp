@@ -9,6 +9,7 @@
 #include "base/files_win.h"
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
+#include "support/quiet_services_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 #include "support/zip_maker.h"
@@ -26,11 +27,7 @@ protected:
         server.SetContent("/res/softdata/xp/config.txt",
                           "{\"themes\": [], \"cursors\": [\"LumaforgeTestPointers\", \"LumaforgeBroken\"], "
                           "\"screensave\": [\"Lumaforge Test Saver\"]}");
-        TFrmMain::Services services;
-        // No updater call and no start-page question a second after start.
-        services.callUpdater = [](HWND) {};
-        services.showHomePagePrompt = [] {};
-        services.resourceUrl = server.Url("/res/");
+        TFrmMain::Services services = test::QuietServices(server.Url("/res/"));
         services.apiUrl = server.Url("/apiserver/");
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {
             messages.push_back({text, kind});
@@ -60,12 +57,7 @@ protected:
     static TResourceKind KindOf(const std::string& kind) {
         return kind == "cursor" ? TResourceKind::Cursor : TResourceKind::ScreenSaver;
     }
-    NodeId Row(ResourceList& list, const std::string& name) {
-        for (NodeId node : list.Tree().Roots())
-            if (list.Tree().Item(node).Name.View() == name)
-                return node;
-        return kNoNode;
-    }
+    static NodeId Row(ResourceList& list, const std::string& name) { return test::RowNamed(list, name); }
     // A double click on the row, delivered as the system delivers it.
     void DoubleClick(ResourceList& list, NodeId node) {
         list.SetFocusedNode(node);

@@ -17,4 +17,12 @@ inline TFrmMain::Services QuietServices(const std::string& url) {
     return services;
 }
 
+// The first row of the list, category or not, with this name; kNoNode when there is none.
+inline NodeId RowNamed(ResourceList& list, const std::string& name) {
+    for (size_t i = 0; i < list.Tree().Size(); ++i)
+        if (list.Tree().Item(static_cast<NodeId>(i)).Name.View() == name)
+            return static_cast<NodeId>(i);
+    return kNoNode;
+}
+
 }  // namespace lumaforge::test
