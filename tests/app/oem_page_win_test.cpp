@@ -76,9 +76,7 @@ protected:
         EXPECT_TRUE(ReadWholeFile(SystemFile(name), bytes)) << name;
         return bytes;
     }
-    bool Exists(const char* name) const {
-        return GetFileAttributesW(ToWide(SystemFile(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
+    bool Exists(const char* name) const { return test::PathExists(SystemFile(name)); }
     std::vector<std::string> SystemFolderNames() const {
         std::vector<std::string> names;
         for (const FolderEntry& entry : ListFolder(system))

@@ -9,10 +9,6 @@
 namespace lumaforge {
 namespace {
 
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 TEST(DeleteFolderTree, RemovesEverythingIncludingHiddenAndNested) {
     test::TempFolder folder;
     folder.MakeFolder(L"tree\\sub\\deeper");
@@ -21,7 +17,7 @@ TEST(DeleteFolderTree, RemovesEverythingIncludingHiddenAndNested) {
     folder.WriteFile(L"tree\\sub\\hidden.txt", "h");
     SetFileAttributesW((folder.Path() + L"tree\\sub\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     DeleteFolderTree(ToUtf8(folder.Path()) + "tree");
-    EXPECT_FALSE(Exists(folder.Path() + L"tree"));
+    EXPECT_FALSE(test::PathExists(folder.Path() + L"tree"));
 }
 
 TEST(DeleteFolderTree, ReadOnlyFileStaysWithItsFolderAndNothingIsReported) {
@@ -32,8 +28,8 @@ TEST(DeleteFolderTree, ReadOnlyFileStaysWithItsFolderAndNothingIsReported) {
     const std::wstring locked = folder.Path() + L"tree\\locked.txt";
     SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
     DeleteFolderTree(ToUtf8(folder.Path()) + "tree\\");
-    EXPECT_TRUE(Exists(locked));
-    EXPECT_FALSE(Exists(folder.Path() + L"tree\\free.txt"));
+    EXPECT_TRUE(test::PathExists(locked));
+    EXPECT_FALSE(test::PathExists(folder.Path() + L"tree\\free.txt"));
     SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -24,9 +24,6 @@ protected:
     }
 
     std::string File(int i) const { return ToUtf8(folder.Path()) + "package" + std::to_string(i) + ".zip"; }
-    bool Exists(const std::string& path) const {
-        return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
     void Start(int i, const std::string& path) { manager->AddTask(server.Url(path), File(i), i, &rows); }
     bool WaitState(int i, uint8_t state, DWORD ms = 20000) {
         return test::PumpUntil([&] { return rows.State(i) == state; }, ms);
@@ -49,8 +46,8 @@ TEST_F(DownloadTest, ThirdDownloadWaitsForAFreeWorker) {
     EXPECT_EQ(rows.State(2), dsWaiting);
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(WaitState(i, dsDownloaded)) << i;
-        EXPECT_TRUE(Exists(File(i)));
-        EXPECT_FALSE(Exists(File(i) + ".temp"));
+        EXPECT_TRUE(test::PathExists(File(i)));
+        EXPECT_FALSE(test::PathExists(File(i) + ".temp"));
     }
 }
 
@@ -65,8 +62,8 @@ TEST_F(DownloadTest, FailedAnswersLeaveNoFiles) {
     ASSERT_TRUE(WaitState(2, dsFailed));
     ASSERT_TRUE(WaitState(3, dsFailed));
     for (int i = 0; i < 4; ++i) {
-        EXPECT_FALSE(Exists(File(i))) << i;
-        EXPECT_FALSE(Exists(File(i) + ".temp")) << i;
+        EXPECT_FALSE(test::PathExists(File(i))) << i;
+        EXPECT_FALSE(test::PathExists(File(i) + ".temp")) << i;
     }
 }
 
@@ -91,8 +88,8 @@ TEST_F(DownloadTest, CancelStopsARunningDownloadAndKeepsItsTemporaryFile) {
     test::PumpFor(100);
     manager->CancelTask(&rows, 0);
     ASSERT_TRUE(WaitState(0, dsNone, 5000));
-    EXPECT_TRUE(Exists(File(0) + ".temp"));
-    EXPECT_FALSE(Exists(File(0)));
+    EXPECT_TRUE(test::PathExists(File(0) + ".temp"));
+    EXPECT_FALSE(test::PathExists(File(0)));
 }
 
 TEST_F(DownloadTest, ClosingDuringTwoDownloadsEndsWithinASecond) {

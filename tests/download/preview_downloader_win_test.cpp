@@ -34,9 +34,6 @@ protected:
     }
 
     std::string File(const std::string& name) const { return ToUtf8(folder.Path()) + name; }
-    bool Exists(const std::string& path) const {
-        return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
     void Request(const std::string& path, const std::string& name, ImageView& target) {
         manager->RequestPreview(server.Url(path), File(name), target);
     }
@@ -82,8 +79,8 @@ TEST_F(PreviewDownloadTest, OnlyAWholeNonEmptyPictureIsSaved) {
         Request(c.path, name, view);
         ASSERT_TRUE(test::PumpUntil([&] { return view.Calls().size() >= 3; }, 5000));
         EXPECT_EQ(view.Calls().back(), c.saved ? "load:" + File(name) : "load:");
-        EXPECT_EQ(Exists(File(name)), c.saved);
-        EXPECT_FALSE(Exists(File(name) + ".temp"));
+        EXPECT_EQ(test::PathExists(File(name)), c.saved);
+        EXPECT_FALSE(test::PathExists(File(name) + ".temp"));
     }
     std::string saved;
     ASSERT_TRUE(ReadWholeFile(File("case0.jpg"), saved));
@@ -99,8 +96,8 @@ TEST_F(PreviewDownloadTest, AnOvertakenSlowTransferEndsAtOnceAndIsNeverSaved) {
     ASSERT_TRUE(WaitLast("load:" + File("b.jpg")));
     EXPECT_LT(Clock::now() - overtaken, 500ms);
     Linger();
-    EXPECT_FALSE(Exists(File("a.jpg")));
-    EXPECT_FALSE(Exists(File("a.jpg.temp")));
+    EXPECT_FALSE(test::PathExists(File("a.jpg")));
+    EXPECT_FALSE(test::PathExists(File("a.jpg.temp")));
     for (const std::string& call : view.Calls())
         EXPECT_NE(call, "load:" + File("a.jpg"));
 }
@@ -113,8 +110,8 @@ TEST_F(PreviewDownloadTest, ANewerRequestEndsAStalledTransferWithinTheAbortPoll)
     Request("/b.jpg", "b.jpg", view);
     ASSERT_TRUE(WaitLast("load:" + File("b.jpg")));
     EXPECT_LT(Clock::now() - overtaken, std::chrono::milliseconds(TWinHttp::kAbortPollMs + 500));
-    EXPECT_FALSE(Exists(File("a.jpg")));
-    EXPECT_FALSE(Exists(File("a.jpg.temp")));
+    EXPECT_FALSE(test::PathExists(File("a.jpg")));
+    EXPECT_FALSE(test::PathExists(File("a.jpg.temp")));
 }
 
 TEST_F(PreviewDownloadTest, QuickFocusChangesShowOnlyTheNewestPicture) {
@@ -126,7 +123,7 @@ TEST_F(PreviewDownloadTest, QuickFocusChangesShowOnlyTheNewestPicture) {
     ASSERT_TRUE(WaitLast("load:" + File("b.jpg")));
     Linger();
     for (int i = 0; i < 10; ++i)
-        EXPECT_FALSE(Exists(File("row" + std::to_string(i) + ".jpg"))) << i;
+        EXPECT_FALSE(test::PathExists(File("row" + std::to_string(i) + ".jpg"))) << i;
     for (const std::string& call : view.Calls())
         EXPECT_TRUE(call == "start" || call == "stop" || call == "load:" + File("b.jpg")) << call;
 }
@@ -163,7 +160,7 @@ TEST_F(PreviewDownloadTest, ClosingDuringAStalledTransferEndsWithinASecondOrSo) 
     const size_t calls = view.Calls().size();
     test::PumpFor(100);
     EXPECT_EQ(view.Calls().size(), calls);
-    EXPECT_FALSE(Exists(File("a.jpg")));
+    EXPECT_FALSE(test::PathExists(File("a.jpg")));
 }
 
 }  // namespace

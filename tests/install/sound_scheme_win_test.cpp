@@ -42,9 +42,6 @@ protected:
         const RegistryKey key = RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes");
         return key ? key.ReadString("") : std::nullopt;
     }
-    static bool Exists(const std::string& path) {
-        return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
 
     // Two schemes, "Jazz" and "Rock", over the two applications that are cleaned and one that is not.
     void InstallTwoSchemes() {
@@ -105,14 +102,14 @@ TEST_F(SoundSchemeTest, RemovingTheActiveSchemeRestoresTheDefaultsFirst) {
     EXPECT_FALSE(Sound("Explorer", "EmptyRecycleBin", "Jazz"));
     EXPECT_FALSE(Sound("Explorer", "Navigating", "Jazz"));
     EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Names\\Jazz"));
-    EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Jazz"));
+    EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Jazz"));
 
     // Another application keeps its sounds, the removed scheme's included; the other scheme stays.
     EXPECT_EQ(Sound("mplayer", "Open", ".current"), "Jazz\\open.wav");
     EXPECT_EQ(Sound("mplayer", "Open", "Jazz"), "Jazz\\open.wav");
     EXPECT_EQ(Sound(".Default", "SystemAsterisk", "Rock"), "Rock\\asterisk.wav");
     EXPECT_TRUE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Names\\Rock"));
-    EXPECT_TRUE(Exists(paths.WinPath() + "\\Media\\Rock\\sub\\ding.wav"));
+    EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\Rock\\sub\\ding.wav"));
     EXPECT_TRUE(messages.empty());
 }
 
@@ -124,14 +121,14 @@ TEST_F(SoundSchemeTest, RemovingAnotherSchemeLeavesTheSoundsInUse) {
     EXPECT_EQ(Sound("Explorer", "Navigating", ".current"), "Jazz\\click.wav");
     EXPECT_FALSE(Sound("Explorer", "EmptyRecycleBin", "Rock"));
     EXPECT_EQ(Sound("mplayer", "Open", "Rock"), "Rock\\open.wav");
-    EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Rock"));
-    EXPECT_TRUE(Exists(paths.WinPath() + "\\Media\\Jazz\\sub\\ding.wav"));
+    EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Rock"));
+    EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\Jazz\\sub\\ding.wav"));
 }
 
 TEST_F(SoundSchemeTest, WithoutTheSchemesKeyNothingIsRemovedOrCreated) {
     CreateFolderPath(paths.WinPath() + "\\Media\\Jazz");
     EXPECT_FALSE(RemoveSoundScheme(ctx, "Jazz"));
-    EXPECT_TRUE(Exists(paths.WinPath() + "\\Media\\Jazz"));
+    EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\Jazz"));
 
     RestoreDefaultSounds(ctx);  // reports all the same
     EXPECT_EQ(messages, std::vector<std::string>{"Restored default sound scheme successfully."});
@@ -142,7 +139,7 @@ TEST_F(SoundSchemeTest, NamesThatReachBeyondTheirFolderAreRefused) {
     InstallTwoSchemes();
     for (const char* name : {"", ".", "..", "Jazz\\..\\..", "..\\windows"}) {
         EXPECT_FALSE(RemoveSoundScheme(ctx, name)) << name;
-        EXPECT_TRUE(Exists(paths.WinPath() + "\\Media\\Jazz\\sub\\ding.wav")) << name;
+        EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\Jazz\\sub\\ding.wav")) << name;
         EXPECT_EQ(Sound(".Default", "SystemAsterisk", "Jazz"), "Jazz\\asterisk.wav") << name;
     }
     EXPECT_EQ(Active(), "Jazz");
@@ -237,11 +234,11 @@ TEST_F(SoundSchemeTest, RemovalDoesNotFollowALinkInsideTheSchemeFolder) {
         GTEST_SKIP() << "no directory link can be made here";
 
     EXPECT_TRUE(RemoveSoundScheme(ctx, "Jazz"));
-    EXPECT_TRUE(Exists(outside + "\\keep.txt"));
-    EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Jazz\\sub"));
+    EXPECT_TRUE(test::PathExists(outside + "\\keep.txt"));
+    EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Jazz\\sub"));
     // Wine cannot remove a host's link to a folder that is not empty, so there the scheme's folder stays.
     if (!link.MadeByHost()) {
-        EXPECT_FALSE(Exists(paths.WinPath() + "\\Media\\Jazz"));
+        EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Jazz"));
     }
 }
 

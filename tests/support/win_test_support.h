@@ -35,6 +35,10 @@ private:
 // entry, and the highest entry then reached, less the burst, is the number of entries in use.
 int GdiObjectsInUse();
 
+// Whether anything, a file or a folder, is at the path.
+bool PathExists(const std::wstring& path);
+bool PathExists(const std::string& path);
+
 // A path of this machine's build tree, as Wine sees it.
 std::wstring HostPath(const char* unixPath);
 

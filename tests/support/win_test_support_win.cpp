@@ -1,13 +1,13 @@
 #include "support/win_test_support.h"
 
-#include <algorithm>
-#include <vector>
-
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "base/handles_win.h"
+#include "base/unicode_win.h"
 
 namespace lumaforge::test {
 
@@ -105,6 +105,14 @@ int GdiObjectsInUse() {
     for (HBRUSH brush : burst)
         DeleteObject(brush);
     return highest + 1 - static_cast<int>(burst.size());
+}
+
+bool PathExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool PathExists(const std::string& path) {
+    return PathExists(ToWide(path));
 }
 
 }  // namespace lumaforge::test
