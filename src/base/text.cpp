@@ -34,6 +34,10 @@ bool ContainsAsciiFolded(std::string_view text, std::string_view lowered) {
     return std::string_view(buffer, text.size()).find(lowered) != std::string_view::npos;
 }
 
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsSpace(text.front()))
         text.remove_prefix(1);

@@ -11,6 +11,9 @@ std::string AsciiLower(std::string_view text);
 // True when `lowered` occurs in `text` after the ASCII letters of `text` are lowered.
 bool ContainsAsciiFolded(std::string_view text, std::string_view lowered);
 
+// True when every byte is ASCII (below 0x80): the same text in UTF-8 and in any ANSI code page.
+bool IsAscii(std::string_view text);
+
 // Removes leading and trailing white space (blank, tab, CR, LF, VT, FF).
 std::string_view Trim(std::string_view text);
 

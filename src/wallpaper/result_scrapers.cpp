@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/text.h"
 #include "net/url.h"
 
 namespace lumaforge {
@@ -137,10 +138,6 @@ void RemoveAll(std::string& text, std::string_view what) {
 
 void RemoveAllNoCase(std::string& text, std::string_view what) {
     RemoveEvery(text, what, [](std::string_view t, std::string_view w, size_t from) { return FindNoCase(t, w, from); });
-}
-
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool IsUtf8(std::string_view text) {

@@ -1,15 +1,10 @@
 #include "wallpaper/search_item.h"
 
-#include <algorithm>
-
 #include "base/md5.h"
+#include "base/text.h"
 
 namespace lumaforge {
 namespace {
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 std::string Cut(std::string_view text, const AnsiCodePage& codePage) {
     if (text.size() > kSearchItemTextBytes && IsAscii(text.substr(0, kSearchItemTextBytes)))
         return std::string(text.substr(0, kSearchItemTextBytes));
