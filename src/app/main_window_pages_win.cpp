@@ -362,11 +362,9 @@ void TFrmMain::ShowWallpaperPreview(const std::string& picture) {
         return;
     }
     view.Create(Handle(), {strings_.Get(IDS_VIEW_SET), strings_.Get(IDS_VIEW_CLOSE)}, font_.Get());
-    // The same copy in the Windows folder as the grid's apply: the page's own pictures go when it does.
-    view.onSet = [this](const std::string& shown, HWND) {
-        if (SetWallpaperCopy(shown, paths_.WinPath()))
-            ShowMessage("Set desktop wallpaper successfully.", mkInformation);
-    };
+    // Applied as the grid applies a picture: a copy in the Windows folder, as the page's own pictures
+    // go when it does.
+    view.onSet = [this](const std::string& shown, HWND) { frmWallpaper_->ApplyPicture(shown); };
     view.ShowModal();
 }
 

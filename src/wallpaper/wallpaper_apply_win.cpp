@@ -170,17 +170,12 @@ std::string TWallpaperApply::GetLocalPicture(const std::string& url) {
     return path;
 }
 
-bool SetWallpaperCopy(const std::string& localPicture, const std::string& winDir) {
-    const std::string target = winDir + "\\" + TWallpaperApply::kWallpaperCopyName;
+bool TWallpaperApply::ApplyCopy(const std::string& localPicture, const std::string& winDir) {
+    // A copy in the Windows folder outlives the page's temporary pictures.
+    const std::string target = winDir + "\\" + kWallpaperCopyName;
     if (!CopyFileW(ToWide(localPicture).c_str(), ToWide(target).c_str(), FALSE))
         return false;
     SetDesktopWallpaper(target);
-    return true;
-}
-
-bool TWallpaperApply::ApplyCopy(const std::string& localPicture, const std::string& winDir) {
-    if (!SetWallpaperCopy(localPicture, winDir))
-        return false;
     if (context_->showMessage)
         context_->showMessage(context_->applied, mkInformation);
     return true;

@@ -40,10 +40,6 @@ bool SaveAsBmp(const TDecodedPicture& picture, const std::string& path);
 // Makes the BMP file the desktop wallpaper in whatever placement the desktop uses: the "Wallpaper"
 // value of HKCU "Control Panel\Desktop" and SPI_SETDESKWALLPAPER, written to the profile only.
 bool SetDesktopWallpaper(const std::string& path);
-// Copies a local picture to "WallpaperTemp.bmp" in the Windows folder (no trailing backslash) and
-// makes the copy the wallpaper, so it outlives the page's temporary pictures; false when the copy
-// failed.
-bool SetWallpaperCopy(const std::string& localPicture, const std::string& winDir);
 
 // The full-size pictures of the grid: found in the favorites or the temporary folder, or
 // downloaded and kept in the temporary folder as a BMP named after the address.

@@ -283,7 +283,11 @@ void TFrmWallpaper::CellClicked(const TThumbnailGrid::CellClick& click) {
             context_.openPreview(path);
         return;
     }
-    apply_->ApplyCopy(path, WinDir());
+    ApplyPicture(path);
+}
+
+bool TFrmWallpaper::ApplyPicture(const std::string& localPicture) {
+    return apply_->ApplyCopy(localPicture, WinDir());
 }
 
 void TFrmWallpaper::DeleteCachedPictures() {

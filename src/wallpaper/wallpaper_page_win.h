@@ -63,6 +63,9 @@ public:
     void StartSearch(int engine, bool dump);
     // A link of the page bar, as the browser reports its address.
     void PageLinkClicked(const std::string& target);
+    // Makes a local picture the wallpaper through a copy in the Windows folder and says so; false
+    // when that failed.
+    bool ApplyPicture(const std::string& localPicture);
 
     // Hosts of the advertisement browser (hidden for good by the first search) and of the
     // page-number browser.
