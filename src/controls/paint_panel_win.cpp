@@ -4,14 +4,9 @@
 
 namespace lumaforge {
 
-bool TPaintPanel::Create(HWND parent, const RECT& bounds, Color background) {
-    background_ = background;
-    return Panel::Create(parent, bounds, background);
-}
-
 void TPaintPanel::SetPicture(std::shared_ptr<const Picture> picture) {
     picture_ = std::move(picture);
-    pictureBitmap_.Reset(picture_ ? picture_->ToBitmap(background_).Release() : nullptr);
+    pictureBitmap_.Reset(picture_ ? picture_->ToBitmap(Background()).Release() : nullptr);
     DropStretched();
     PictureChanged();
     Invalidate();
@@ -110,7 +105,7 @@ HDC TPaintPanel::StretchedPicture(HDC compatible, SIZE size) {
     stretchedOld_ = SelectObject(stretchedDc_.Get(), stretched_.Get());
     stretchedSize_ = size;
     // Whatever no piece covers (a picture smaller than the panel, unstretched) shows the panel colour.
-    UniqueGdiObj<HBRUSH> fill(CreateSolidBrush(background_));
+    UniqueGdiObj<HBRUSH> fill(CreateSolidBrush(Background()));
     RECT all{0, 0, size.cx, size.cy};
     FillRect(stretchedDc_.Get(), &all, fill.Get());
     ScopedSelectObject selectPicture(pictureDc.Get(), pictureBitmap_.Get());
@@ -125,8 +120,7 @@ void TPaintPanel::Paint(HDC dc, const RECT& client) {
     if (stretched) {
         BitBlt(dc, 0, 0, client.right, client.bottom, stretched, 0, 0, SRCCOPY);
     } else if (eraseBackground_) {
-        UniqueGdiObj<HBRUSH> fill(CreateSolidBrush(background_));
-        FillRect(dc, &r, fill.Get());
+        Panel::Paint(dc, client);
     } else {
         // Nothing of its own: what lies under the panel shows.
         PaintParentBackground(dc);

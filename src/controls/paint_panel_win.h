@@ -20,8 +20,6 @@ public:
     enum class TextAlign { Left, Right, Center };
     enum class TextLayout { Top, Center, Bottom };
 
-    bool Create(HWND parent, const RECT& bounds, Color background = palette::kWindow);
-
     // The picture is drawn opaque: see-through pixels of a PNG show the panel colour.
     void SetPicture(std::shared_ptr<const Picture> picture);
     void SetStretch(THorzStretchType horz, TVertStretchType vert);
@@ -69,7 +67,6 @@ private:
     TextAlign captionAlign_ = TextAlign::Center;
     TextLayout captionLayout_ = TextLayout::Center;
     bool eraseBackground_ = true;
-    Color background_ = palette::kWindow;
 
     UniqueMemoryDc stretchedDc_;
     UniqueGdiObj<HBITMAP> stretched_;

@@ -14,6 +14,7 @@ class Panel : public PaintedWindow {
 public:
     bool Create(HWND parent, const RECT& bounds, Color background = palette::kWindow);
     void Paint(HDC dc, const RECT& client) override;
+    Color Background() const { return background_; }
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
