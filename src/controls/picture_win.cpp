@@ -5,27 +5,11 @@
 
 #include <gdiplus.h>
 
+#include "base/com_ptr_win.h"
 #include "base/files_win.h"
 
 namespace lumaforge {
 namespace {
-
-// Releases a COM interface on scope exit.
-template <typename T>
-class ComRef {
-public:
-    explicit ComRef(T* p) : p_(p) {}
-    ~ComRef() {
-        if (p_)
-            p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* Get() const { return p_; }
-
-private:
-    T* p_;
-};
 
 // GIF delays are in hundredths of a second, one 32-bit value per frame.
 std::vector<int> FrameDelays(Gdiplus::Bitmap& source, size_t frames) {
@@ -64,7 +48,7 @@ Picture& Picture::operator=(Picture&&) noexcept = default;
 
 Picture Picture::FromMemory(std::string_view bytes) {
     Picture picture;
-    ComRef<IStream> stream(
+    const auto stream = ComPtr<IStream>::Adopt(
         SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     if (!stream.Get() || bytes.empty())
         return picture;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <gdiplus.h>
 
+#include "base/com_ptr_win.h"
 #include "base/files_win.h"
 #include "base/handles_win.h"
 #include "base/registry_win.h"
@@ -51,12 +52,13 @@ RefererClientFactory WinHttpClients() {
 std::optional<TDecodedPicture> DecodeOverBlack(std::string_view bytes) {
     if (bytes.empty() || bytes.size() > UINT_MAX)
         return std::nullopt;
-    IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
+    const auto stream = ComPtr<IStream>::Adopt(
+        SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     if (!stream)
         return std::nullopt;
     std::optional<TDecodedPicture> result;
     {
-        Gdiplus::Bitmap bitmap(stream);
+        Gdiplus::Bitmap bitmap(stream.Get());
         const int width = static_cast<int>(bitmap.GetWidth());
         const int height = static_cast<int>(bitmap.GetHeight());
         if (bitmap.GetLastStatus() == Gdiplus::Ok && width > 0 && height > 0 && width <= 32768 && height <= 32768) {
@@ -71,7 +73,6 @@ std::optional<TDecodedPicture> DecodeOverBlack(std::string_view bytes) {
                 result = std::move(picture);
         }
     }
-    stream->Release();
     return result;
 }
 

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "base/com_ptr_win.h"
+
 namespace lumaforge::test {
 namespace {
 
@@ -37,11 +39,11 @@ std::string EncodePicture(int width, int height, const wchar_t* mimeType, const 
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             bitmap.SetPixel(x, y, Gdiplus::Color(colour(x, y)));
-    IStream* stream = SHCreateMemStream(nullptr, 0);
+    const auto stream = ComPtr<IStream>::Adopt(SHCreateMemStream(nullptr, 0));
     if (!stream)
         return {};
     std::string bytes;
-    if (bitmap.Save(stream, &clsid, nullptr) == Gdiplus::Ok) {
+    if (bitmap.Save(stream.Get(), &clsid, nullptr) == Gdiplus::Ok) {
         STATSTG stat{};
         stream->Stat(&stat, STATFLAG_NONAME);
         bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
@@ -51,7 +53,6 @@ std::string EncodePicture(int width, int height, const wchar_t* mimeType, const 
         stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
         bytes.resize(read);
     }
-    stream->Release();
     return bytes;
 }
 
