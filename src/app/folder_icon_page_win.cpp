@@ -150,8 +150,7 @@ void FolderIconPage::LoadFolderIcons(NodeId category) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ImageList_RemoveAll(ilIcons_.Get());
     ListView_DeleteAllItems(list);
-    const std::string folder =
-        resources_.paths->FolderIconsFolder() + std::string(vstDirs_->Tree().Item(category).Name.View()) + "\\";
+    const std::string folder = CategoryFolder(category);
     int count = 0;
     for (const FolderEntry& entry : ListFolder(folder)) {
         if (entry.isFolder || !IsIconFileName(entry.name))
@@ -192,12 +191,19 @@ void FolderIconPage::OnListResize(ResourceList& list) {
 std::vector<std::string> FolderIconPage::IconCaptions() const {
     std::vector<std::string> captions;
     const int count = ListView_GetItemCount(lvIcons_.Handle());
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[MAX_PATH + 1] = {};
-        ListView_GetItemText(lvIcons_.Handle(), i, 0, text, MAX_PATH + 1);
-        captions.push_back(ToUtf8(text));
-    }
+    for (int i = 0; i < count; ++i)
+        captions.push_back(IconCaption(i));
     return captions;
+}
+
+std::string FolderIconPage::IconCaption(int item) const {
+    wchar_t text[MAX_PATH + 1] = {};
+    ListView_GetItemText(lvIcons_.Handle(), item, 0, text, MAX_PATH + 1);
+    return ToUtf8(text);
+}
+
+std::string FolderIconPage::CategoryFolder(NodeId category) const {
+    return resources_.paths->FolderIconsFolder() + std::string(vstDirs_->Tree().Item(category).Name.View()) + "\\";
 }
 
 std::string FolderIconPage::FolderText() const {
@@ -239,10 +245,7 @@ void FolderIconPage::btnSetIconClick() {
         showMessage_(kSetFailed, mkInformation);
         return;
     }
-    wchar_t caption[MAX_PATH + 1] = {};
-    ListView_GetItemText(lvIcons_.Handle(), selected, 0, caption, MAX_PATH + 1);
-    const std::string iconFile = resources_.paths->FolderIconsFolder() +
-                                 std::string(vstDirs_->Tree().Item(category).Name.View()) + "\\" + ToUtf8(caption);
+    const std::string iconFile = CategoryFolder(category) + IconCaption(selected);
     WriteFolderIconSettings(folder, iconFile);
     if (!MakeSystemFolder(folder)) {
         showMessage_(kSetFailed, mkInformation);

@@ -69,6 +69,10 @@ public:
     std::vector<std::string> IconCaptions() const;
 
 private:
+    // The folder of a category's icons, with its backslash, and the file name of a listed icon.
+    std::string CategoryFolder(NodeId category) const;
+    std::string IconCaption(int item) const;
+
     // ResourceListEvents
     void OnListDblClick(ResourceList&) override {}
     void OnListFocusChanged(ResourceList& list, NodeId node) override;
