@@ -11,9 +11,10 @@
 
 #include "app/main_window_win.h"
 #include "base/unicode_win.h"
+#include "bench_stats.h"
 
 using namespace lumaforge;
-using Clock = std::chrono::steady_clock;
+using namespace lumaforge::bench;
 
 namespace {
 constexpr int kRows = 20000;
@@ -33,18 +34,13 @@ std::vector<std::string> RealisticNames() {
     return names;
 }
 
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 template <typename F>
 double TimeMs(F&& f) {
     std::vector<double> samples;
     for (int i = 0; i < kRepeats; ++i) {
         auto start = Clock::now();
         f();
-        samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        samples.push_back(Ms(Clock::now() - start));
     }
     return Median(samples);
 }

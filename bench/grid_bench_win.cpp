@@ -16,54 +16,26 @@
 #include "base/program_paths.h"
 #include "base/resource_strings_win.h"
 #include "base/unicode_win.h"
+#include "bench_stats.h"
 #include "controls/fonts_win.h"
 #include "controls/picture_win.h"
 #include "net/http_client_win.h"
+#include "support/baidu_page.h"
 #include "support/picture_maker_win.h"
 #include "support/test_http_server.h"
+#include "support/win_test_support.h"
 #include "wallpaper/grid_geometry.h"
 #include "wallpaper/search_engine.h"
 #include "wallpaper/wallpaper_apply_win.h"
 #include "wallpaper/wallpaper_page_win.h"
 
 using namespace lumaforge;
-using Clock = std::chrono::steady_clock;
+using namespace lumaforge::bench;
 
 namespace {
 
 constexpr int kThumbnails = kThumbColumns * kThumbVisibleRows;
 constexpr int kRounds = 15;
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-struct Figures {
-    double median = 0;
-    double min = 0;
-    double max = 0;
-};
-Figures Summary(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front(), times.back()};
-}
-
-void PumpPending() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-// A result page as Baidu sends it, in the layout its scraper reads.
-std::string BaiduPage(const std::vector<std::pair<std::string, std::string>>& results) {
-    std::string data;
-    for (const auto& [thumb, picture] : results)
-        data += std::string(data.empty() ? "" : ",") + R"({"thumbURL":")" + thumb + R"(","objURL":")" + picture + "\"}";
-    return R"(<html><body><script>var imgdata = {"listNum":)" + std::to_string(results.size()) + R"(,"data":[)" + data +
-           "]};BD.IMG.model.ImageIndex.storeData(imgdata);</script></body></html>";
-}
 
 // A thumbnail as image search sites hand them out: a small JPEG, each one different.
 std::string Thumbnail(int index) {
@@ -94,7 +66,7 @@ int main() {
         thumbUrls.push_back(server.Url("/thumb/" + std::to_string(i) + ".jpg"));
         results.push_back({thumbUrls.back(), server.Url("/full/" + std::to_string(i) + ".jpg")});
     }
-    server.SetContent("/baidu/i", BaiduPage(results));
+    server.SetContent("/baidu/i", test::BaiduPage(results));
 
     // The page's program and Windows folders in a folder of the bench's own, so closing the page
     // cleans nothing of anyone else's.
@@ -127,7 +99,7 @@ int main() {
         return 1;
     }
     page->KeywordBox().SetText(L"Landscape");
-    PumpPending();
+    test::PumpPending();
     UpdateWindow(host);
 
     // From the click to the last thumbnail painted: the click fetches and reads the result page
@@ -139,9 +111,9 @@ int main() {
         clickReturns.push_back(Ms(Clock::now() - start));
         while (page->Grid().WorkerRunning()) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-            PumpPending();
+            test::PumpPending();
         }
-        PumpPending();
+        test::PumpPending();
         UpdateWindow(page->Grid().Handle());
         GdiFlush();
         return Ms(Clock::now() - start);

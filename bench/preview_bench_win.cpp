@@ -13,6 +13,7 @@
 
 #include "base/files_win.h"
 #include "base/unicode_win.h"
+#include "bench_stats.h"
 #include "controls/image_panel_win.h"
 #include "controls/picture_win.h"
 #include "controls/ui_dispatcher_win.h"
@@ -21,28 +22,16 @@
 #include "net/http_client_win.h"
 #include "support/picture_maker_win.h"
 #include "support/test_http_server.h"
+#include "support/win_test_support.h"
 
 using namespace lumaforge;
-using Clock = std::chrono::steady_clock;
+using namespace lumaforge::bench;
 
 namespace {
 
 constexpr int kRows = 50;
 constexpr int kRounds = 20;
 constexpr auto kFocusStep = std::chrono::milliseconds(30);  // a held arrow key
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-struct Figures {
-    double median = 0;
-    double max = 0;
-};
-Figures Summary(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.back()};
-}
 
 // The panel, painting at once when a picture arrives, so "shown" means on the screen.
 class TimedPanel final : public ImageView {
@@ -87,9 +76,7 @@ void PumpUntil(Clock::time_point until, Clock::duration& longest) {
 // The animation the program carries, from the source tree as Wine sees it.
 std::string LoadingGifPath() {
     const std::string source = __FILE__;
-    std::string path = "Z:" + source.substr(0, source.rfind("/bench/")) + "/src/res/loading.gif";
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    return ToUtf8(test::HostPath((source.substr(0, source.rfind("/bench/")) + "/src/res/loading.gif").c_str()));
 }
 
 }  // namespace

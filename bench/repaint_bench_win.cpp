@@ -13,21 +13,17 @@
 
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
+#include "bench_stats.h"
 #include "support/quiet_services_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 
 using namespace lumaforge;
-using Clock = std::chrono::steady_clock;
+using namespace lumaforge::bench;
 
 namespace {
 
 constexpr int kRounds = 40;
-
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // Drawing on a window goes to the display server, which may still be at it when the call returns;
 // reading a pixel back waits until it is done, so both figures end on the screen.

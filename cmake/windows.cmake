@@ -75,27 +75,20 @@ add_executable(filter_bench bench/filter_bench_win.cpp)
 target_link_libraries(filter_bench PRIVATE lumaforge_win)
 target_link_options(filter_bench PRIVATE -mwindows)
 
-add_executable(download_bench bench/download_bench_win.cpp tests/support/test_http_server_support_win.cpp)
-target_link_libraries(download_bench PRIVATE lumaforge_win ws2_32)
-target_include_directories(download_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-
 add_executable(extract_bench bench/extract_bench_win.cpp)
 target_link_libraries(extract_bench PRIVATE lumaforge_win)
 
 add_executable(scrape_bench bench/scrape_bench_win.cpp)
 target_link_libraries(scrape_bench PRIVATE lumaforge_win)
 
-add_executable(preview_bench bench/preview_bench_win.cpp tests/support/test_http_server_support_win.cpp
-                             tests/support/picture_maker_win.cpp)
-target_link_libraries(preview_bench PRIVATE lumaforge_win ws2_32)
-target_include_directories(preview_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-
-add_executable(grid_bench bench/grid_bench_win.cpp tests/support/test_http_server_support_win.cpp
-                          tests/support/picture_maker_win.cpp)
-target_link_libraries(grid_bench PRIVATE lumaforge_win ws2_32)
-target_include_directories(grid_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-
-add_executable(repaint_bench bench/repaint_bench_win.cpp tests/support/test_http_server_support_win.cpp
-                             tests/support/win_test_support_win.cpp)
-target_link_libraries(repaint_bench PRIVATE lumaforge_win ws2_32)
-target_include_directories(repaint_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+# Benchmarks that serve their content from the test HTTP server, with the test helpers.
+function(lumaforge_server_bench name)
+    add_executable(${name} bench/${name}_win.cpp tests/support/test_http_server_support_win.cpp
+                           tests/support/win_test_support_win.cpp ${ARGN})
+    target_link_libraries(${name} PRIVATE lumaforge_win ws2_32)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+endfunction()
+lumaforge_server_bench(download_bench)
+lumaforge_server_bench(preview_bench tests/support/picture_maker_win.cpp)
+lumaforge_server_bench(grid_bench tests/support/picture_maker_win.cpp)
+lumaforge_server_bench(repaint_bench)

@@ -13,6 +13,7 @@
 #include "base/unicode_win.h"
 #include "controls/fonts_win.h"
 #include "controls/picture_win.h"
+#include "support/baidu_page.h"
 #include "support/picture_maker_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
@@ -34,14 +35,6 @@ class TestHost : public Window {
 public:
     bool Create() { return CreateWindowOf(L"LumaforgeWallpaperTestHost", WS_OVERLAPPED, 0, nullptr, {0, 0, 700, 400}); }
 };
-
-std::string BaiduPage(const std::vector<std::pair<std::string, std::string>>& results) {
-    std::string data;
-    for (const auto& [thumb, picture] : results)
-        data += std::string(data.empty() ? "" : ",") + R"({"thumbURL":")" + thumb + R"(","objURL":")" + picture + "\"}";
-    return R"(<html><body><script>var imgdata = {"listNum":)" + std::to_string(results.size()) + R"(,"data":[)" + data +
-           "]};BD.IMG.model.ImageIndex.storeData(imgdata);</script></body></html>";
-}
 
 std::string WallpaperValue() {
     return RegistryKey::OpenToRead(HKEY_CURRENT_USER, "Control Panel\\Desktop").ReadString("Wallpaper").value_or("");
@@ -138,7 +131,7 @@ TEST_F(WallpaperPageTest, ASearchFillsTheGridAndTheGearSetsTheWallpaperUntilTheP
             {server.Url("/thumb/" + std::to_string(i) + ".png"), server.Url("/full/" + std::to_string(i) + ".png")});
     }
     server.SetContent("/full/1.png", test::SolidPicture(64, 48, L"image/png", kBlue));
-    server.SetContent("/baidu/i", BaiduPage(results));
+    server.SetContent("/baidu/i", test::BaiduPage(results));
     EXPECT_TRUE(page->AdvertisementVisible());
 
     Search();
@@ -214,7 +207,7 @@ TEST_F(WallpaperPageTest, FullSizePicturesThatCannotBeHadEndCleanlyWithTheDownlo
     std::vector<std::pair<std::string, std::string>> results;
     for (const auto& c : cases)
         results.push_back({server.Url("/thumb.png"), server.Url(c.path)});
-    server.SetContent("/baidu/i", BaiduPage(results));
+    server.SetContent("/baidu/i", test::BaiduPage(results));
     Search();
     ASSERT_TRUE(WaitForThumbnails());
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -265,7 +258,7 @@ TEST_F(WallpaperPageTest, ResultPagesThatShowNothingSayNoWallpaperFound) {
 
 TEST_F(WallpaperPageTest, ClosingThePageDuringAFullSizeDownloadEndsTheClickAtOnce) {
     server.SetContent("/thumb.png", test::SolidPicture(20, 20, L"image/png", kRed));
-    server.SetContent("/baidu/i", BaiduPage({{server.Url("/thumb.png"), server.Url("/slow/400000/100")}}));
+    server.SetContent("/baidu/i", test::BaiduPage({{server.Url("/thumb.png"), server.Url("/slow/400000/100")}}));
     Search();
     ASSERT_TRUE(WaitForThumbnails());
     static std::unique_ptr<TFrmWallpaper>* current = nullptr;
@@ -298,12 +291,12 @@ TEST_F(WallpaperPageTest, ANewSearchWhileThumbnailsLoadNeverShowsAnOldThumbnail)
         slow.push_back({server.Url("/slowbody/2500/red.png"), server.Url("/full.png")});
         fast.push_back({server.Url("/blue.png"), server.Url("/full.png")});
     }
-    server.SetContent("/baidu/i", BaiduPage(slow));
+    server.SetContent("/baidu/i", test::BaiduPage(slow));
     Search();
     ASSERT_TRUE(test::PumpUntil([&] { return server.RequestCount("/slowbody/2500/red.png") == 1; }, 3000));
     test::PumpFor(200);
 
-    server.SetContent("/baidu/i", BaiduPage(fast));
+    server.SetContent("/baidu/i", test::BaiduPage(fast));
     const auto start = Clock::now();
     Search();
     // The old worker let go of its stalled thumbnail instead of finishing it.
