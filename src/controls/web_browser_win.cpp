@@ -427,10 +427,8 @@ bool TWebBrowser::BeforeNavigate(const std::wstring& url) {
     // browser stays where it is.
     try {
         return onBeforeNavigate(ToUtf8(url));
-    } catch (const std::exception& error) {
-        ReportError(error.what());
     } catch (...) {
-        ReportError("Unknown error");
+        ReportCurrentError();
     }
     return true;
 }

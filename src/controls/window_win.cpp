@@ -80,12 +80,20 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
                 return reinterpret_cast<LRESULT>(brush);
         }
         return OnMessage(message, wParam, lParam);
+    } catch (...) {
+        ReportCurrentError();
+    }
+    return 0;
+}
+
+void Window::ReportCurrentError() {
+    try {
+        throw;
     } catch (const std::exception& error) {
         ReportError(error.what());
     } catch (...) {
         ReportError("Unknown error");
     }
-    return 0;
 }
 
 void Window::ReportError(const std::string& text) {

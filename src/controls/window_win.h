@@ -28,6 +28,8 @@ protected:
     // Shows an error that escaped a message handler. The program's top-level window reports it;
     // any other window hands it on to its top-level ancestor.
     virtual void ReportError(const std::string& text);
+    // Reports the error being handled; call it only from a catch block.
+    void ReportCurrentError();
 
     // Registers `className` once per process (class style CS_DBLCLKS, arrow cursor, no background
     // brush: every window here paints its own background) and creates the window.
