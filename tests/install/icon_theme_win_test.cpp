@@ -11,8 +11,8 @@
 #include "base/files_win.h"
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
-#include "install/registry_snapshot_win.h"
 #include "support/install_environment_win.h"
+#include "support/registry_snapshot_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {

@@ -14,6 +14,7 @@
 #include "install/sound_scheme_win.h"
 #include "install/visual_style_win.h"
 #include "support/install_environment_win.h"
+#include "support/registry_snapshot_win.h"
 #include "support/win_test_support.h"
 #include "support/zip_maker.h"
 
@@ -64,9 +65,7 @@ TEST_F(InstallerTest, VisualStyleWithoutItsThemeFileFails) {
 }
 
 TEST_F(InstallerTest, LoginScreenGoesIntoTheWindowsFolderAndTheRestorePointsBack) {
-    RegistryKey winlogon =
-        RegistryKey::OpenToRead(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon");
-    const std::optional<std::string> before = winlogon ? winlogon.ReadString("UIHost") : std::nullopt;
+    test::RegistrySnapshot winlogon{HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"};
     EXPECT_TRUE(InstallLoginScreen(ctx, Package("logon", "Blue", {{"logonui.exe", "MZ blue"}})));
     EXPECT_TRUE(InstallLoginScreen(ctx, Package("logon", "Red", {{"logonui.exe", "MZ red"}, {"red.bmp", "r"}})));
     EXPECT_EQ(Read(paths.WinPath() + "\\logonui.exe"), "MZ red");
@@ -80,18 +79,12 @@ TEST_F(InstallerTest, LoginScreenGoesIntoTheWindowsFolderAndTheRestorePointsBack
     EXPECT_EQ(Read(paths.WinPath() + "\\red.bmp"), "r");  // the restore deletes nothing
     EXPECT_EQ(messages, (std::vector<std::string>{"Set login screen successfully.", "Set login screen successfully.",
                                                   "Restored default system login screen successfully."}));
-    RegistryKey restore =
-        RegistryKey::Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon");
-    if (before)
-        restore.WriteString("UIHost", *before);
-    else
-        restore.DeleteValue("UIHost");
 }
 
 TEST_F(InstallerTest, ScreenSaverIsSetByItsShortPathAndCancelled) {
+    test::RegistrySnapshot saved{HKEY_CURRENT_USER, L"Control Panel\\Desktop"};
     RegistryKey desktop = RegistryKey::OpenToChange(HKEY_CURRENT_USER, "Control Panel\\Desktop");
     ASSERT_TRUE(desktop);
-    const std::optional<std::string> saved = desktop.ReadString("SCRNSAVE.EXE");
     EXPECT_TRUE(InstallScreenSaver(ctx, Package("screensave", "Starry Night", {{"Starry Night.scr", "MZ"}})));
     const std::string file = paths.InstalledScreenSaverFile("Starry Night");
     wchar_t shortPath[MAX_PATH] = {};
@@ -113,7 +106,6 @@ TEST_F(InstallerTest, ScreenSaverIsSetByItsShortPathAndCancelled) {
     EXPECT_EQ(launches[0].verb, "open");
     EXPECT_EQ(launches[0].file, file);
     EXPECT_EQ(launches[0].parameters, "/s");
-    desktop.WriteString("SCRNSAVE.EXE", saved.value_or(""));
 }
 
 TEST_F(InstallerTest, UninstallRemovesWhatEachKindPutThereAndSaysWhetherTheMarkGoes) {
@@ -125,15 +117,14 @@ TEST_F(InstallerTest, UninstallRemovesWhatEachKindPutThereAndSaysWhetherTheMarkG
     EXPECT_EQ(Read(paths.InstalledThemeFile("Aero")), "<missing>");
     EXPECT_TRUE(Uninstall(ctx, TResourceKind::Theme, "Never Installed"));  // the mark goes all the same
 
+    test::RegistrySnapshot saved{HKEY_CURRENT_USER, L"Control Panel\\Desktop"};
     RegistryKey desktop = RegistryKey::OpenToChange(HKEY_CURRENT_USER, "Control Panel\\Desktop");
     ASSERT_TRUE(desktop);
-    const std::optional<std::string> saved = desktop.ReadString("SCRNSAVE.EXE");
     WriteWholeFile(paths.InstalledScreenSaverFile("Stars"), "MZ");
     EXPECT_TRUE(SetScreenSaver(ctx, paths.InstalledScreenSaverFile("Stars"), false));
     EXPECT_TRUE(Uninstall(ctx, TResourceKind::ScreenSaver, "Stars"));
     EXPECT_EQ(desktop.ReadString("SCRNSAVE.EXE"), "");
     EXPECT_EQ(Read(paths.InstalledScreenSaverFile("Stars")), "<missing>");
-    desktop.WriteString("SCRNSAVE.EXE", saved.value_or(""));
 
     // Login screens and icon themes have restore links instead.
     EXPECT_FALSE(Uninstall(ctx, TResourceKind::Logon, "Blue"));

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/registry_win.h"
-#include "install/registry_snapshot_win.h"
+#include "support/registry_snapshot_win.h"
 
 namespace lumaforge {
 namespace {

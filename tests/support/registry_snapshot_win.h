@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/handles_win.h"
+
 namespace lumaforge::test {
 
 // A registry key with its whole sub-tree as it was when the snapshot was taken, put back (or
@@ -15,10 +17,8 @@ public:
     RegistrySnapshot(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {
         HKEY key = nullptr;
         existed_ = RegOpenKeyExW(root_, path_.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
-        if (existed_) {
-            saved_ = Save(key);
-            RegCloseKey(key);
-        }
+        if (existed_)
+            saved_ = Save(UniqueHKey(key).Get());
     }
     ~RegistrySnapshot() {
         RegDeleteTreeW(root_, path_.c_str());
@@ -58,25 +58,23 @@ private:
             if (RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                 break;
             HKEY sub = nullptr;
-            if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
-                saved.subKeys.emplace_back(std::wstring(name, nameLength), Save(sub));
-                RegCloseKey(sub);
-            }
+            if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS)
+                saved.subKeys.emplace_back(std::wstring(name, nameLength), Save(UniqueHKey(sub).Get()));
         }
         return saved;
     }
 
     static void Restore(HKEY root, const std::wstring& path, const Key& saved) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        HKEY created = nullptr;
+        if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr) != ERROR_SUCCESS)
             return;
+        const UniqueHKey key(created);
         for (const Value& value : saved.values) {
-            RegSetValueExW(key, value.name.c_str(), 0, value.type, value.data.data(),
+            RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type, value.data.data(),
                            static_cast<DWORD>(value.data.size()));
         }
         for (const auto& [name, sub] : saved.subKeys)
-            Restore(key, name, sub);
-        RegCloseKey(key);
+            Restore(key.Get(), name, sub);
     }
 
     HKEY root_;
