@@ -14,7 +14,6 @@
 #include "install/installers_win.h"
 #include "install/screen_saver_win.h"
 #include "net/http_client_win.h"
-#include "net/msg_box_win.h"
 #include "net/url.h"
 #include "res/resource_ids.h"
 
@@ -25,9 +24,7 @@ void TFrmMain::EnsureKindCacheFolder(int kind) {
 }
 
 int TFrmMain::ShowMessage(const std::string& text, TMsgKind kind) {
-    if (services_.showMessage)
-        return services_.showMessage(Handle(), text, kind);
-    return MsgBox(Handle(), text, "", kind);
+    return services_.showMessage(Handle(), text, kind);
 }
 
 void TFrmMain::LoadCatalog() {
@@ -144,8 +141,7 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
     if (probe_.FileExists(packageFile)) {
         // An installer's error ends this action here: the row is not marked, the window reports it.
         const auto resourceKind = static_cast<TResourceKind>(kind);
-        const bool installed = services_.installPackage ? services_.installPackage(resourceKind, packageFile)
-                                                        : InstallPackage(installContext_, resourceKind, packageFile);
+        const bool installed = services_.installPackage(resourceKind, packageFile);
         if (installed && kind != static_cast<int>(TResourceKind::Logon)) {
             row.Installed = 1;
             list.RepaintNode(node);
@@ -184,10 +180,7 @@ void TFrmMain::pmiOnlyApplyClick() {
     if (kind == TResourceKind::Logon || kind == TResourceKind::Icon)
         return;
     const std::string name(list->Tree().Item(list->FocusedNode()).Name.View());
-    if (services_.applyDirectly)
-        services_.applyDirectly(kind, name);
-    else
-        ApplyDirectly(installContext_, kind, name);
+    services_.applyDirectly(kind, name);
 }
 
 void TFrmMain::pmiUnInstallClick() {
@@ -234,7 +227,7 @@ void TFrmMain::pmiOpenFloderClick() {
 }
 
 void TFrmMain::OnListFocusChanged(ResourceList& list, NodeId node) {
-    if (list.Tag() == static_cast<int>(TResourceKind::Sound) || !services_.requestPreview)
+    if (list.Tag() == static_cast<int>(TResourceKind::Sound))
         return;
     if (node == kNoNode || list.IsCategory(node)) {
         services_.requestPreview(list, kNoNode, {}, {});

@@ -10,6 +10,8 @@
 #include "base/files_win.h"
 #include "base/handles_win.h"
 #include "base/unicode_win.h"
+#include "install/installers_win.h"
+#include "net/msg_box_win.h"
 #include "res/resource_ids.h"
 #include "sysinfo/home_page_win.h"
 #include "sysinfo/updater_win.h"
@@ -34,7 +36,49 @@ std::string SystemFolder(UINT (*query)(LPWSTR, UINT)) {
 }  // namespace
 
 TFrmMain::TFrmMain(std::wstring programPath, Services services)
-    : programPath_(std::move(programPath)), services_(std::move(services)) {}
+    : programPath_(std::move(programPath)), services_(std::move(services)) {
+    // The window's own services wherever the caller supplied none: from here on every one is set.
+    if (!services_.showMessage) {
+        services_.showMessage = [](HWND owner, const std::string& text, TMsgKind kind) {
+            return MsgBox(owner, text, "", kind);
+        };
+    }
+    if (!services_.shellExecute) {
+        services_.shellExecute = [this](const std::string& verb, const std::string& file, const std::string& parameters,
+                                        int show) { return ShellExecuteUtf8(Handle(), verb, file, parameters, show); };
+    }
+    if (!services_.installPackage) {
+        services_.installPackage = [this](TResourceKind kind, const std::string& package) {
+            return InstallPackage(installContext_, kind, package);
+        };
+    }
+    if (!services_.applyDirectly) {
+        services_.applyDirectly = [this](TResourceKind kind, const std::string& name) {
+            ApplyDirectly(installContext_, kind, name);
+        };
+    }
+    if (!services_.callUpdater) {
+        services_.callUpdater = [this](HWND owner) {
+            CallUpdater(UpdaterLibraryPath(AppPath()), owner, UpdateListAddress(services_.resourceUrl));
+        };
+    }
+    if (!services_.showHomePagePrompt) {
+        services_.showHomePagePrompt = [this] {
+            ShowHomePagePrompt([this](const std::string& text, const std::string& caption, unsigned style) {
+                return MessageBoxUtf8(Handle(), text, caption, style);
+            });
+        };
+    }
+    if (!services_.requestPreview) {
+        services_.requestPreview = [this](ResourceList& list, NodeId node, const std::string& url,
+                                          const std::string& file) {
+            if (TImagePanel* panel = previewPanels_[list.Tag()])
+                downImageManager_->RequestPreview(url, file, *panel,
+                                                  [&list, node] { return list.FocusedNode() == node; });
+        };
+    }
+    installContext_.shellExecute = services_.shellExecute;
+}
 
 TFrmMain::~TFrmMain() {
     if (Handle())
@@ -62,38 +106,10 @@ void TFrmMain::FormCreate() {
     paths_.SetProgramFolder(FolderOf(programPath_));
     installContext_.owner = Handle();
     installContext_.showMessage = [this](const std::string& text, TMsgKind kind) { return ShowMessage(text, kind); };
-    installContext_.shellExecute = services_.shellExecute;
-    if (!installContext_.shellExecute) {
-        installContext_.shellExecute = [this](const std::string& verb, const std::string& file,
-                                              const std::string& parameters, int show) {
-            return ShellExecuteUtf8(Handle(), verb, file, parameters, show);
-        };
-    }
-    // The window's own services unless the caller supplied them.
-    if (!services_.callUpdater) {
-        services_.callUpdater = [this](HWND owner) {
-            CallUpdater(UpdaterLibraryPath(AppPath()), owner, UpdateListAddress(services_.resourceUrl));
-        };
-    }
-    if (!services_.showHomePagePrompt) {
-        services_.showHomePagePrompt = [this] {
-            ShowHomePagePrompt([this](const std::string& text, const std::string& caption, unsigned style) {
-                return MessageBoxUtf8(Handle(), text, caption, style);
-            });
-        };
-    }
     downManager_ =
         std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, packageStore_, dispatcher_);
     downImageManager_ =
         std::make_unique<TDownImageManager>([] { return std::make_unique<TWinHttp>(); }, previewStore_, dispatcher_);
-    if (!services_.requestPreview) {
-        services_.requestPreview = [this](ResourceList& list, NodeId node, const std::string& url,
-                                          const std::string& file) {
-            if (TImagePanel* panel = previewPanels_[list.Tag()])
-                downImageManager_->RequestPreview(url, file, *panel,
-                                                  [&list, node] { return list.FocusedNode() == node; });
-        };
-    }
     CreatePopupMenu();
     CreateControls();
     InitInterface();
@@ -213,7 +229,7 @@ bool TFrmMain::PreparePopupMenu(ResourceList& list) {
 
 void TFrmMain::icbThemeClick(TImageCheckButton& button) {
     pgMain_->ShowPage(button.Tag());
-    if (button.Tag() == kPageSetHome && services_.showHomePagePrompt)
+    if (button.Tag() == kPageSetHome)
         services_.showHomePagePrompt();
 }
 
@@ -301,19 +317,16 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kTimerUpdater) {
                 KillTimer(Handle(), kTimerUpdater);
-                if (services_.callUpdater) {
-                    updaterRunning_ = true;
-                    services_.callUpdater(Handle());
-                    updaterRunning_ = false;
-                }
+                updaterRunning_ = true;
+                services_.callUpdater(Handle());
+                updaterRunning_ = false;
             } else if (wParam == kTimerHomePage) {
                 // The updater's question may still be open: the start-page question waits for it
                 // rather than stacking over it and leaving it hidden behind the window.
                 if (updaterRunning_)
                     return 0;
                 KillTimer(Handle(), kTimerHomePage);
-                if (services_.showHomePagePrompt)
-                    services_.showHomePagePrompt();
+                services_.showHomePagePrompt();
             }
             return 0;
         case WM_RESTOREMAIN:

@@ -61,8 +61,8 @@ enum PageIndex : int {
 // the shared pop-up menu of the resource lists and the two one-shot timers.
 class TFrmMain : public Window, private ResourceListEvents {
 public:
-    // The parts behind the window that other features supply. An empty hook does nothing, except
-    // where it says that the window's own part then serves.
+    // The parts behind the window that other features supply; tests replace them. For an empty
+    // hook the window's own part serves.
     struct Services {
         std::string resourceUrl = config::kResourceUrl;
         std::string apiUrl = config::kApiUrl;
