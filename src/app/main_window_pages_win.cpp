@@ -108,7 +108,7 @@ TPaintPanel& TFrmMain::CreateFilteredList(HWND parent, const RECT& area, TResour
     options.tree = kind == TResourceKind::Theme;
     options.boldSelection = kind == TResourceKind::Theme;
     options.showInstalledMark = kind != TResourceKind::Logon && kind != TResourceKind::Icon;
-    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, &paths_};
+    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get()};
     const int listTop = area.top + kFilterBarHeight;
     list.Create(parent, Bounds(area.left, listTop, Width(area), area.bottom - listTop), options, resources, this);
     lists_[k] = &list;

@@ -40,8 +40,7 @@ public:
     void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
     void SetTimeout(int32_t milliseconds) override { Timeout = milliseconds; }
     void SetAbortCheck(AbortCheck check) override { abortCheck_ = std::move(check); }
-    // The last request ended because the server kept silent for Timeout.
-    bool TimedOut() const { return timedOut_; }
+    bool TimedOut() const override { return timedOut_; }
 
 private:
     enum class Outcome { Done, AnswerTooSlowForATick };
