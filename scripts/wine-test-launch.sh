@@ -6,12 +6,12 @@
 # that printed anything stands as it ended: a test that fails is never run again.
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-wine "$@" >"$out" 2>&1
-status=$?
+# The output streams as it comes, so a test that hangs still shows how far it got.
+wine "$@" 2>&1 | tee "$out"
+status=${PIPESTATUS[0]}
 if [ "$status" -ne 0 ] && [ ! -s "$out" ]; then
     echo "relaunched after Wine died at launch: $*" >>"${LUMAFORGE_RELAUNCH_LOG:-/dev/null}"
-    wine "$@" >"$out" 2>&1
+    wine "$@" 2>&1
     status=$?
 fi
-cat "$out"
 exit "$status"

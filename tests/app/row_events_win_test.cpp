@@ -28,7 +28,7 @@ protected:
     // The window on the cursor page, with the catalog's rows; packages come from `root` on the
     // test server.
     void Open(const std::string& root = "/res/") {
-        server.SetContent("/res/softdata/xp/config.txt", "{\"cursors\": [\"Dino\", \"Gone\", \"Held\"]}");
+        server.SetContent("/res/softdata/xp/config.txt", "{\"themes\": [], \"cursors\": [\"Dino\", \"Gone\", \"Held\"]}");
         server.SetContent("/res/api/api.txt", "");
         server.SetContent("/res/softdata/xp/res/cursor/Dino.zip", test::MakeZip({{"readme.txt", "dino"}}));
         server.SetContent("/res/softdata/xp/res/cursor/Held.zip", test::MakeZip({{"readme.txt", "held"}}));
@@ -41,7 +41,7 @@ protected:
         };
         window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", services);
         ASSERT_TRUE(window->Create());
-        ShowWindow(window->Handle(), SW_SHOW);
+        ASSERT_TRUE(test::ShowAndLoadCatalog(*window, SW_SHOW));
         SetForegroundWindow(window->Handle());
         window->NavButton(kPageCursor).Click();
         test::PumpPending();
@@ -49,7 +49,10 @@ protected:
 
     ResourceList& Cursors() { return window->List(TResourceKind::Cursor); }
     NodeId Row(const std::string& name) { return test::RowNamed(Cursors(), name); }
-    uint8_t State(const std::string& name) { return Cursors().Tree().Item(Row(name)).State; }
+    uint8_t State(const std::string& name) {
+        const NodeId row = Row(name);
+        return row == kNoNode ? 0xFF : Cursors().Tree().Item(row).State;
+    }
     bool Loop(const std::function<bool()>& done, DWORD ms = 10000) {
         return test::LoopUntil(window->Handle(), done, ms);
     }
@@ -78,7 +81,7 @@ protected:
 TEST_F(RowEventsTest, DownloadInstallUninstallAndDeleteThroughTheMouseAndTheMenu) {
     Open();
     ASSERT_TRUE(DoubleClick("Dino"));
-    ASSERT_TRUE(Loop([&] { return State("Dino") == dsDownloaded; }));
+    ASSERT_TRUE(Loop([&] { return State("Dino") == dsDownloaded; })) << int(State("Dino"));
     EXPECT_EQ(Cursors().CellText(Row("Dino"), 1), "下载成功");
 
     ASSERT_TRUE(DoubleClick("Dino"));

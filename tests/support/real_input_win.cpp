@@ -46,7 +46,13 @@ bool ClickAt(HWND window, POINT client, MouseButton button, int clicks) {
         return false;
     const DWORD down = button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
     const DWORD up = button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
-    std::vector<INPUT> inputs{Mouse(MOUSEEVENTF_MOVE)};
+    std::vector<INPUT> move{Mouse(MOUSEEVENTF_MOVE)};
+    if (!Send(move))
+        return false;
+    // Wine takes the first button press after the pointer jumped as the pointer's arrival and
+    // drops it; the move goes through the loop first, as a hand on the mouse would make it.
+    LoopUntil(GetAncestor(window, GA_ROOT), [] { return false; }, 100);
+    std::vector<INPUT> inputs;
     for (int i = 0; i < clicks; ++i) {
         inputs.push_back(Mouse(down));
         inputs.push_back(Mouse(up));
