@@ -41,9 +41,6 @@
 
 namespace lumaforge {
 
-// Sent from outside the process to bring the program back from the minimised state.
-inline constexpr UINT WM_RESTOREMAIN = WM_USER + 325;
-
 enum PageIndex : int {
     kPageThemes = 0,
     kPageLogin,
@@ -202,7 +199,6 @@ private:
     void CreateIconsPage(Panel& page);
     void CreateFolderIconPage(Panel& page);
     void CreateWallpaperPage(Panel& page);
-    void ShowWallpaperPreview(const std::string& picture);
     void CreateOemPage(Panel& page);
     void CreateSetHomePage(Panel& page);
     // The filter bar at the top of `area` with its filter box `editWidth` wide, and the list of the
