@@ -2,9 +2,13 @@
 
 #include <iconv.h>
 
+#include <cstring>
+
 namespace lumaforge {
 namespace {
-std::string Convert(const std::string& to, const std::string& from, std::string_view input, bool& ok) {
+// With `replace`, a byte that starts no character of `from` becomes U+FFFD and the rest is still
+// converted, as Windows converts; without, the conversion stops there and `ok` is false.
+std::string Convert(const std::string& to, const std::string& from, std::string_view input, bool replace, bool& ok) {
     ok = false;
     iconv_t cd = iconv_open(to.c_str(), from.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -14,9 +18,21 @@ std::string Convert(const std::string& to, const std::string& from, std::string_
     size_t inLeft = input.size();
     char* outPtr = out.data();
     size_t outLeft = out.size();
-    size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    ok = true;
+    while (inLeft > 0 && iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
+        ok = false;
+        if (!replace || outLeft < 3)
+            break;
+        // The replacement takes three bytes, no more than the four the byte had room for.
+        std::memcpy(outPtr, "\xEF\xBF\xBD", 3);
+        outPtr += 3;
+        outLeft -= 3;
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
     iconv_close(cd);
-    ok = result != static_cast<size_t>(-1) && inLeft == 0;
+    ok = ok && inLeft == 0;
     out.resize(out.size() - outLeft);
     return out;
 }
@@ -25,13 +41,13 @@ std::string Convert(const std::string& to, const std::string& from, std::string_
 std::string IconvCodePage::EncodeChar(char16_t c) const {
     std::string utf8 = Utf16ToUtf8(std::u16string_view(&c, 1));
     bool ok = false;
-    std::string bytes = Convert(name_, "UTF-8", utf8, ok);
+    std::string bytes = Convert(name_, "UTF-8", utf8, /*replace=*/false, ok);
     return ok ? bytes : std::string();
 }
 
 std::string IconvCodePage::ToUtf8(std::string_view bytes) const {
     bool ok = false;
-    return Convert("UTF-8", name_, bytes, ok);
+    return Convert("UTF-8", name_, bytes, /*replace=*/true, ok);
 }
 
 }  // namespace lumaforge

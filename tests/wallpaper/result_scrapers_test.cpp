@@ -362,6 +362,19 @@ TEST(ScrapeYoudao, AMalformedEscapeEndsThePageWithAnError) {
     EXPECT_EQ(result.pageBar, "<div class=\"pagination\"><a href=\"/search?q=x&start=24\">2</a></div>");
 }
 
+// 风 (E9 A3 8E) with one bit changed is an encoded surrogate: no UTF-8, so the texts are read as ANSI.
+TEST(ScrapeYoudao, TextsThatAreNoStrictUtf8AreReadAsAnsi) {
+    const std::string broken = "\xED\xA3\x8E";
+    std::string page = Youdao(YoudaoBlock("http%3A%2F%2Fp%2F%ED%A3%8E.jpg", 1));
+    page.replace(page.find("q=x"), 3, "q=" + broken);
+    const TScrapeResult result = Scrape(seYoudao, page, Context(TRegexEngine::Jit));
+    ASSERT_TRUE(result.pageBar);
+    EXPECT_TRUE(IsValidUtf8(*result.pageBar)) << *result.pageBar;
+    EXPECT_NE(result.pageBar->find(Gbk().ToUtf8(broken)), std::string::npos) << *result.pageBar;
+    ASSERT_EQ(result.items.size(), 1u);
+    EXPECT_EQ(result.items[0].PictureUrl, "http://p/" + Gbk().ToUtf8(broken) + ".jpg");
+}
+
 TEST(ScrapeYoudao, AnEmptyPageShowsAnEmptyBarAndIsDumpable) {
     const TScrapeResult result = Scrape(seYoudao, "", Context(TRegexEngine::Jit));
     EXPECT_EQ(result.pageBar, "<div class=\"pagination\"></div>");
