@@ -274,7 +274,7 @@ struct TGoogleResult {
 class Scraper {
 public:
     Scraper(std::string_view page, const TScrapeContext& context)
-        : page_(page), context_(context), matcher_(context.regexEngine) {}
+        : page_(page), context_(context), matcher_(context.regexEngine, page.size()) {}
 
     TScrapeResult Baidu();
     TScrapeResult Google();

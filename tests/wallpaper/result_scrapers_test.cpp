@@ -399,6 +399,47 @@ TEST(ScrapeLimits, APageThatHitsTheMatchLimitShowsNothing) {
     }
 }
 
+std::string Repeat(std::string_view unit, size_t bytes) {
+    std::string text;
+    while (text.size() < bytes)
+        text += unit;
+    return text;
+}
+
+// Hand-built pages of Baidu's markup layout and of both Sogou layouts whose every block makes the
+// item pattern backtrack until its limit: without an end at the first limit hit each block spent
+// the whole limit, seconds a page with the interpreter.
+TEST(ScrapeLimits, AHostilePageTakesLessThanFiftyMilliseconds) {
+    const std::string baiduBlock = "<dl>" + Repeat("src=\"a\">onclick=\"p", 600) + "u'</dl>\n";
+    const std::string sogouBlock = "<li>" + Repeat("<a href=onclick=\"phb('x", 600) + "</li>\n";
+    const struct {
+        const char* what;
+        int engine;
+        std::string page;
+    } cases[] = {
+        {"Baidu markup, 16 KB", seBaidu,
+         "<!--resnum:100--><head><div id=\"imgid\">" + Repeat(baiduBlock, 16 << 10) + "<div id=\"lastPage\">"},
+        {"Baidu markup, 73 KB", seBaidu,
+         "<!--resnum:100--><head><div id=\"imgid\">" + Repeat(baiduBlock, 73 << 10) + "<div id=\"lastPage\">"},
+        {"Sogou list", seSogou, SogouList(Repeat(sogouBlock, 73 << 10))},
+        {"Sogou page bar", seSogou,
+         "<p class=\"pagebar\">1</p></div><div id=\"content1\"><ul class=\"piclist2\">" + Repeat(sogouBlock, 73 << 10) +
+             "<p class=\"pagebar\">1</p></div>"},
+    };
+    for (TRegexEngine engine : kRegexEngines) {
+        for (const auto& c : cases) {
+            const auto start = std::chrono::steady_clock::now();
+            const TScrapeResult result = Scrape(c.engine, c.page, Context(engine));
+            const auto took = std::chrono::steady_clock::now() - start;
+            EXPECT_LT(took, std::chrono::milliseconds(50))
+                << c.what << " with the " << EngineName(engine) << ": "
+                << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+            EXPECT_TRUE(result.fillGrid) << c.what;
+            EXPECT_TRUE(result.items.empty()) << c.what;
+        }
+    }
+}
+
 TEST(ScrapeLimits, TenMegabytePagesEndCleanly) {
     constexpr size_t kTenMegabytes = 10 << 20;
     // Many blocks without a result before the fifteen that count.
