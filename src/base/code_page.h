@@ -10,7 +10,8 @@ namespace lumaforge {
 class AnsiCodePage {
 public:
     virtual ~AnsiCodePage() = default;
-    // The bytes of one UTF-16 character; empty when the code page cannot hold it.
+    // The bytes of one UTF-16 character; empty when the code page cannot hold it (a look-alike the
+    // code page would write instead does not count).
     virtual std::string EncodeChar(char16_t c) const = 0;
     // UTF-8 text of bytes in the code page.
     virtual std::string ToUtf8(std::string_view bytes) const = 0;
