@@ -17,6 +17,9 @@ for preset in native native-tsan; do
     ctest --preset "$preset" -j"$jobs"
 done
 
+echo "== fuzz (smoke check: a few seconds per target)"
+scripts/fuzz.sh 5
+
 echo "== windows (under Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
