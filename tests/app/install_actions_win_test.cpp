@@ -2,6 +2,7 @@
 // registry and folders of the prefix; the window's Windows folders are the prefix's own.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/main_window_ids.h"
@@ -10,6 +11,8 @@
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
 #include "support/quiet_services_win.h"
+#include "support/real_input_win.h"
+#include "support/registry_snapshot_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 #include "support/zip_maker.h"
@@ -38,12 +41,11 @@ protected:
         };
         window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", services);
         ASSERT_TRUE(window->Create());
-        test::ShowAndLoadCatalog(*window);
+        ASSERT_TRUE(test::ShowAndLoadCatalog(*window, SW_SHOW));
+        SetForegroundWindow(window->Handle());
     }
     void TearDown() override {
         DeleteFolderTree(window->WinPath() + "\\Cursors\\LumaforgeTestPointers");
-        RegistryKey::OpenToChange(HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes")
-            .DeleteValue("LumaforgeTestPointers");
         window.reset();
         test::PumpPending();
     }
@@ -57,13 +59,23 @@ protected:
         return kind == "cursor" ? TResourceKind::Cursor : TResourceKind::ScreenSaver;
     }
     static NodeId Row(ResourceList& list, const std::string& name) { return test::RowNamed(list, name); }
-    // A double click on the row, delivered as the system delivers it.
-    void DoubleClick(ResourceList& list, NodeId node) {
-        list.SetFocusedNode(node);
+    static POINT Inside(ResourceList& list, NodeId node) {
         const RECT row = list.NodeRect(node);
-        SendMessageW(list.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 20, row.top + 5));
+        return {row.left + 20, (row.top + row.bottom) / 2};
+    }
+    // A double click on the row with the mouse, run through the program's loop until `done`.
+    bool DoubleClick(ResourceList& list, NodeId node, const std::function<bool()>& done) {
+        return test::ClickAt(list.Handle(), Inside(list, node), test::MouseButton::Left, 2) &&
+               test::LoopUntil(window->Handle(), done);
+    }
+    // The row's pop-up menu opened with the right button, an item picked by its access key.
+    bool MenuCommand(ResourceList& list, NodeId node, WORD accessKey, const std::function<bool()>& done) {
+        return test::ClickAt(list.Handle(), Inside(list, node), test::MouseButton::Right) &&
+               test::PressKeys({accessKey}) && test::LoopUntil(window->Handle(), done);
     }
 
+    // The pointer settings as the user had them; installing a scheme changes them for real.
+    test::RegistrySnapshot pointers{HKEY_CURRENT_USER, L"Control Panel\\Cursors"};
     test::TestHttpServer server;
     test::TempFolder folder;
     std::unique_ptr<TFrmMain> window;
@@ -77,15 +89,13 @@ TEST_F(InstallActionsTest, ACursorSchemeInstallsFromItsRowAndUninstallsFromTheMe
     window->NavButton(kPageCursor).Click();
     const NodeId row = Row(list, "LumaforgeTestPointers");
     ASSERT_NE(row, kNoNode);
-    DoubleClick(list, row);
-    EXPECT_EQ(list.Tree().Item(row).Installed, 1);
+    ASSERT_TRUE(DoubleClick(list, row, [&] { return list.Tree().Item(row).Installed == 1; }));
     const std::string folder = window->WinPath() + "\\Cursors\\LumaforgeTestPointers\\";
     EXPECT_EQ(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes")
                   .ReadString("LumaforgeTestPointers"),
               folder + "arrow.cur,,," + folder + "wait.cur,,,,,,,,,,,");
 
-    SendMessageW(window->Handle(), WM_COMMAND, kIdMenuUnInstall, 0);
-    EXPECT_EQ(list.Tree().Item(row).Installed, 0);
+    ASSERT_TRUE(MenuCommand(list, row, 'U', [&] { return list.Tree().Item(row).Installed == 0; }));
     EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes")
                      .HasValue("LumaforgeTestPointers"));
     EXPECT_EQ(GetFileAttributesW(ToWide(folder).c_str()), INVALID_FILE_ATTRIBUTES);
@@ -99,7 +109,7 @@ TEST_F(InstallActionsTest, ADamagedPackageIsReportedAndTheRowStaysUninstalled) {
     ResourceList& list = window->List(TResourceKind::Cursor);
     window->NavButton(kPageCursor).Click();
     const NodeId row = Row(list, "LumaforgeBroken");
-    DoubleClick(list, row);
+    ASSERT_TRUE(DoubleClick(list, row, [&] { return !messages.empty(); }));
     EXPECT_EQ(list.Tree().Item(row).Installed, 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].second, mkError);

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/code_page.h"
 #include "base/files_win.h"
@@ -158,11 +161,70 @@ TEST(FolderIconsTest, FaultsOfTheGuardedCallAreSwallowed) {
     EXPECT_EQ(calls, 48);
 }
 
-TEST(FolderIconsTest, ShellNotificationsOfAFolderReturn) {
+// A window that listens to the shell's change notifications, as Explorer does, and notes the
+// events and the path of their first item.
+class ShellListener {
+public:
+    static constexpr UINT kNotified = WM_APP + 7;
+
+    ShellListener() {
+        window_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+        SHChangeNotifyEntry everything{nullptr, TRUE};
+        registration_ = SHChangeNotifyRegister(window_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel | SHCNRF_NewDelivery,
+                                               SHCNE_ALLEVENTS, kNotified, 1, &everything);
+    }
+    ~ShellListener() {
+        if (registration_)
+            SHChangeNotifyDeregister(registration_);
+        DestroyWindow(window_);
+    }
+    bool Registered() const { return registration_ != 0; }
+    // The events seen so far, each with the path of its first item (empty when it has none).
+    const std::vector<std::pair<LONG, std::wstring>>& Events() {
+        test::PumpPending();
+        return events_;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<ShellListener*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message != kNotified)
+            return CallWindowProcW(self->previous_, window, message, wParam, lParam);
+        PIDLIST_ABSOLUTE* items = nullptr;
+        LONG event = 0;
+        if (HANDLE lock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam),
+                                                    &items, &event)) {
+            wchar_t path[MAX_PATH] = {};
+            if (!items || !items[0] || !SHGetPathFromIDListW(items[0], path))
+                path[0] = 0;
+            self->events_.emplace_back(event, path);
+            SHChangeNotification_Unlock(lock);
+        }
+        return 0;
+    }
+
+    HWND window_ = nullptr;
+    WNDPROC previous_ = nullptr;
+    ULONG registration_ = 0;
+    std::vector<std::pair<LONG, std::wstring>> events_;
+};
+
+TEST(FolderIconsTest, TheShellHearsThatTheFolderChanged) {
     test::TempFolder root;
-    CallShlwapiOrdinal633();
-    NotifyFolderIconChanged(Utf8Path(root));
-    NotifyFolderIconChanged(Utf8Path(root) + "missing");
+    ShellListener listener;
+    ASSERT_TRUE(listener.Registered());
+    std::wstring folder = root.Path();
+    if (folder.ends_with(L'\\'))
+        folder.pop_back();
+    NotifyFolderIconChanged(ToUtf8(folder));
+    bool updateItem = false;
+    for (const auto& [event, path] : listener.Events())
+        updateItem |= event == SHCNE_UPDATEITEM && _wcsicmp(path.c_str(), folder.c_str()) == 0;
+    EXPECT_TRUE(updateItem) << "no update of the folder itself";
+    // A folder that has gone still makes no fault.
+    NotifyFolderIconChanged(ToUtf8(folder) + "missing");
 }
 
 // Answers the folder picker of this thread once it is open, noting what it saw.

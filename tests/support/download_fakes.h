@@ -27,7 +27,7 @@ struct FakeResponse {
     std::chrono::microseconds chunkDelay{0};
     bool stall = false;   // after the first chunk nothing more comes until ReleaseStalls, and nothing ends the wait
     bool silent = false;  // after the first chunk nothing more comes; the wait ends on the time-out or an abort
-    std::string body;     // the bytes sent, when set (bodySize then follows it); 'z' bytes otherwise
+    std::string body{};   // the bytes sent, when set (bodySize then follows it); 'z' bytes otherwise
 };
 
 class FakeServer {

@@ -17,6 +17,8 @@ bool PressChord(WORD modifier, WORD key);
 enum class MouseButton { Left, Right };
 // Moves the pointer over the point of the window's client area and clicks it `clicks` times.
 bool ClickAt(HWND window, POINT client, MouseButton button = MouseButton::Left, int clicks = 1);
+// The same at a point of the screen.
+bool ClickOnScreen(POINT screen, MouseButton button = MouseButton::Left, int clicks = 1);
 
 // Runs the program's own loop (the main window's keyboard navigation included) until `done`
 // holds or `ms` milliseconds have passed; whether it held. A menu or dialogue opened meanwhile

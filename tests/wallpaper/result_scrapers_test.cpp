@@ -408,8 +408,9 @@ std::string Repeat(std::string_view unit, size_t bytes) {
 
 // Hand-built pages of Baidu's markup layout and of both Sogou layouts whose every block makes the
 // item pattern backtrack until its limit: without an end at the first limit hit each block spent
-// the whole limit, seconds a page with the interpreter.
-TEST(ScrapeLimits, AHostilePageTakesLessThanFiftyMilliseconds) {
+// the whole limit, seconds a page with the interpreter. A scrape takes a few milliseconds; the
+// bound leaves room for the sanitizers and a loaded machine and still catches the seconds.
+TEST(ScrapeLimits, AHostilePageEndsAtTheFirstLimitHit) {
     const std::string baiduBlock = "<dl>" + Repeat("src=\"a\">onclick=\"p", 600) + "u'</dl>\n";
     const std::string sogouBlock = "<li>" + Repeat("<a href=onclick=\"phb('x", 600) + "</li>\n";
     const struct {
@@ -431,7 +432,7 @@ TEST(ScrapeLimits, AHostilePageTakesLessThanFiftyMilliseconds) {
             const auto start = std::chrono::steady_clock::now();
             const TScrapeResult result = Scrape(c.engine, c.page, Context(engine));
             const auto took = std::chrono::steady_clock::now() - start;
-            EXPECT_LT(took, std::chrono::milliseconds(50))
+            EXPECT_LT(took, std::chrono::milliseconds(500))
                 << c.what << " with the " << EngineName(engine) << ": "
                 << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
             EXPECT_TRUE(result.fillGrid) << c.what;

@@ -20,6 +20,7 @@
 #include "support/baidu_page.h"
 #include "support/browser_events_win.h"
 #include "support/picture_maker_win.h"
+#include "support/real_input_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 #include "wallpaper/search_item.h"
@@ -84,12 +85,7 @@ void SendKey(WORD key, bool down) {
     SendInput(1, &in, sizeof in);
 }
 void ClickAt(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    test::ClickOnScreen(screen);
 }
 POINT CentreOf(HWND window) {
     RECT rc;
@@ -112,6 +108,7 @@ public:
     void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
     void SetTimeout(int32_t milliseconds) override { http_.SetTimeout(milliseconds); }
     void SetAbortCheck(AbortCheck check) override { http_.SetAbortCheck(std::move(check)); }
+    bool TimedOut() const override { return http_.TimedOut(); }
 
 private:
     TWinHttp http_;
@@ -378,10 +375,10 @@ TEST_F(WallpaperPageTest, ClosingThePageDuringAFullSizeDownloadEndsTheClickAtOnc
     bool progressShown = false;
     static bool* shown = nullptr;
     shown = &progressShown;
-    // Runs inside the download's message processing.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (*current) {
-            *shown = (*current)->ProgressVisible();
+    // Runs inside the download's message processing: closes the page once the download shows.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (*current && (*current)->ProgressVisible()) {
+            *shown = true;
             current->reset();
         }
     });
@@ -391,7 +388,7 @@ TEST_F(WallpaperPageTest, ClosingThePageDuringAFullSizeDownloadEndsTheClickAtOnc
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 2000);
     EXPECT_TRUE(progressShown);
     EXPECT_EQ(page, nullptr);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0].first);
     EXPECT_TRUE(TempBitmaps().empty());
 }
 
