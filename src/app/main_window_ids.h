@@ -21,4 +21,7 @@ enum MenuId : int {
 
 enum TimerId : UINT_PTR { kTimerUpdater = 1, kTimerHomePage = 2 };
 
+// Posted once the window is first shown, for the work that waits until it is on the screen.
+inline constexpr UINT kMsgShown = WM_APP + 1;
+
 }  // namespace lumaforge

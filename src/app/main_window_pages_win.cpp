@@ -344,7 +344,6 @@ void TFrmMain::CreateWallpaperPage(Panel& page) {
     wbMain_ = std::make_unique<TWebBrowser>();
     wbMain_->Create(ad.Handle(), {1, 1, adArea.right - 1, adArea.bottom - 1});
     wbMain_->onShowContextMenu = TWebBrowser::NoContextMenu;
-    wbMain_->Navigate(services_.resourceUrl + "ad/20107271_2.html");
     Panel& bar = frmWallpaper_->PageBarPanel();
     wbPageNum_ = std::make_unique<TWebBrowser>();
     wbPageNum_->Create(bar.Handle(), bar.ClientRect());

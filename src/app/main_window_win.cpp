@@ -156,7 +156,9 @@ void TFrmMain::FormShow() {
     paths_.SetSystemFolders(SystemFolder(GetWindowsDirectoryW), SystemFolder(GetSystemDirectoryW));
     LoadCatalog();
     pgMain_->ShowPage(kPageThemes);
-    wbAD_->Navigate(services_.resourceUrl + "ad/20107271_1.html");
+    // A navigation holds the thread for a good part of a second under Wine; the advertisements
+    // wait until the window is on the screen.
+    PostMessageW(Handle(), kMsgShown, 0, 0);
     for (TResourceKind kind :
          {TResourceKind::Theme, TResourceKind::Logon, TResourceKind::Cursor, TResourceKind::ScreenSaver})
         LayoutListColumns(List(kind));
@@ -311,6 +313,10 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 FormShow();
             }
             break;
+        case kMsgShown:
+            wbAD_->Navigate(services_.resourceUrl + "ad/20107271_1.html");
+            wbMain_->Navigate(services_.resourceUrl + "ad/20107271_2.html");
+            return 0;
         case WM_ERASEBKGND: {
             RECT client = ClientRect();
             FillRect(reinterpret_cast<HDC>(wParam), &client, whiteBrush_.Get());
