@@ -12,7 +12,6 @@
 #include "base/text.h"
 #include "base/unicode_win.h"
 #include "install/installers_win.h"
-#include "install/screen_saver_win.h"
 #include "net/http_client_win.h"
 #include "net/url.h"
 #include "res/resource_ids.h"
@@ -189,10 +188,14 @@ void TFrmMain::pmiUnInstallClick() {
         return;
     const NodeId node = list->FocusedNode();
     TResourceItem& row = list->Tree().Item(node);
-    if (Uninstall(installContext_, static_cast<TResourceKind>(list->Tag()), std::string(row.Name.View()))) {
+    const UninstallResult result =
+        Uninstall(installContext_, static_cast<TResourceKind>(list->Tag()), std::string(row.Name.View()));
+    if (result.finished) {
         row.Installed = 0;
         list->RepaintNode(node);
     }
+    if (const std::string report = UninstallReport(result); !report.empty())
+        ShowMessage(report, mkInformation);
 }
 
 void TFrmMain::pmiViewScreenClick() {

@@ -149,6 +149,8 @@ void TFrmMain::InitInterface() {
 
 void TFrmMain::FormShow() {
     paths_.SetSystemFolders(SystemFolder(GetWindowsDirectoryW), SystemFolder(GetSystemDirectoryW));
+    // Before anything reads what is installed: an installation a crash interrupted is taken back.
+    RecoverInterruptedInstallations(paths_, installContext_.system);
     LoadCatalog();
     pgMain_->ShowPage(kPageThemes);
     wbAD_->Navigate(services_.resourceUrl + "ad/20107271_1.html");

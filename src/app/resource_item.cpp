@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "install/journal_store.h"
+
 namespace lumaforge {
 
 std::string StatusText(uint8_t state, int progress, bool packageExists) {
@@ -59,6 +61,12 @@ void DetectLocalState(TResourceItem& item, int kind, const ProgramPaths& paths, 
         case TResourceKind::Icon:
             break;
     }
+    // An installation on record counts first; a file of the same name alone (Windows' own, or an
+    // installation older than the journals) still shows the row installed, and its uninstall then
+    // touches only the package's own bytes.
+    const auto resourceKind = static_cast<TResourceKind>(kind);
+    if (!installed && resourceKind != TResourceKind::Logon && resourceKind != TResourceKind::Icon)
+        installed = IsInstalledByJournal(paths, probe, resourceKind, name);
     item.Installed = installed ? 1 : 0;
 }
 

@@ -88,7 +88,7 @@ void InstallTransaction::WriteFile(const std::string& path, std::string_view byt
     system_.files.WriteFileDurably(path, bytes);
 }
 
-void InstallTransaction::DeleteFile(const std::string& path) {
+void InstallTransaction::RemoveFile(const std::string& path) {
     if (!system_.files.FileExists(path))
         return;
     const std::optional<std::string> old = system_.files.ReadFile(path);
@@ -98,7 +98,7 @@ void InstallTransaction::DeleteFile(const std::string& path) {
     if (const std::optional<std::string> saved = journal_.NewSavedFile(record.saved))
         system_.files.WriteFileDurably(*saved, *old);
     Record({record});
-    if (!system_.files.DeleteFile(path))
+    if (!system_.files.RemoveFile(path))
         throw std::runtime_error("Cannot delete the file \"" + path + "\"");
 }
 
@@ -144,11 +144,16 @@ void InstallTransaction::MissingKeys(RegRoot root, const std::string& key, std::
     }
 }
 
-void InstallTransaction::SetValues(const std::vector<ValueWrite>& writes) {
+std::vector<const InstallTransaction::ValueWrite*> InstallTransaction::RecordValues(
+    const std::vector<ValueWrite>& writes) {
     std::vector<JournalRecord> records;
     std::vector<std::string> created;
     std::vector<const ValueWrite*> changes;
     for (const ValueWrite& write : writes) {
+        if (write.keyOnly) {
+            MissingKeys(write.root, write.key, records, created);
+            continue;
+        }
         std::optional<RegValue> before = system_.registry.ReadValue(write.root, write.key, write.name);
         if (before == write.value)
             continue;
@@ -157,10 +162,13 @@ void InstallTransaction::SetValues(const std::vector<ValueWrite>& writes) {
         records.push_back(ValueRecord(write.root, write.key, write.name, std::move(before), write.value));
         changes.push_back(&write);
     }
-    if (changes.empty())
-        return;
-    Record(std::move(records));
-    for (const ValueWrite* write : changes) {
+    if (!records.empty())
+        Record(std::move(records));
+    return changes;
+}
+
+void InstallTransaction::SetValues(const std::vector<ValueWrite>& writes) {
+    for (const ValueWrite* write : RecordValues(writes)) {
         if (!write->value) {
             system_.registry.DeleteValue(write->root, write->key, write->name);
             continue;
@@ -169,6 +177,10 @@ void InstallTransaction::SetValues(const std::vector<ValueWrite>& writes) {
             system_.registry.CreateKey(write->root, write->key);
         system_.registry.WriteValue(write->root, write->key, write->name, *write->value);
     }
+}
+
+void InstallTransaction::AnnounceValues(const std::vector<ValueWrite>& writes) {
+    RecordValues(writes);
 }
 
 void InstallTransaction::SetValue(RegRoot root, const std::string& key, const std::string& name,
@@ -265,7 +277,7 @@ ReplayResult ReplayBackwards(SystemAccess system, const InstallJournal& journal,
                         break;
                     if (!holds(record.path, record.content))
                         result.kept.push_back(record.path);
-                    else if (!files.DeleteFile(record.path))
+                    else if (!files.RemoveFile(record.path))
                         result.stayed.push_back(record.path);
                     break;
                 case RecordKind::FileReplaced: {
@@ -280,7 +292,7 @@ ReplayResult ReplayBackwards(SystemAccess system, const InstallJournal& journal,
                         break;
                     }
                     if (ours || !there)
-                        files.MoveFile(saved, record.path);
+                        files.Move(saved, record.path);
                     else if (files.ReadFile(record.path) != files.ReadFile(saved))
                         result.kept.push_back(record.path);
                     break;

@@ -35,7 +35,7 @@ public:
     // Creates or replaces a file (the old bytes kept in the journal).
     void WriteFile(const std::string& path, std::string_view bytes);
     // Deletes a file (its bytes kept in the journal); a missing file is no change.
-    void DeleteFile(const std::string& path);
+    void RemoveFile(const std::string& path);
 
     // The package extractor's side. A scratch folder is announced before it is made.
     void AnnounceScratch(const std::string& folder);
@@ -58,8 +58,11 @@ public:
         std::string key;
         std::string name;
         std::optional<RegValue> value;
+        bool keyOnly = false;  // only the key (announced writes)
     };
     void SetValues(const std::vector<ValueWrite>& writes);
+    // Records writes that another program (an INF installation) is about to make.
+    void AnnounceValues(const std::vector<ValueWrite>& writes);
     void SetValue(RegRoot root, const std::string& key, const std::string& name, const RegValue& value);
     void SetString(RegRoot root, const std::string& key, const std::string& name, const std::string& text,
                    bool expandable = false);
@@ -78,6 +81,7 @@ public:
 
 private:
     void Record(std::vector<JournalRecord> records);
+    std::vector<const ValueWrite*> RecordValues(const std::vector<ValueWrite>& writes);
     void MissingKeys(RegRoot root, const std::string& key, std::vector<JournalRecord>& records,
                      std::vector<std::string>& created);
     void CollectTree(RegRoot root, const std::string& key, std::vector<JournalRecord>& records);

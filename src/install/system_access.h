@@ -48,10 +48,10 @@ public:
     // One folder whose parent exists.
     virtual void CreateFolder(const std::string& path) = 0;
     // Moves a file to `to` (replacing what is there), across volumes by a copy.
-    virtual void MoveFile(const std::string& from, const std::string& to) = 0;
+    virtual void Move(const std::string& from, const std::string& to) = 0;
 
     // Removals report instead of raising: true when the file or folder is gone (or never was).
-    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
     virtual bool RemoveEmptyFolder(const std::string& path) = 0;
     // A folder of the program's own (a scratch folder, a journal) with everything in it.
     virtual bool RemoveTree(const std::string& path) = 0;

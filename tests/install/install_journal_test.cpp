@@ -95,7 +95,7 @@ struct UserSystem {
                        RegValue::String("C:\\windows\\Cursors\\Neon\\arrow.cur")},
                       {RegRoot::CurrentUser, "Control Panel\\Cursors\\Schemes", "Neon", RegValue::String("a,b")}});
         tx.DeleteKeyTree(RegRoot::CurrentUser, "Software\\Old");
-        tx.DeleteFile("C:\\windows\\Cursors\\mine.cur");
+        tx.RemoveFile("C:\\windows\\Cursors\\mine.cur");
         tx.Apply(SystemSetting::Pointers);
         tx.Commit();
     }

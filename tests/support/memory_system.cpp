@@ -77,7 +77,7 @@ void MemoryFiles::CreateFolder(const std::string& path) {
     entries_.try_emplace(key, Entry{path, true, {}});
 }
 
-void MemoryFiles::MoveFile(const std::string& from, const std::string& to) {
+void MemoryFiles::Move(const std::string& from, const std::string& to) {
     crash_.Step();
     const auto found = entries_.find(Key(from));
     if (found == entries_.end() || found->second.folder || !ParentExists(Key(to)) || FolderExists(to))
@@ -87,7 +87,7 @@ void MemoryFiles::MoveFile(const std::string& from, const std::string& to) {
     entries_[Key(to)] = {to, false, std::move(bytes)};
 }
 
-bool MemoryFiles::DeleteFile(const std::string& path) {
+bool MemoryFiles::RemoveFile(const std::string& path) {
     crash_.Step();
     const std::string key = Key(path);
     if (std::find(locked_.begin(), locked_.end(), key) != locked_.end())

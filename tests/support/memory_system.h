@@ -57,8 +57,8 @@ public:
     std::vector<std::string> List(const std::string& folder) const override;
     void WriteFileDurably(const std::string& path, std::string_view bytes) override;
     void CreateFolder(const std::string& path) override;
-    void MoveFile(const std::string& from, const std::string& to) override;
-    bool DeleteFile(const std::string& path) override;
+    void Move(const std::string& from, const std::string& to) override;
+    bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyFolder(const std::string& path) override;
     bool RemoveTree(const std::string& path) override;
 
