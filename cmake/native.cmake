@@ -12,6 +12,13 @@ target_sources(lumaforge_core PRIVATE ${LUMAFORGE_POSIX_SOURCES})
 find_package(Threads REQUIRED)
 # minizip reads the packages (the tests also write archives with it); PCRE2 reads result pages.
 target_link_libraries(lumaforge_core PUBLIC Threads::Threads minizip z pcre2-8)
+# The fuzz preset builds the fuzz targets instead of the tests.
+option(LUMAFORGE_FUZZ "Build the libFuzzer targets (clang) instead of the tests" OFF)
+if(LUMAFORGE_FUZZ)
+    add_subdirectory(fuzz)
+    return()
+endif()
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

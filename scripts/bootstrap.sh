@@ -12,6 +12,7 @@ packages=(
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales
     libpcre2-dev nlohmann-json3-dev zlib1g-dev libminizip-dev libgtest-dev libgmock-dev
     dpkg-dev unzip
+    clang libclang-rt-dev
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

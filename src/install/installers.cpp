@@ -40,7 +40,7 @@ public:
 
 const AnsiCodePage& CodePageOf(const InstallHost& host) {
     static const Utf8Text utf8;
-    return host.codePage ? CodePageOf(host) : utf8;
+    return host.codePage ? *host.codePage : utf8;
 }
 
 std::string TextOf(const InstallHost& host, const std::string& bytes) {
@@ -171,7 +171,7 @@ bool ApplySoundSchemeIn(InstallHost& host, InstallTransaction& tx, const std::st
     // before it starts.
     if (const std::optional<std::string> bytes = host.system.files.ReadFile(infPath)) {
         std::vector<InstallTransaction::ValueWrite> writes;
-        for (InfRegistryWrite& write : ReadInfRegistryWrites(ThemeFileText(*bytes, CodePageOf(host)),
+        for (InfRegistryWrite& write : ReadInfRegistryWrites(DecodeMarkedText(*bytes, CodePageOf(host)),
                                                              host.paths.WinPath(), host.paths.SysPath())) {
             if (write.noClobber && host.system.registry.ReadValue(write.write.root, write.write.key, write.write.name))
                 continue;
@@ -209,7 +209,7 @@ bool ApplyIconThemeIn(InstallHost& host, InstallTransaction& tx, const std::stri
     if (!host.system.files.FileExists(themeFile))
         return false;
     const std::string bytes = ReadOrThrow(host, themeFile);
-    TSetIcons(tx).SetIcons(IconThemeFile(ThemeFileText(bytes, CodePageOf(host)), ThemePathOf(themeFile)), false);
+    TSetIcons(tx).SetIcons(IconThemeFile(DecodeMarkedText(bytes, CodePageOf(host)), ThemePathOf(themeFile)), false);
     host.showMessage("Applied system icons successfully.", mkInformation);
     return true;
 }

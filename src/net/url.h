@@ -16,7 +16,9 @@ struct UrlParts {
 
 // Splits an address as the HTTP client sends it: "http://" or "https://" (any case) removed, host
 // and optional ":port" before the first "/", the rest as the object. Port 80 unless a valid one is
-// given; https is sent as plain HTTP too.
+// given; https is sent as plain HTTP too. An object that is no UTF-8 (an address whose GBK escapes
+// were decoded) has its bytes above ASCII escaped again, so the request carries those very bytes
+// instead of replacement characters.
 UrlParts SplitUrl(std::string_view url);
 
 // Percent-encodes a text. Letters, digits, "." and "_" pass; every other byte becomes %XX. A
