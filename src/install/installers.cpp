@@ -293,7 +293,18 @@ UninstallResult UninstallWithoutJournal(InstallHost& host, TResourceKind kind, c
 
 UninstallResult ReplayJournal(InstallHost& host, InstallJournal& journal) {
     UninstallResult result;
-    const ReplayResult replay = ReplayBackwards(host.system, journal, 0, journal.Records().size());
+    // The uninstall is on record before its first change; an earlier one cut short is taken up.
+    size_t end = journal.Records().size();
+    if (const LastSegment last = FindLastSegment(journal.Records());
+        !last.done && journal.Records()[last.begin].path == kUninstallSegment) {
+        end = last.begin;
+    } else {
+        JournalRecord begin;
+        begin.kind = RecordKind::Begin;
+        begin.path = kUninstallSegment;
+        journal.Append({begin});
+    }
+    const ReplayResult replay = ReplayBackwards(host.system, journal, 0, end);
     result.kept = replay.kept;
     result.stayed = replay.stayed;
     if (replay.Finished() && journal.Remove())

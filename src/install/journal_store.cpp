@@ -78,6 +78,14 @@ RecoveryReport RecoverInterruptedInstallations(const ProgramPaths& paths, System
             }
             std::vector<JournalRecord> records = journal.Records();
             const LastSegment last = FindLastSegment(records);
+            if (!last.done && records[last.begin].path == kUninstallSegment) {
+                // Finished rather than undone: its replay takes back only what is still ours.
+                const ReplayResult replay = ReplayBackwards(system, journal, 0, last.begin);
+                report.stayed.insert(report.stayed.end(), replay.stayed.begin(), replay.stayed.end());
+                if (replay.Finished())
+                    journal.Remove();
+                continue;
+            }
             if (!last.done) {
                 const ReplayResult replay = ReplayBackwards(system, journal, last.begin, records.size());
                 report.stayed.insert(report.stayed.end(), replay.stayed.begin(), replay.stayed.end());

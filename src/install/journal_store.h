@@ -10,6 +10,10 @@
 
 namespace lumaforge {
 
+// The segment an uninstall opens before it takes a journal back: an uninstall cut short is
+// finished by the next start, so that it never leaves half an installation.
+inline constexpr char kUninstallSegment[] = "uninstall";
+
 // The journals live in the program's data beside the cache, two levels deep:
 // "journal\<kind>\<name>\" for an installed package, "journal\folder-icon\<id>\" for a folder's
 // icon, and "journal\oem\<file>\" and "journal\restore\<kind>\" for changes that need the journal
