@@ -348,14 +348,24 @@ bool InstallLoginScreen(InstallHost& host, const std::string& packagePath) {
                      });
 }
 
-void RestoreDefaultLoginScreen(InstallHost& host) {
-    // Windows' own logon program and files come back from the login screens' journals.
-    const std::string logonJournals = JournalRootFolder(host.paths) + "logon";
-    for (const std::string& name : host.system.files.List(logonJournals)) {
-        InstallJournal journal(host.system.files, logonJournals + "\\" + name + "\\");
+namespace {
+
+// Takes back the journals of every package of a kind whose restore link has no uninstall of its own.
+void ReplayKindJournals(InstallHost& host, TResourceKind kind) {
+    const std::string folder =
+        JournalRootFolder(host.paths) + std::string(KindName(static_cast<int>(kind)).value_or(""));
+    for (const std::string& name : host.system.files.List(folder)) {
+        InstallJournal journal(host.system.files, folder + "\\" + name + "\\");
         if (journal.Load())
             ReplayJournal(host, journal);
     }
+}
+
+}  // namespace
+
+void RestoreDefaultLoginScreen(InstallHost& host) {
+    // Windows' own logon program and files come back from the login screens' journals.
+    ReplayKindJournals(host, TResourceKind::Logon);
     Journaled(host, RestoreJournal(host, TResourceKind::Logon), "restore", true, [&](InstallTransaction& tx) {
         tx.SetString(RegRoot::LocalMachine, kWinlogonKey, "UIHost", "logonui.exe");
         return true;
@@ -449,6 +459,9 @@ bool ApplyIconTheme(InstallHost& host, const std::string& themeFile) {
 }
 
 void RestoreDefaultIcons(InstallHost& host) {
+    // The keys the themes created go with their journals; the restore then clears what is left
+    // of the themes of before the journals.
+    ReplayKindJournals(host, TResourceKind::Icon);
     Journaled(host, RestoreJournal(host, TResourceKind::Icon), "restore", true, [&](InstallTransaction& tx) {
         TSetIcons(tx).SetIcons(std::nullopt, true);
         return true;

@@ -116,6 +116,10 @@ struct Machine {
                                      "Closed Folder=C:\\icons\\folder.ico,0\r\n"},
                                     {"pc.ico", "pc"}};
         system.files.Put(cursor, "zip");
+        // A mail client without an icon of its own, a browser with one.
+        system.registry.PutKey(RegRoot::LocalMachine, "SOFTWARE\\Clients\\Mail\\Outlook Express\\DefaultIcon");
+        system.registry.Put(RegRoot::LocalMachine, "SOFTWARE\\Clients\\StartMenuInternet\\Web\\DefaultIcon", "",
+                            "C:\\web.exe,0");
     }
 
     std::map<std::string, std::string> Files() const { return system.files.Snapshot("C:\\Program\\"); }
@@ -197,6 +201,68 @@ TEST(InstallerCrash, EveryInstallerKilledAfterAnyStepRecoversToBeforeOrAfter) {
         }
         EXPECT_GT(crashes, 2);
     }
+}
+
+// What an installation and its uninstall (or the restore link) leave: exactly the user's system of
+// before, with their own pointer scheme, screen saver, sounds and client icons.
+TEST(InstallerMends, InstallThenUninstallOrRestoreGivesBackTheUsersOwnSettings) {
+    const struct {
+        const char* name;
+        std::function<void(Machine&)> install;
+        std::function<void(Machine&)> takeBack;
+    } cases[] = {
+        {"cursor scheme", [](Machine& m) { Install(m, TResourceKind::Cursor, "Neon"); },
+         [](Machine& m) { EXPECT_TRUE(Uninstall(m.host, TResourceKind::Cursor, "Neon").finished); }},
+        {"screen saver", [](Machine& m) { Install(m, TResourceKind::ScreenSaver, "Stars"); },
+         [](Machine& m) { EXPECT_TRUE(Uninstall(m.host, TResourceKind::ScreenSaver, "Stars").finished); }},
+        {"sound scheme", [](Machine& m) { Install(m, TResourceKind::Sound, "Bells"); },
+         [](Machine& m) { EXPECT_TRUE(Uninstall(m.host, TResourceKind::Sound, "Bells").finished); }},
+        {"visual style", [](Machine& m) { Install(m, TResourceKind::Theme, "Glass"); },
+         [](Machine& m) { EXPECT_TRUE(Uninstall(m.host, TResourceKind::Theme, "Glass").finished); }},
+        {"icon theme", [](Machine& m) { Install(m, TResourceKind::Icon, "Round"); },
+         [](Machine& m) { RestoreDefaults(m.host, TResourceKind::Icon); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Machine m;
+        const auto files = m.Files();
+        const auto registry = m.system.registry.Snapshot();
+        c.install(m);
+        EXPECT_TRUE(m.Files() != files || m.system.registry.Snapshot() != registry);
+        c.takeBack(m);
+        EXPECT_EQ(m.Files(), files);
+        EXPECT_EQ(m.system.registry.Snapshot(), registry);
+    }
+}
+
+TEST(InstallerMends, TheUsersChoiceMadeSinceTheInstallationStays) {
+    Machine m;
+    Install(m, TResourceKind::ScreenSaver, "Stars");
+    m.system.registry.Put(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE", "C:\\theirs.scr");
+    EXPECT_TRUE(Uninstall(m.host, TResourceKind::ScreenSaver, "Stars").finished);
+    EXPECT_EQ(m.system.registry.Text(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE"), "C:\\theirs.scr");
+    EXPECT_FALSE(m.system.files.FileExists("C:\\windows\\system32\\Stars.scr"));
+}
+
+TEST(InstallerMends, WindowsOwnSoundSchemeNamesAndFilesAreNeverTouched) {
+    for (const char* name : {".Default", ".CURRENT"}) {
+        SCOPED_TRACE(name);
+        Machine m;
+        m.system.files.Put(std::string("C:\\windows\\Media\\") + name + "\\theirs.wav", "theirs");
+        m.unpacker.packages[m.paths.PackageFile(static_cast<int>(TResourceKind::Sound), name)] = {{"x.wav", "x"}};
+        const auto files = m.Files();
+        const auto registry = m.system.registry.Snapshot();
+        EXPECT_THROW(InstallPackage(m.host, TResourceKind::Sound, m.paths.PackageFile(5, name)), std::runtime_error);
+        EXPECT_FALSE(Uninstall(m.host, TResourceKind::Sound, name).finished);
+        EXPECT_EQ(m.Files(), files);
+        EXPECT_EQ(m.system.registry.Snapshot(), registry);
+    }
+    // Windows' own visual style of the same name as a package's file stays as it was.
+    Machine m;
+    Install(m, TResourceKind::Theme, "Glass");
+    EXPECT_EQ(m.system.files.ReadFile("C:\\windows\\Resources\\Themes\\Aero.theme"), "Windows' own style");
+    Uninstall(m.host, TResourceKind::Theme, "Glass");
+    EXPECT_EQ(m.system.files.ReadFile("C:\\windows\\Resources\\Themes\\Aero.theme"), "Windows' own style");
 }
 
 }  // namespace
