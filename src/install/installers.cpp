@@ -459,9 +459,6 @@ bool ApplyIconTheme(InstallHost& host, const std::string& themeFile) {
 }
 
 void RestoreDefaultIcons(InstallHost& host) {
-    // The keys the themes created go with their journals; the restore then clears what is left
-    // of the themes of before the journals.
-    ReplayKindJournals(host, TResourceKind::Icon);
     Journaled(host, RestoreJournal(host, TResourceKind::Icon), "restore", true, [&](InstallTransaction& tx) {
         TSetIcons(tx).SetIcons(std::nullopt, true);
         return true;
@@ -601,6 +598,13 @@ void TSetIcons::SetIcons(std::optional<IconThemeFile> theme, bool restore) {
     SetDriveIcons(restore);
     SetOtherIcons(restore);
     tx_.SetValues(writes_);
+    // The table's key holds nothing but the themes' icons: left empty, it goes, so that a restore
+    // leaves no trace of them.
+    SystemRegistry& registry = tx_.Registry();
+    if (restore && registry.KeyExists(RegRoot::LocalMachine, kShellIconsKey) &&
+        registry.ValueNames(RegRoot::LocalMachine, kShellIconsKey).empty() &&
+        registry.SubKeyNames(RegRoot::LocalMachine, kShellIconsKey).empty())
+        tx_.DeleteKeyTree(RegRoot::LocalMachine, kShellIconsKey);
     tx_.Apply(SystemSetting::ShellIcons);
 }
 

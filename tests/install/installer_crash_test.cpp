@@ -116,6 +116,9 @@ struct Machine {
                                      "Closed Folder=C:\\icons\\folder.ico,0\r\n"},
                                     {"pc.ico", "pc"}};
         system.files.Put(cursor, "zip");
+        // Keys every Windows has.
+        system.registry.PutKey(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID");
+        system.registry.PutKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer");
         // A mail client without an icon of its own, a browser with one.
         system.registry.PutKey(RegRoot::LocalMachine, "SOFTWARE\\Clients\\Mail\\Outlook Express\\DefaultIcon");
         system.registry.Put(RegRoot::LocalMachine, "SOFTWARE\\Clients\\StartMenuInternet\\Web\\DefaultIcon", "",
@@ -135,6 +138,21 @@ struct InstallerCase {
     std::function<void(Machine&)> prepare;  // done before the state "before" is taken
     std::function<void(Machine&)> run;
 };
+
+// The entries of two snapshots that differ, for a message.
+std::string Difference(const std::map<std::string, std::string>& a, const std::map<std::string, std::string>& b) {
+    std::string text;
+    for (const auto& [key, value] : a) {
+        const auto other = b.find(key);
+        if (other == b.end() || other->second != value)
+            text += "\n- " + key;
+    }
+    for (const auto& [key, value] : b) {
+        if (a.find(key) == a.end())
+            text += "\n+ " + key;
+    }
+    return text;
+}
 
 std::string Package(const Machine& m, TResourceKind kind, const char* name) {
     return m.paths.PackageFile(static_cast<int>(kind), name);
@@ -230,8 +248,8 @@ TEST(InstallerMends, InstallThenUninstallOrRestoreGivesBackTheUsersOwnSettings) 
         c.install(m);
         EXPECT_TRUE(m.Files() != files || m.system.registry.Snapshot() != registry);
         c.takeBack(m);
-        EXPECT_EQ(m.Files(), files);
-        EXPECT_EQ(m.system.registry.Snapshot(), registry);
+        EXPECT_EQ(m.Files(), files) << Difference(files, m.Files());
+        EXPECT_EQ(m.system.registry.Snapshot(), registry) << Difference(registry, m.system.registry.Snapshot());
     }
 }
 

@@ -254,7 +254,8 @@ TEST_F(SoundSchemeTest, UninstallDoesNotFollowALinkInsideTheSchemeFolder) {
     const UninstallResult result = Uninstall(ctx, TResourceKind::Sound, "Jazz");
     EXPECT_TRUE(test::PathExists(outside + "\\keep.txt"));
     EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Jazz\\sub"));
-    EXPECT_EQ(result.kept, std::vector<std::string>{paths.WinPath() + "\\Media\\Jazz"});
+    // The scheme's folder stays for the link, and the Media folder the installation made for it.
+    EXPECT_EQ(result.kept, (std::vector<std::string>{paths.WinPath() + "\\Media\\Jazz", paths.WinPath() + "\\Media"}));
 }
 
 }  // namespace
