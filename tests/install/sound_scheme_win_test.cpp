@@ -86,16 +86,17 @@ TEST_F(SoundSchemeTest, RunsTheSchemesInfThroughTheSetupInterface) {
 }
 
 // A package "Jazz" whose install.inf registers it, makes it active and sets its sounds in use, as
-// the demo's sound packages do; the INF really runs through the platform's setup interface.
-std::string JazzInf() {
+// the demo's sound packages do; the INF really runs through the platform's setup interface. Its
+// sounds are named inside the test's Windows folder (the setup interface's %10% is the prefix's).
+std::string JazzInf(const std::string& winPath) {
     std::string inf =
         "[Version]\r\nSignature=\"$CHICAGO$\"\r\n\r\n[DefaultInstall]\r\nAddReg=Scheme.Reg\r\n\r\n"
         "[Scheme.Reg]\r\nHKCU,\"AppEvents\\Schemes\",,,\"%SchemeName%\"\r\n"
         "HKCU,\"AppEvents\\Schemes\\Names\\%SchemeName%\",,,\"%SchemeName%\"\r\n";
     for (const char* event : {".Default\\SystemAsterisk", "Explorer\\EmptyRecycleBin", "Explorer\\Navigating"}) {
         for (const char* scheme : {"%SchemeName%", ".current"})
-            inf += std::string("HKCU,\"AppEvents\\Schemes\\Apps\\") + event + "\\" + scheme +
-                   "\",,,\"%10%\\Media\\%SchemeName%\\x.wav\"\r\n";
+            inf += std::string("HKCU,\"AppEvents\\Schemes\\Apps\\") + event + "\\" + scheme + "\",,,\"" + winPath +
+                   "\\Media\\%SchemeName%\\x.wav\"\r\n";
     }
     return inf + "\r\n[Strings]\r\nSchemeName = \"Jazz\"\r\n";
 }
@@ -108,14 +109,15 @@ TEST_F(SoundSchemeTest, UninstallingTheActiveSchemeGivesTheUserTheirOwnSoundsBac
     SetActive("Mine");
     CreateFolderPath(paths.AppPath() + "cache\\sound");
     const std::string package = paths.AppPath() + "cache\\sound\\Jazz.zip";
-    ASSERT_TRUE(WriteWholeFile(package, test::MakeZip({{"install.inf", JazzInf()}, {"x.wav", "RIFF"}})));
+    ASSERT_TRUE(WriteWholeFile(package, test::MakeZip({{"install.inf", JazzInf(paths.WinPath())}, {"x.wav", "RIFF"}})));
     ctx.shellExecute = [](const std::string& verb, const std::string& file, const std::string& parameters, int show) {
         return ShellExecuteUtf8(nullptr, verb, file, parameters, show);
     };
     ASSERT_TRUE(InstallPackage(ctx, TResourceKind::Sound, package));
     const std::string jazzSound = paths.WinPath() + "\\Media\\Jazz\\x.wav";
     // The launch does not wait for the installation: the values arrive a moment later.
-    ASSERT_TRUE(test::PumpUntil([&] { return Sound("Explorer", "Navigating", ".current") == jazzSound; }, 20000));
+    ASSERT_TRUE(test::PumpUntil([&] { return Sound("Explorer", "Navigating", ".current") == jazzSound; }, 20000))
+        << Sound("Explorer", "Navigating", ".current").value_or("<none>") << " " << Active().value_or("<none>");
     EXPECT_EQ(Active(), "Jazz");
 
     const UninstallResult result = Uninstall(ctx, TResourceKind::Sound, "JAZZ");  // the row's name in any case
@@ -148,7 +150,7 @@ TEST_F(SoundSchemeTest, TheSoundsOfWindowsOwnSchemesAreNeitherInstalledNorRemove
     EXPECT_EQ(Active(), "Jazz");
     CreateFolderPath(paths.AppPath() + "cache\\sound");
     const std::string package = paths.AppPath() + "cache\\sound\\.default.zip";
-    ASSERT_TRUE(WriteWholeFile(package, test::MakeZip({{"install.inf", JazzInf()}})));
+    ASSERT_TRUE(WriteWholeFile(package, test::MakeZip({{"install.inf", JazzInf(paths.WinPath())}})));
     EXPECT_THROW(InstallPackage(ctx, TResourceKind::Sound, package), std::runtime_error);
     EXPECT_TRUE(launches.empty());
 }
