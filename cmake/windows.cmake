@@ -78,6 +78,9 @@ target_link_options(filter_bench PRIVATE -mwindows)
 add_executable(extract_bench bench/extract_bench_win.cpp)
 target_link_libraries(extract_bench PRIVATE lumaforge_win)
 
+add_executable(journal_bench bench/journal_bench_win.cpp)
+target_link_libraries(journal_bench PRIVATE lumaforge_win)
+
 add_executable(scrape_bench bench/scrape_bench_win.cpp)
 target_link_libraries(scrape_bench PRIVATE lumaforge_win)
 

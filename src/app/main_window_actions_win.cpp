@@ -12,7 +12,6 @@
 #include "base/text.h"
 #include "base/unicode_win.h"
 #include "install/installers_win.h"
-#include "install/screen_saver_win.h"
 #include "net/http_client_win.h"
 #include "net/url.h"
 #include "res/resource_ids.h"
@@ -201,11 +200,14 @@ void TFrmMain::pmiUnInstallClick() {
     if (!list || list->FocusedNode() == kNoNode)
         return;
     const NodeId node = list->FocusedNode();
-    if (services_.uninstall(static_cast<TResourceKind>(list->Tag()),
-                            std::string(list->Tree().Item(node).Name.View()))) {
+    const UninstallResult result =
+        services_.uninstall(static_cast<TResourceKind>(list->Tag()), std::string(list->Tree().Item(node).Name.View()));
+    if (result.finished) {
         list->States().Uninstalled(node);
         list->RepaintNode(node);
     }
+    if (const std::string report = UninstallReport(result); !report.empty())
+        ShowMessage(report, mkInformation);
 }
 
 void TFrmMain::pmiViewScreenClick() {

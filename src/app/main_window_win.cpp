@@ -154,6 +154,8 @@ void TFrmMain::InitInterface() {
 
 void TFrmMain::FormShow() {
     paths_.SetSystemFolders(SystemFolder(GetWindowsDirectoryW), SystemFolder(GetSystemDirectoryW));
+    // Before anything reads what is installed: an installation a crash interrupted is taken back.
+    RecoverInterruptedInstallations(paths_, installContext_.system);
     LoadCatalog();
     pgMain_->ShowPage(kPageThemes);
     // A navigation holds the thread for a good part of a second under Wine; the advertisements

@@ -32,6 +32,7 @@
 #include "download/preview_downloader.h"
 #include "download/preview_store_win.h"
 #include "install/install_context_win.h"
+#include "install/installers.h"
 #include "net/http_client_win.h"
 #include "net/msg_kind.h"
 #include "wallpaper/page_bar.h"
@@ -76,7 +77,7 @@ public:
         std::function<bool(TResourceKind, const std::string& packagePath)> installPackage;
         std::function<void(TResourceKind, const std::string& name)> applyDirectly;
         // "&Uninstall" of a row; true when its installed mark goes.
-        std::function<bool(TResourceKind, const std::string& name)> uninstall;
+        std::function<UninstallResult(TResourceKind, const std::string& name)> uninstall;
         // Shows a row's preview picture (the address and the cache file); an empty address clears it.
         std::function<void(ResourceList&, NodeId, const std::string& url, const std::string& file)> requestPreview;
         // Every launch through the shell (ShellExecute: verb, file, parameters, show command); the

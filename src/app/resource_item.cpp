@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "install/journal_store.h"
+
 namespace lumaforge {
 
 std::string StatusText(uint8_t state, int progress) {
@@ -58,6 +60,12 @@ LocalState DetectLocalState(std::string_view rowName, int kind, const ProgramPat
         case TResourceKind::Icon:
             break;
     }
+    // An installation on record counts first; a file of the same name alone (Windows' own, or an
+    // installation older than the journals) still shows the row installed, and its uninstall then
+    // touches only the package's own bytes.
+    const auto resourceKind = static_cast<TResourceKind>(kind);
+    if (!local.installed && resourceKind != TResourceKind::Logon && resourceKind != TResourceKind::Icon)
+        local.installed = IsInstalledByJournal(paths, probe, resourceKind, name);
     return local;
 }
 

@@ -1,30 +1,29 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
-#include <functional>
-#include <string>
-
-#include "base/program_paths.h"
-#include "base/shell_win.h"
+#include "base/code_page_win.h"
+#include "install/install_host.h"
 #include "install/package_extractor.h"
-#include "net/msg_kind.h"
+#include "install/system_access_win.h"
 
 namespace lumaforge {
 
-// What every installer needs of the window that runs it. Installers run on the user-interface
-// thread inside the user's action; an error they do not handle (a damaged package, a refused
-// registry write) is raised and ends at the window's error report.
-struct InstallContext {
-    const ProgramPaths& paths;
-    TPackageExtractor& extractor;
-    // The main window: owner of the messages and of the programs the installers launch.
-    HWND owner = nullptr;
-    // Shows a message with the kind's caption; returns the button pressed.
-    std::function<int(const std::string& text, TMsgKind kind)> showMessage;
-    // Launches a program or opens a file through the shell (ShellExecute); returns its result,
-    // greater than 32 on success. An empty verb is the default verb.
-    ShellExecuteFunction shellExecute;
+// The real file system, registry and settings, made before the host that refers to them.
+struct WinSystem {
+    WinSystemFiles files;
+    WinSystemRegistry registry;
+    WinSystemSettings settings;
+    WinAnsiCodePage ansiCodePage;
+};
+
+// The installers' host on the real system: the window fills in its owner, messages and launches.
+struct InstallContext : private WinSystem, public InstallHost {
+    InstallContext(const ProgramPaths& paths, TPackageExtractor& extractor)
+        : InstallHost(paths, extractor, {WinSystem::files, WinSystem::registry, WinSystem::settings}) {
+        codePage = &ansiCodePage;
+    }
+    InstallContext(const InstallContext&) = delete;
+    InstallContext& operator=(const InstallContext&) = delete;
 };
 
 }  // namespace lumaforge

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -225,6 +226,7 @@ struct Entry {
     std::vector<std::string> parts;  // the path under the destination
     bool folder = false;
     uint64_t size = 0;
+    uint32_t crc = 0;
 };
 
 // Splits an entry name at either separator into the parts of its path under the destination;
@@ -275,6 +277,17 @@ bool ExpandsBeyond(uint64_t size, uint64_t compressed, uint32_t maxRatio) {
     return compressed < leastCompressed;
 }
 
+// A rename, or a copy where the two lie on different volumes (the journal's folder and the
+// Windows folder may).
+void MoveAcross(const fs::path& from, const fs::path& to, std::error_code& error) {
+    fs::rename(from, to, error);
+    if (!error)
+        return;
+    std::error_code copied;
+    if (fs::copy_file(from, to, fs::copy_options::overwrite_existing, copied) && fs::remove(from, copied))
+        error.clear();
+}
+
 bool Exists(const fs::path& path) {
     std::error_code error;
     return fs::exists(fs::symlink_status(path, error));
@@ -295,7 +308,7 @@ fs::path TargetOf(const fs::path& destination, const std::vector<std::string>& p
 // rather than one per file.
 class Extraction {
 public:
-    Extraction() = default;
+    explicit Extraction(InstallTransaction* tx) : tx_(tx) {}
     Extraction(const Extraction&) = delete;
     Extraction& operator=(const Extraction&) = delete;
 
@@ -332,6 +345,11 @@ public:
                 continue;
             const fs::path path = destination / PathOf(name);
             std::error_code error;
+            if (Exists(path))
+                continue;
+            // Announced first, so that a crash before the folder goes leaves it on record.
+            if (tx_)
+                tx_->AnnounceScratch(Utf8Of(path));
             if (fs::create_directory(path, error)) {
                 private_ = path;
                 CreateFolder(private_ / "new");
@@ -356,9 +374,23 @@ public:
         return folder ? path : path / PathOf(parts.back());
     }
 
-    // Moves what was staged into the destination. With `replace`, files there are replaced (and
-    // kept aside until the extraction finishes); otherwise they stay and the staged copy is dropped.
-    void Merge(const fs::path& destination, bool replace) { MergeFolder(private_ / "new", destination, replace); }
+    // The size and CRC of a staged file, as the archive declares and the extraction checked them.
+    void Remember(const fs::path& staged, const Entry& entry) { fingerprints_[staged] = {entry.size, entry.crc}; }
+
+    // Moves what was staged into the destination. With `replace`, files there are replaced (their
+    // old bytes kept aside, in the journal when there is one, until the extraction finishes);
+    // otherwise they stay and the staged copy is dropped. Every move is announced before the first.
+    void Merge(const fs::path& destination, bool replace) {
+        std::vector<Move> moves;
+        std::vector<InstallTransaction::Placement> placements;
+        PlanFolder(private_ / "new", destination, replace, moves, placements);
+        std::vector<std::string> aside = tx_ ? tx_->AnnouncePlacements(placements) : std::vector<std::string>();
+        for (Move& move : moves) {
+            const std::string* journalAside =
+                move.placement < aside.size() && !aside[move.placement].empty() ? &aside[move.placement] : nullptr;
+            Execute(move, journalAside ? PathOf(*journalAside) : fs::path());
+        }
+    }
 
     void Finish() {
         finished_ = true;
@@ -381,41 +413,89 @@ private:
             ThrowWriteFault("cannot create the folder", folder, error);
     }
 
-    void MergeFolder(const fs::path& from, const fs::path& to, bool replace) {
+    struct Move {
+        fs::path from;
+        fs::path target;
+        bool folder = false;
+        bool replaces = false;
+        size_t placement = 0;  // its announcement
+    };
+
+    InstallTransaction::Placement PlacementOf(const fs::path& staged, const fs::path& target, bool folder,
+                                              bool replaces) const {
+        InstallTransaction::Placement placement{Utf8Of(target), folder, replaces, {}};
+        if (!folder) {
+            const auto found = fingerprints_.find(staged);
+            if (found != fingerprints_.end())
+                placement.content = found->second;
+        }
+        return placement;
+    }
+
+    static std::vector<fs::directory_entry> SortedItems(const fs::path& folder) {
         std::vector<fs::directory_entry> items;
         std::error_code error;
-        for (fs::directory_iterator item(from, error), end; !error && item != end; item.increment(error))
+        for (fs::directory_iterator item(folder, error), end; !error && item != end; item.increment(error))
             items.push_back(*item);
         if (error)
-            ThrowWriteFault("cannot read the folder", from, error);
+            ThrowWriteFault("cannot read the folder", folder, error);
         // In name order, so that a failure leaves the same trace on every file system.
         std::sort(items.begin(), items.end());
-        for (const fs::directory_entry& item : items) {
+        return items;
+    }
+
+    // What a staged folder that moves in whole brings along.
+    void AnnounceContent(const fs::path& from, const fs::path& to,
+                         std::vector<InstallTransaction::Placement>& placements) const {
+        std::error_code error;
+        for (const fs::directory_entry& item : SortedItems(from)) {
+            const bool folder = item.is_directory(error);
+            placements.push_back(PlacementOf(item.path(), to / item.path().filename(), folder, false));
+            if (folder)
+                AnnounceContent(item.path(), to / item.path().filename(), placements);
+        }
+    }
+
+    void PlanFolder(const fs::path& from, const fs::path& to, bool replace, std::vector<Move>& moves,
+                    std::vector<InstallTransaction::Placement>& placements) const {
+        std::error_code error;
+        for (const fs::directory_entry& item : SortedItems(from)) {
             const fs::path target = to / item.path().filename();
             const bool folder = item.is_directory(error);
             const fs::file_status there = fs::symlink_status(target, error);
             if (!fs::exists(there)) {
-                fs::rename(item.path(), target, error);
-                if (error)
-                    ThrowWriteFault(folder ? "cannot create the folder" : "cannot write the file", target, error);
-                placed_.push_back({target, folder, {}});
+                moves.push_back({item.path(), target, folder, false, placements.size()});
+                placements.push_back(PlacementOf(item.path(), target, folder, false));
+                if (folder && tx_)
+                    AnnounceContent(item.path(), target, placements);
             } else if (folder) {
                 if (!fs::is_directory(fs::status(target, error)))
                     ThrowWriteFault("a file stands where there must be the folder", target);
-                MergeFolder(item.path(), target, replace);
+                PlanFolder(item.path(), target, replace, moves, placements);
             } else if (replace) {
                 if (fs::is_directory(there))
                     ThrowWriteFault("a folder stands where there must be the file", target);
-                const fs::path aside = private_ / "old" / std::to_string(placed_.size());
-                fs::rename(target, aside, error);
-                if (error)
-                    ThrowWriteFault("cannot replace the file", target, error);
-                placed_.push_back({target, false, aside});
-                fs::rename(item.path(), target, error);
-                if (error)
-                    ThrowWriteFault("cannot write the file", target, error);
+                moves.push_back({item.path(), target, false, true, placements.size()});
+                placements.push_back(PlacementOf(item.path(), target, false, true));
             }
         }
+    }
+
+    void Execute(const Move& move, fs::path aside) {
+        std::error_code error;
+        if (move.replaces) {
+            if (aside.empty())
+                aside = private_ / "old" / std::to_string(placed_.size());
+            MoveAcross(move.target, aside, error);
+            if (error)
+                ThrowWriteFault("cannot replace the file", move.target, error);
+            placed_.push_back({move.target, false, aside});
+        }
+        fs::rename(move.from, move.target, error);
+        if (error)
+            ThrowWriteFault(move.folder ? "cannot create the folder" : "cannot write the file", move.target, error);
+        if (!move.replaces)
+            placed_.push_back({move.target, move.folder, {}});
     }
 
     void Undo() {
@@ -427,7 +507,7 @@ private:
             }
             fs::remove(placed->target, ignored);
             if (!placed->aside.empty())
-                fs::rename(placed->aside, placed->target, ignored);
+                MoveAcross(placed->aside, placed->target, ignored);
         }
         if (!private_.empty())
             fs::remove_all(private_, ignored);
@@ -438,7 +518,9 @@ private:
     std::vector<fs::path> createdFolders_;
     fs::path private_;
     std::set<fs::path> stagedFolders_;
+    std::map<fs::path, FileFingerprint> fingerprints_;
     std::vector<Placed> placed_;
+    InstallTransaction* tx_ = nullptr;
     bool finished_ = false;
 };
 
@@ -491,13 +573,23 @@ TPackageExtractor::TPackageExtractor(const AnsiCodePage& entryNameCodePage, Extr
 
 void TPackageExtractor::ExtractPackage(const std::string& packagePath, const std::string& destination,
                                        TOverwriteMode mode) {
+    Run(packagePath, destination, mode, nullptr);
+}
+
+void TPackageExtractor::Unpack(const std::string& packagePath, const std::string& destination, TOverwriteMode mode,
+                               InstallTransaction& tx) {
+    Run(packagePath, destination, mode, &tx);
+}
+
+void TPackageExtractor::Run(const std::string& packagePath, const std::string& destination, TOverwriteMode mode,
+                            InstallTransaction* tx) const {
     const fs::path package = PathOf(packagePath);
     const std::string packageName = Utf8Of(package.filename());
     fs::path target = PathOf(destination);
     if (!target.has_filename() && target.has_relative_path())
         target = target.parent_path();
     try {
-        Extract(package, target, mode);
+        Extract(package, target, mode, tx);
     } catch (const PackageFault& fault) {
         throw DamagedPackageError("The package " + Quoted(packageName) + " is damaged: " + fault.what() + ".");
     } catch (const WriteFault& fault) {
@@ -506,8 +598,19 @@ void TPackageExtractor::ExtractPackage(const std::string& packagePath, const std
     }
 }
 
+std::optional<std::vector<PackageUnpacker::PackageFile>> TPackageExtractor::ListFiles(
+    const std::string& packagePath) const {
+    std::vector<PackageFile> files;
+    try {
+        Extract(PathOf(packagePath), {}, TOverwriteMode::Never, nullptr, &files);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return files;
+}
+
 void TPackageExtractor::Extract(const std::filesystem::path& package, const std::filesystem::path& destination,
-                                TOverwriteMode mode) const {
+                                TOverwriteMode mode, InstallTransaction* tx, std::vector<PackageFile>* list) const {
     std::error_code error;
     if (!fs::is_regular_file(package, error))
         throw PackageFault("the file cannot be found");
@@ -582,9 +685,23 @@ void TPackageExtractor::Extract(const std::filesystem::path& package, const std:
                                " bytes");
         total += info.uncompressed_size;
         entry.size = info.uncompressed_size;
+        entry.crc = static_cast<uint32_t>(info.crc);
+    }
+    if (list) {
+        for (const Entry& entry : entries) {
+            if (entry.folder)
+                continue;
+            std::string path;
+            for (const std::string& part : entry.parts)
+                path += (path.empty() ? "" : "\\") + part;
+            list->push_back({path, {entry.size, entry.crc}});
+        }
+        return;
     }
 
-    Extraction extraction;
+    Extraction extraction(tx);
+    if (tx)
+        tx->CreateFolderPath(Utf8Of(destination));
     extraction.CreateFolderPath(destination);
     extraction.CreatePrivateFolder(destination, roots);
 
@@ -602,7 +719,10 @@ void TPackageExtractor::Extract(const std::filesystem::path& package, const std:
         // An entry that is not written is read all the same: a damaged package installs nothing.
         const bool kept =
             mode == TOverwriteMode::Never && Exists(TargetOf(destination, entry.parts, entry.parts.size()));
-        CopyEntry(archive.get(), entry, kept ? fs::path() : extraction.Stage(entry.parts, false), buffer);
+        const fs::path staged = kept ? fs::path() : extraction.Stage(entry.parts, false);
+        CopyEntry(archive.get(), entry, staged, buffer);
+        if (!kept)
+            extraction.Remember(staged, entry);
     }
     archive.reset();
     extraction.Merge(destination, mode == TOverwriteMode::Always);

@@ -5,10 +5,9 @@
 #include <string>
 
 #include "base/code_page.h"
+#include "install/install_host.h"
 
 namespace lumaforge {
-
-enum class TOverwriteMode { Always, Never };
 
 // A package that cannot be extracted whole and safely: unreadable, damaged, hostile or too large.
 // Its text is meant for the user.
@@ -36,16 +35,26 @@ struct ExtractLimits {
 // created is removed again and the files that were there before stay as they were. The error is
 // a DamagedPackageError for the package itself, a std::runtime_error when a file or folder cannot
 // be written (a full disk, a file in use, a file where a folder belongs).
-class TPackageExtractor {
+//
+// Through a transaction (Unpack), the folders it creates, its scratch folder and every file it
+// places or replaces are announced before they are made, the files placed with their size and
+// CRC; a replaced file's old bytes go into the journal's folder.
+class TPackageExtractor : public PackageUnpacker {
 public:
     explicit TPackageExtractor(const AnsiCodePage& entryNameCodePage, ExtractLimits limits = {});
 
     // Paths are UTF-8; the destination may end with a path separator or not.
     void ExtractPackage(const std::string& packagePath, const std::string& destination, TOverwriteMode mode);
+    void Unpack(const std::string& packagePath, const std::string& destination, TOverwriteMode mode,
+                InstallTransaction& tx) override;
+    std::optional<std::vector<PackageFile>> ListFiles(const std::string& packagePath) const override;
 
 private:
-    void Extract(const std::filesystem::path& package, const std::filesystem::path& destination,
-                 TOverwriteMode mode) const;
+    void Run(const std::string& packagePath, const std::string& destination, TOverwriteMode mode,
+             InstallTransaction* tx) const;
+    // With `list`, only judges the entries and hands out the files.
+    void Extract(const std::filesystem::path& package, const std::filesystem::path& destination, TOverwriteMode mode,
+                 InstallTransaction* tx, std::vector<PackageFile>* list = nullptr) const;
 
     const AnsiCodePage& entryNameCodePage_;
     ExtractLimits limits_;

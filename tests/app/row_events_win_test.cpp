@@ -28,13 +28,17 @@ protected:
     // The window on the cursor page, with the catalog's rows; packages come from `root` on the
     // test server.
     void Open(const std::string& root = "/res/") {
-        server.SetContent("/res/softdata/xp/config.txt", "{\"themes\": [], \"cursors\": [\"Dino\", \"Gone\", \"Held\"]}");
+        server.SetContent("/res/softdata/xp/config.txt",
+                          "{\"themes\": [], \"cursors\": [\"Dino\", \"Gone\", \"Held\"]}");
         server.SetContent("/res/api/api.txt", "");
         server.SetContent("/res/softdata/xp/res/cursor/Dino.zip", test::MakeZip({{"readme.txt", "dino"}}));
         server.SetContent("/res/softdata/xp/res/cursor/Held.zip", test::MakeZip({{"readme.txt", "held"}}));
         TFrmMain::Services services = test::QuietServices(server.Url(root));
         services.installPackage = [this](TResourceKind, const std::string&) { return ++installs, true; };
-        services.uninstall = [this](TResourceKind, const std::string&) { return ++uninstalls, true; };
+        services.uninstall = [this](TResourceKind, const std::string&) {
+            ++uninstalls;
+            return UninstallResult{.finished = true};
+        };
         services.shellExecute = [this](const std::string&, const std::string& file, const std::string&, int) {
             opened.push_back(file);
             return static_cast<intptr_t>(42);

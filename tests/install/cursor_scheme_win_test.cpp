@@ -1,5 +1,5 @@
 // Cursor schemes against the real registry of the prefix, with a Windows folder of the test's own.
-#include "install/cursor_scheme_win.h"
+#include "install/installers_win.h"
 
 #include <gtest/gtest.h>
 
@@ -101,13 +101,25 @@ TEST_F(CursorSchemeTest, RestoreClearsTheRolesButKeepsTheSchemeList) {
     EXPECT_EQ(messages, std::vector<std::string>{"Restored default mouse pointer successfully."});
 }
 
-TEST_F(CursorSchemeTest, RemovingTheEntryLeavesTheOtherSchemes) {
+// The user's own scheme, with its own pointer, comes back whole when the applied one is uninstalled.
+TEST_F(CursorSchemeTest, UninstallPutsBackTheUsersOwnSchemeAndLeavesTheOtherEntries) {
+    RegistryKey cursors = RegistryKey::Create(HKEY_CURRENT_USER, kCursors);
+    ASSERT_TRUE(cursors.WriteString("", "Mine"));
+    ASSERT_TRUE(cursors.WriteString("Arrow", "C:\\Mine\\arrow.cur"));
+    ASSERT_TRUE(cursors.DeleteValue("Help"));
     RegistryKey schemes = RegistryKey::Create(HKEY_CURRENT_USER, kSchemes);
-    schemes.WriteString("Blue", "a,,,,,,,,,,,,,,");
-    schemes.WriteString("Red", "b,,,,,,,,,,,,,,");
-    RemoveCursorSchemeEntry("Blue");
+    schemes.WriteString("Mine", "C:\\Mine\\arrow.cur,,,,,,,,,,,,,,");
+    Install("Blue", "[Strings]\r\npointer=\"a.cur\"\r\nhelp=\"h.cur\"\r\n");
+    ASSERT_TRUE(ApplyCursorScheme(ctx, "Blue"));
+    EXPECT_EQ(Value(kCursors, "Help"), paths.WinPath() + "\\Cursors\\Blue\\h.cur");
+
+    const UninstallResult result = Uninstall(ctx, TResourceKind::Cursor, "Blue");
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(Value(kCursors, ""), "Mine");
+    EXPECT_EQ(Value(kCursors, "Arrow"), "C:\\Mine\\arrow.cur");
+    EXPECT_FALSE(cursors.HasValue("Help"));
     EXPECT_FALSE(Value(kSchemes, "Blue"));
-    EXPECT_EQ(Value(kSchemes, "Red"), "b,,,,,,,,,,,,,,");
+    EXPECT_EQ(Value(kSchemes, "Mine"), "C:\\Mine\\arrow.cur,,,,,,,,,,,,,,");
 }
 
 }  // namespace

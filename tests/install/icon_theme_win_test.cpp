@@ -1,5 +1,6 @@
 // Icon themes against the real registry of the prefix.
 #include "install/icon_theme_win.h"
+#include "install/installers_win.h"
 
 #include <gtest/gtest.h>
 
@@ -54,8 +55,8 @@ protected:
         EXPECT_TRUE(WriteWholeFile(file, text));
         return file;
     }
-    void Apply(const std::string& themeFile) { TSetIcons().SetIcons(themeFile, false); }
-    void Restore() { TSetIcons().SetIcons({}, true); }
+    void Apply(const std::string& themeFile) { ASSERT_TRUE(ApplyIconTheme(ctx, themeFile)); }
+    void Restore() { RestoreDefaultIcons(ctx); }
 
     test::RegistrySnapshot clsids{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID"};
     test::RegistrySnapshot shellIcons{HKEY_LOCAL_MACHINE,
@@ -89,8 +90,19 @@ TEST_F(IconThemeTest, ClientIconsComeBackAfterTwoThemes) {
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, std::string(kBrowsers) + "FIREFOX.EXE\\DefaultIcon", ""), "firefox.exe,0");
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, std::string(kBrowsers) + "Opera\\DefaultIcon", ""), "opera.exe,0");
     EXPECT_FALSE(Value(HKEY_LOCAL_MACHINE, std::string(kBrowsers) + "Opera\\DefaultIcon", "Lumaforge_Backup"));
-    // The backup stays for the next theme.
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kMail, "Lumaforge_Backup"), "msimn.exe,-2");
+    // The backup goes once it is restored.
+    EXPECT_FALSE(Value(HKEY_LOCAL_MACHINE, kMail, "Lumaforge_Backup"));
+    EXPECT_FALSE(Value(HKEY_LOCAL_MACHINE, std::string(kBrowsers) + "IEXPLORE.EXE\\DefaultIcon", "Lumaforge_Backup"));
+}
+
+TEST_F(IconThemeTest, AClientWithoutAnIconOfItsOwnHasNoneAgainAfterTheRestore) {
+    ASSERT_TRUE(RegistryKey::Create(HKEY_LOCAL_MACHINE, kMail));
+    Apply(Theme("Mail", "[Start Icons]\r\nE-mail=mail.ico\r\n"));
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kMail, ""), "mail.ico");
+    Restore();
+    const RegistryKey mail = RegistryKey::OpenToRead(HKEY_LOCAL_MACHINE, kMail);
+    EXPECT_FALSE(mail.HasValue(""));
+    EXPECT_FALSE(mail.HasValue("Lumaforge_Backup"));
 }
 
 TEST_F(IconThemeTest, WithoutAMailIconNeitherMailNorBrowsersChange) {

@@ -7,12 +7,9 @@
 #include "base/code_page_win.h"
 #include "base/files_win.h"
 #include "base/registry_win.h"
+#include "base/shell_win.h"
 #include "base/unicode_win.h"
 #include "install/installers_win.h"
-#include "install/login_screen_win.h"
-#include "install/screen_saver_win.h"
-#include "install/sound_scheme_win.h"
-#include "install/visual_style_win.h"
 #include "support/install_environment_win.h"
 #include "support/registry_snapshot_win.h"
 #include "support/win_test_support.h"
@@ -61,7 +58,7 @@ TEST_F(InstallerTest, VisualStyleWithoutItsThemeFileFails) {
     EXPECT_FALSE(InstallVisualStyle(ctx, Package("theme", "Luna", {{"Other.theme", "[Theme]\r\n"}})));
     EXPECT_EQ(messages, (std::vector<std::string>{"Failed to apply the theme."}));
     EXPECT_TRUE(launches.empty());
-    EXPECT_EQ(Read(paths.ThemesFolder() + "\\Other.theme"), "[Theme]\r\n");  // what arrived stays
+    EXPECT_EQ(Read(paths.ThemesFolder() + "\\Other.theme"), "<missing>");  // a failure takes back what arrived
 }
 
 TEST_F(InstallerTest, LoginScreenGoesIntoTheWindowsFolderAndTheRestorePointsBack) {
@@ -76,7 +73,8 @@ TEST_F(InstallerTest, LoginScreenGoesIntoTheWindowsFolderAndTheRestorePointsBack
     EXPECT_EQ(uiHost(), "%windir%\\\\logonui.exe");
     RestoreDefaultLoginScreen(ctx);
     EXPECT_EQ(uiHost(), "logonui.exe");
-    EXPECT_EQ(Read(paths.WinPath() + "\\red.bmp"), "r");  // the restore deletes nothing
+    // The login screens' own files go with their journals.
+    EXPECT_EQ(Read(paths.WinPath() + "\\red.bmp"), "<missing>");
     EXPECT_EQ(messages, (std::vector<std::string>{"Set login screen successfully.", "Set login screen successfully.",
                                                   "Restored default system login screen successfully."}));
 }
@@ -108,23 +106,27 @@ TEST_F(InstallerTest, ScreenSaverIsSetByItsShortPathAndCancelled) {
     EXPECT_EQ(launches[0].parameters, "/s");
 }
 
-TEST_F(InstallerTest, UninstallRemovesWhatEachKindPutThereAndSaysWhetherTheMarkGoes) {
+TEST_F(InstallerTest, UninstallTouchesOnlyWhatTheInstallationChanged) {
+    // Windows' own style of the same name, with no journal and no cached package: nothing goes.
     CreateFolderPath(paths.InstalledThemeFolder("Aero"));
     WriteWholeFile(paths.InstalledThemeFolder("Aero") + "\\wallpaper.bmp", "w");
     WriteWholeFile(paths.InstalledThemeFile("Aero"), "[Theme]\r\n");
-    EXPECT_TRUE(Uninstall(ctx, TResourceKind::Theme, "Aero"));
-    EXPECT_EQ(GetFileAttributesW(ToWide(paths.InstalledThemeFolder("Aero")).c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(Read(paths.InstalledThemeFile("Aero")), "<missing>");
-    EXPECT_TRUE(Uninstall(ctx, TResourceKind::Theme, "Never Installed"));  // the mark goes all the same
+    EXPECT_FALSE(Uninstall(ctx, TResourceKind::Theme, "Aero"));
+    EXPECT_EQ(Read(paths.InstalledThemeFolder("Aero") + "\\wallpaper.bmp"), "w");
+    EXPECT_EQ(Read(paths.InstalledThemeFile("Aero")), "[Theme]\r\n");
+    EXPECT_FALSE(Uninstall(ctx, TResourceKind::Theme, "Never Installed"));
 
+    // A saver the user put there themselves, applied by the program: the setting goes back, the
+    // file stays.
     test::RegistrySnapshot saved{HKEY_CURRENT_USER, L"Control Panel\\Desktop"};
     RegistryKey desktop = RegistryKey::OpenToChange(HKEY_CURRENT_USER, "Control Panel\\Desktop");
     ASSERT_TRUE(desktop);
+    const std::optional<std::string> before = desktop.ReadString("SCRNSAVE.EXE");
     WriteWholeFile(paths.InstalledScreenSaverFile("Stars"), "MZ");
     EXPECT_TRUE(SetScreenSaver(ctx, paths.InstalledScreenSaverFile("Stars"), false));
     EXPECT_TRUE(Uninstall(ctx, TResourceKind::ScreenSaver, "Stars"));
-    EXPECT_EQ(desktop.ReadString("SCRNSAVE.EXE"), "");
-    EXPECT_EQ(Read(paths.InstalledScreenSaverFile("Stars")), "<missing>");
+    EXPECT_EQ(desktop.ReadString("SCRNSAVE.EXE"), before);
+    EXPECT_EQ(Read(paths.InstalledScreenSaverFile("Stars")), "MZ");
 
     // Login screens and icon themes have restore links instead.
     EXPECT_FALSE(Uninstall(ctx, TResourceKind::Logon, "Blue"));

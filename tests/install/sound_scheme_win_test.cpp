@@ -1,5 +1,5 @@
 // Sound schemes against the real registry of the prefix, with a Windows folder of the test's own.
-#include "install/sound_scheme_win.h"
+#include "install/installers_win.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,12 @@
 #include "base/files_win.h"
 #include "base/handles_win.h"
 #include "base/registry_win.h"
+#include "base/shell_win.h"
 #include "base/unicode_win.h"
 #include "support/install_environment_win.h"
 #include "support/registry_snapshot_win.h"
 #include "support/win_test_support.h"
+#include "support/zip_maker.h"
 
 namespace lumaforge {
 namespace {
@@ -83,66 +85,80 @@ TEST_F(SoundSchemeTest, RunsTheSchemesInfThroughTheSetupInterface) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(SoundSchemeTest, RemovingTheActiveSchemeRestoresTheDefaultsFirst) {
-    InstallTwoSchemes();
-    EXPECT_TRUE(RemoveSoundScheme(ctx, "JAZZ"));  // the active one, in another case
+// A package "Jazz" whose install.inf registers it, makes it active and sets its sounds in use, as
+// the demo's sound packages do; the INF really runs through the platform's setup interface. Its
+// sounds are named inside the test's Windows folder (the setup interface's %10% is the prefix's).
+std::string JazzInf(const std::string& winPath) {
+    std::string inf =
+        "[Version]\r\nSignature=\"$CHICAGO$\"\r\n\r\n[DefaultInstall]\r\nAddReg=Scheme.Reg\r\n\r\n"
+        "[Scheme.Reg]\r\nHKCU,\"AppEvents\\Schemes\",,,\"%SchemeName%\"\r\n"
+        "HKCU,\"AppEvents\\Schemes\\Names\\%SchemeName%\",,,\"%SchemeName%\"\r\n";
+    for (const char* event : {".Default\\SystemAsterisk", "Explorer\\EmptyRecycleBin", "Explorer\\Navigating"}) {
+        for (const char* scheme : {"%SchemeName%", ".current"})
+            inf += std::string("HKCU,\"AppEvents\\Schemes\\Apps\\") + event + "\\" + scheme + "\",,,\"" + winPath +
+                   "\\Media\\%SchemeName%\\x.wav\"\r\n";
+    }
+    return inf + "\r\n[Strings]\r\nSchemeName = \"Jazz\"\r\n";
+}
 
-    EXPECT_EQ(Active(), ".default");
-    EXPECT_EQ(Sound(".Default", "SystemAsterisk", ".current"), "%SystemRoot%\\media\\ding.wav");
+TEST_F(SoundSchemeTest, UninstallingTheActiveSchemeGivesTheUserTheirOwnSoundsBack) {
+    SetSound(".Default", "SystemAsterisk", ".Default", "%SystemRoot%\\media\\ding.wav", true);
+    SetSound(".Default", "SystemAsterisk", ".current", "C:\\Mine\\asterisk.wav", true);
+    SetSound("Explorer", "EmptyRecycleBin", ".current", "C:\\Mine\\empty.wav");
+    SetSound("mplayer", "Open", ".current", "C:\\Mine\\open.wav");
+    SetActive("Mine");
+    CreateFolderPath(paths.AppPath() + "cache\\sound");
+    const std::string package = paths.AppPath() + "cache\\sound\\Jazz.zip";
+    ASSERT_TRUE(WriteWholeFile(package, test::MakeZip({{"install.inf", JazzInf(paths.WinPath())}, {"x.wav", "RIFF"}})));
+    ctx.shellExecute = [](const std::string& verb, const std::string& file, const std::string& parameters, int show) {
+        return ShellExecuteUtf8(nullptr, verb, file, parameters, show);
+    };
+    ASSERT_TRUE(InstallPackage(ctx, TResourceKind::Sound, package));
+    const std::string jazzSound = paths.WinPath() + "\\Media\\Jazz\\x.wav";
+    // The launch does not wait for the installation: the values arrive a moment later.
+    ASSERT_TRUE(test::PumpUntil([&] { return Sound("Explorer", "Navigating", ".current") == jazzSound; }, 20000))
+        << Sound("Explorer", "Navigating", ".current").value_or("<none>") << " " << Active().value_or("<none>");
+    EXPECT_EQ(Active(), "Jazz");
+
+    const UninstallResult result = Uninstall(ctx, TResourceKind::Sound, "JAZZ");  // the row's name in any case
+    EXPECT_TRUE(result.finished) << UninstallReport(result);
+    EXPECT_EQ(Active(), "Mine");
+    EXPECT_EQ(Sound(".Default", "SystemAsterisk", ".current"), "C:\\Mine\\asterisk.wav");
     const RegistryKey current =
         RegistryKey::OpenToRead(HKEY_CURRENT_USER, std::string(kApps) + ".Default\\SystemAsterisk\\.current");
-    DWORD type = 0;
-    RegQueryValueExW(current.Get(), L"", nullptr, &type, nullptr, nullptr);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));  // still names the Windows folder wherever it is
-    EXPECT_EQ(Sound("Explorer", "EmptyRecycleBin", ".current"), "recycle.wav");
-    EXPECT_EQ(Sound("Explorer", "Navigating", ".current"), "");
-    EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, std::string(kApps) + "Explorer\\Navigating\\.Default"));
-
+    EXPECT_TRUE(current.IsExpandable(""));  // put back with its type
+    EXPECT_EQ(Sound("Explorer", "EmptyRecycleBin", ".current"), "C:\\Mine\\empty.wav");
+    // An event that had no sound in use has none again; the scheme's keys and folder are gone.
+    EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, std::string(kApps) + "Explorer\\Navigating"));
     EXPECT_FALSE(Sound(".Default", "SystemAsterisk", "Jazz"));
-    EXPECT_FALSE(Sound("Explorer", "EmptyRecycleBin", "Jazz"));
-    EXPECT_FALSE(Sound("Explorer", "Navigating", "Jazz"));
     EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Names\\Jazz"));
     EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Jazz"));
-
-    // Another application keeps its sounds, the removed scheme's included; the other scheme stays.
-    EXPECT_EQ(Sound("mplayer", "Open", ".current"), "Jazz\\open.wav");
-    EXPECT_EQ(Sound("mplayer", "Open", "Jazz"), "Jazz\\open.wav");
-    EXPECT_EQ(Sound(".Default", "SystemAsterisk", "Rock"), "Rock\\asterisk.wav");
-    EXPECT_TRUE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Names\\Rock"));
-    EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\Rock\\sub\\ding.wav"));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Sound("mplayer", "Open", ".current"), "C:\\Mine\\open.wav");
 }
 
-TEST_F(SoundSchemeTest, RemovingAnotherSchemeLeavesTheSoundsInUse) {
+TEST_F(SoundSchemeTest, TheSoundsOfWindowsOwnSchemesAreNeitherInstalledNorRemoved) {
     InstallTwoSchemes();
-    EXPECT_TRUE(RemoveSoundScheme(ctx, "Rock"));
-    EXPECT_EQ(Active(), "Jazz");
-    EXPECT_EQ(Sound(".Default", "SystemAsterisk", ".current"), "Jazz\\asterisk.wav");
-    EXPECT_EQ(Sound("Explorer", "Navigating", ".current"), "Jazz\\click.wav");
-    EXPECT_FALSE(Sound("Explorer", "EmptyRecycleBin", "Rock"));
-    EXPECT_EQ(Sound("mplayer", "Open", "Rock"), "Rock\\open.wav");
-    EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Rock"));
-    EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\Jazz\\sub\\ding.wav"));
-}
-
-TEST_F(SoundSchemeTest, WithoutTheSchemesKeyNothingIsRemovedOrCreated) {
-    CreateFolderPath(paths.WinPath() + "\\Media\\Jazz");
-    EXPECT_FALSE(RemoveSoundScheme(ctx, "Jazz"));
-    EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\Jazz"));
-
-    RestoreDefaultSounds(ctx);  // reports all the same
-    EXPECT_EQ(messages, std::vector<std::string>{"Restored default sound scheme successfully."});
-    EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes"));
-}
-
-TEST_F(SoundSchemeTest, NamesThatReachBeyondTheirFolderAreRefused) {
-    InstallTwoSchemes();
-    for (const char* name : {"", ".", "..", "Jazz\\..\\..", "..\\windows"}) {
-        EXPECT_FALSE(RemoveSoundScheme(ctx, name)) << name;
+    CreateFolderPath(paths.WinPath() + "\\Media\\.Default");
+    WriteWholeFile(paths.WinPath() + "\\Media\\.Default\\user.wav", "RIFF");
+    for (const char* name : {".Default", ".CURRENT", "", ".", "..", "Jazz\\..\\..", "..\\windows"}) {
+        EXPECT_FALSE(Uninstall(ctx, TResourceKind::Sound, name).finished) << name;
         EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\Jazz\\sub\\ding.wav")) << name;
         EXPECT_EQ(Sound(".Default", "SystemAsterisk", "Jazz"), "Jazz\\asterisk.wav") << name;
     }
+    EXPECT_TRUE(test::PathExists(paths.WinPath() + "\\Media\\.Default\\user.wav"));
+    EXPECT_EQ(Sound(".Default", "SystemAsterisk", ".Default"), "%SystemRoot%\\media\\ding.wav");
     EXPECT_EQ(Active(), "Jazz");
+    CreateFolderPath(paths.AppPath() + "cache\\sound");
+    const std::string package = paths.AppPath() + "cache\\sound\\.default.zip";
+    ASSERT_TRUE(WriteWholeFile(package, test::MakeZip({{"install.inf", JazzInf(paths.WinPath())}})));
+    EXPECT_THROW(InstallPackage(ctx, TResourceKind::Sound, package), std::runtime_error);
+    EXPECT_TRUE(launches.empty());
+}
+
+TEST_F(SoundSchemeTest, WithoutTheSchemesKeyTheRestoreCreatesNothing) {
+    RestoreDefaultSounds(ctx);  // reports all the same
+    EXPECT_EQ(messages, std::vector<std::string>{"Restored default sound scheme successfully."});
+    EXPECT_FALSE(RegistryKey::OpenToRead(HKEY_CURRENT_USER, "AppEvents\\Schemes"));
 }
 
 TEST_F(SoundSchemeTest, RestoreLinkMakesTheDefaultSchemeActiveAndReports) {
@@ -223,9 +239,13 @@ private:
     bool byHost_ = false;
 };
 
-// A link inside a scheme's folder goes as a link: what it points at is no part of the scheme.
-TEST_F(SoundSchemeTest, RemovalDoesNotFollowALinkInsideTheSchemeFolder) {
-    InstallTwoSchemes();
+// A link that appeared inside a scheme's folder is no part of the scheme: the uninstall leaves it
+// and what it points at.
+TEST_F(SoundSchemeTest, UninstallDoesNotFollowALinkInsideTheSchemeFolder) {
+    CreateFolderPath(paths.AppPath() + "cache\\sound");
+    const std::string package = paths.AppPath() + "cache\\sound\\Jazz.zip";
+    ASSERT_TRUE(WriteWholeFile(package, test::MakeZip({{"sub/ding.wav", "RIFF"}})));
+    ASSERT_TRUE(InstallPackage(ctx, TResourceKind::Sound, package));
     const std::string outside = ToUtf8(root.Path()) + "precious";
     ASSERT_TRUE(CreateFolderPath(outside));
     ASSERT_TRUE(WriteWholeFile(outside + "\\keep.txt", "mine"));
@@ -233,13 +253,11 @@ TEST_F(SoundSchemeTest, RemovalDoesNotFollowALinkInsideTheSchemeFolder) {
     if (!link.IsLink())
         GTEST_SKIP() << "no directory link can be made here";
 
-    EXPECT_TRUE(RemoveSoundScheme(ctx, "Jazz"));
+    const UninstallResult result = Uninstall(ctx, TResourceKind::Sound, "Jazz");
     EXPECT_TRUE(test::PathExists(outside + "\\keep.txt"));
     EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Jazz\\sub"));
-    // Wine cannot remove a host's link to a folder that is not empty, so there the scheme's folder stays.
-    if (!link.MadeByHost()) {
-        EXPECT_FALSE(test::PathExists(paths.WinPath() + "\\Media\\Jazz"));
-    }
+    // The scheme's folder stays for the link, and the Media folder the installation made for it.
+    EXPECT_EQ(result.kept, (std::vector<std::string>{paths.WinPath() + "\\Media\\Jazz", paths.WinPath() + "\\Media"}));
 }
 
 }  // namespace

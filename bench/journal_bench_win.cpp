@@ -1,0 +1,120 @@
+// What the install journal costs: installs and uninstalls one demo package of each kind with the
+// journal and with a null journal, interleaved rounds in one run, and prints the medians and the
+// ratio per kind. Visual styles, cursor schemes, screen savers and sound schemes are uninstalled;
+// login screens and icon themes, which have restore links instead, are restored.
+//
+//   journal_bench.exe RES_FOLDER [ROUNDS]
+//
+// RES_FOLDER is the demo content's softdata\xp\res (scripts/journal-bench.sh makes it). The
+// program folder, the Windows folder and the system folder are temporary folders of the run, so
+// only the registry of the prefix is touched, and put back by each uninstall or restore.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/code_page_win.h"
+#include "base/files_win.h"
+#include "base/program_paths.h"
+#include "base/resource_kind.h"
+#include "bench_stats.h"
+#include "install/install_context_win.h"
+#include "install/installers.h"
+
+using namespace lumaforge;
+using namespace lumaforge::bench;
+
+namespace {
+
+std::string FirstPackage(const std::string& folder) {
+    for (const FolderEntry& entry : ListFolder(folder)) {
+        if (!entry.isFolder && entry.name.size() > 4 && entry.name.ends_with(".zip"))
+            return entry.name.substr(0, entry.name.size() - 4);
+    }
+    return {};
+}
+
+std::string TempRoot() {
+    char buffer[MAX_PATH];
+    GetTempPathA(MAX_PATH, buffer);
+    return std::string(buffer) + "lumaforge-journal-bench-" + std::to_string(GetCurrentProcessId());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: journal_bench RES_FOLDER [ROUNDS]\n");
+        return 2;
+    }
+    const std::string res = argv[1];
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
+    const std::string root = TempRoot();
+    ProgramPaths paths;
+    paths.SetProgramFolder(root + "\\program\\");
+    paths.SetSystemFolders(root + "\\windows", root + "\\windows\\system32");
+    CreateFolderPath(root + "\\windows\\system32");
+    CreateFolderPath(root + "\\windows\\Resources\\Themes");
+    CreateFolderPath(root + "\\windows\\Cursors");
+    CreateFolderPath(root + "\\windows\\Media");
+
+    WinAnsiCodePage codePage;
+    TPackageExtractor extractor(codePage);
+    InstallContext context(paths, extractor);
+    context.showMessage = [](const std::string&, TMsgKind) { return IDYES; };
+    // Without a journal, an uninstall is the one of rows installed before the journals: the files
+    // of the cached package found unchanged go, after the question, answered yes.
+    // Nothing is launched: the display panel and the INF installer are not the journal's cost.
+    context.shellExecute = [](const std::string&, const std::string&, const std::string&, int) -> intptr_t {
+        return 33;
+    };
+
+    std::printf(
+        "kind          package                 install ms (journal / null)  ratio   uninstall ms (journal / "
+        "null)  ratio\n");
+    for (int kindNumber = 0; kindNumber < kResourceKindCount; ++kindNumber) {
+        const auto kind = static_cast<TResourceKind>(kindNumber);
+        const std::string kindName(*KindName(kindNumber));
+        const std::string name = FirstPackage(res + "\\" + kindName);
+        if (name.empty()) {
+            std::printf("%-13s (no package)\n", kindName.c_str());
+            continue;
+        }
+        std::string bytes;
+        if (!ReadWholeFile(res + "\\" + kindName + "\\" + name + ".zip", bytes))
+            return 1;
+        const std::string package = paths.PackageFile(kindNumber, name);
+        CreateFolderPath(package.substr(0, package.rfind('\\')));
+        WriteWholeFile(package, bytes);
+
+        std::vector<double> install[2], uninstall[2];
+        for (int round = 0; round < rounds; ++round) {
+            for (int journal = 1; journal >= 0; --journal) {
+                context.keepJournal = journal == 1;
+                try {
+                    const auto start = Clock::now();
+                    InstallPackage(context, kind, package);
+                    const auto installed = Clock::now();
+                    if (kind == TResourceKind::Logon || kind == TResourceKind::Icon)
+                        RestoreDefaults(context, kind);
+                    else
+                        Uninstall(context, kind, name);
+                    const auto done = Clock::now();
+                    install[journal].push_back(Ms(installed - start));
+                    uninstall[journal].push_back(Ms(done - installed));
+                } catch (const std::exception& error) {
+                    std::fprintf(stderr, "%s: %s\n", kindName.c_str(), error.what());
+                    return 1;
+                }
+            }
+        }
+        const double in1 = Median(install[1]), in0 = Median(install[0]);
+        const double un1 = Median(uninstall[1]), un0 = Median(uninstall[0]);
+        std::printf("%-13s %-23s %8.2f / %8.2f             %5.2fx   %8.2f / %8.2f             %5.2fx\n",
+                    kindName.c_str(), name.c_str(), in1, in0, in0 > 0 ? in1 / in0 : 0.0, un1, un0,
+                    un0 > 0 ? un1 / un0 : 0.0);
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,287 @@
+// Every installer killed after each of its changes in turn, then the next start's recovery: the
+// files and the registry are as they were before the installation or as it left them, never a
+// mixture. Over the in-memory file system and registry.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "base/program_paths.h"
+#include "install/installers.h"
+#include "install/journal_store.h"
+#include "support/memory_system.h"
+
+namespace lumaforge {
+namespace {
+
+using test::MemorySystem;
+
+// Unpacks packages held in memory the way the ZIP extractor does: a scratch folder announced and
+// made in the destination, the files staged there, every placement announced, replaced files moved
+// aside into the journal, the staged files moved into place, the scratch folder removed.
+class MemoryUnpacker : public PackageUnpacker {
+public:
+    explicit MemoryUnpacker(test::MemoryFiles& files) : files_(files) {}
+    std::map<std::string, std::map<std::string, std::string>> packages;  // path: entry: bytes
+
+    void Unpack(const std::string& packagePath, const std::string& destination, TOverwriteMode mode,
+                InstallTransaction& tx) override {
+        const auto& entries = packages.at(packagePath);
+        std::string folder = destination;
+        if (folder.back() == '\\')
+            folder.pop_back();
+        tx.CreateFolderPath(folder);
+        const std::string scratch = folder + "\\.lumaforge-extract-1";
+        tx.AnnounceScratch(scratch);
+        files_.CreateFolder(scratch);
+        std::vector<InstallTransaction::Placement> placements;
+        std::vector<std::pair<std::string, std::string>> moves;
+        for (const auto& [entry, bytes] : entries) {
+            const std::string target = folder + "\\" + entry;
+            const bool exists = files_.FileExists(target);
+            if (exists && mode == TOverwriteMode::Never)
+                continue;
+            if (const size_t slash = target.rfind('\\'); slash != folder.size())
+                tx.CreateFolderPath(target.substr(0, slash));
+            const std::string staged = scratch + "\\" + std::to_string(moves.size());
+            files_.WriteFileDurably(staged, bytes);
+            placements.push_back({target, false, exists, FileFingerprint::Of(bytes)});
+            moves.emplace_back(staged, target);
+        }
+        const std::vector<std::string> aside = tx.AnnouncePlacements(placements);
+        for (size_t i = 0; i < moves.size(); ++i) {
+            if (placements[i].replaces) {
+                if (i < aside.size() && !aside[i].empty())
+                    files_.Move(moves[i].second, aside[i]);
+                else
+                    files_.RemoveFile(moves[i].second);
+            }
+            files_.Move(moves[i].first, moves[i].second);
+        }
+        files_.RemoveTree(scratch);
+    }
+
+    std::optional<std::vector<PackageFile>> ListFiles(const std::string& packagePath) const override {
+        const auto found = packages.find(packagePath);
+        if (found == packages.end())
+            return std::nullopt;
+        std::vector<PackageFile> list;
+        for (const auto& [entry, bytes] : found->second)
+            list.push_back({entry, FileFingerprint::Of(bytes)});
+        return list;
+    }
+
+private:
+    test::MemoryFiles& files_;
+};
+
+// A user's machine with Windows' own files and the user's own settings.
+struct Machine {
+    Machine() : host(paths, unpacker, system.Access()) {
+        paths.SetProgramFolder("C:\\Program\\");
+        paths.SetSystemFolders("C:\\windows", "C:\\windows\\system32");
+        host.showMessage = [](const std::string&, TMsgKind) { return 1; };
+        host.shellExecute = [](const std::string&, const std::string&, const std::string&, int) -> intptr_t {
+            return 33;
+        };
+        system.files.Put("C:\\windows\\logonui.exe", "Windows' own logon");
+        system.files.Put("C:\\windows\\Resources\\Themes\\Aero.theme", "Windows' own style");
+        system.files.Put("C:\\windows\\Cursors\\mine.cur", "the user's arrow");
+        system.files.Put("C:\\windows\\system32\\mine.scr", "the user's saver");
+        system.registry.Put(RegRoot::CurrentUser, "Control Panel\\Cursors", "", "Mine");
+        system.registry.Put(RegRoot::CurrentUser, "Control Panel\\Cursors", "Arrow", "C:\\windows\\Cursors\\mine.cur");
+        system.registry.Put(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE",
+                            "C:\\windows\\system32\\mine.scr");
+        system.registry.Put(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+                            "UIHost", "logonui.exe");
+        system.registry.Put(RegRoot::CurrentUser, "AppEvents\\Schemes\\Apps\\.Default\\Open\\.Default", "",
+                            "C:\\windows\\Media\\open.wav");
+        system.registry.Put(RegRoot::CurrentUser, "AppEvents\\Schemes\\Apps\\.Default\\Open\\.current", "",
+                            "C:\\windows\\Media\\mine.wav");
+        const std::string cursor = paths.PackageFile(static_cast<int>(TResourceKind::Cursor), "Neon");
+        unpacker.packages[cursor] = {
+            {"setup.inf", "[Strings]\r\nCUR_DIR = \"Cursors\\Neon\"\r\npointer = \"arrow.cur\"\r\n"},
+            {"arrow.cur", "neon arrow"}};
+        unpacker.packages[paths.PackageFile(static_cast<int>(TResourceKind::Theme), "Glass")] = {
+            {"Glass.theme", "[Theme]"}, {"Glass\\Glass.msstyles", "style"}, {"Aero.theme", "not Windows' own"}};
+        unpacker.packages[paths.PackageFile(static_cast<int>(TResourceKind::Logon), "Dawn")] = {
+            {"logonui.exe", "Dawn's logon"}, {"Dawn\\a.bmp", "picture a"}, {"Dawn\\b.bmp", "picture b"}};
+        unpacker.packages[paths.PackageFile(static_cast<int>(TResourceKind::ScreenSaver), "Stars")] = {
+            {"Stars.scr", "stars"}};
+        unpacker.packages[paths.PackageFile(static_cast<int>(TResourceKind::Sound), "Bells")] = {
+            {"open.wav", "ding"}, {"install.inf", "[Version]\r\n"}};
+        const std::string icons = paths.PackageFile(static_cast<int>(TResourceKind::Icon), "Round");
+        unpacker.packages[icons] = {{"Round.config",
+                                     "[Desktop Icons]\r\nMy Computer=C:\\icons\\pc.ico,0\r\n[Folder Icons]\r\n"
+                                     "Closed Folder=C:\\icons\\folder.ico,0\r\n"},
+                                    {"pc.ico", "pc"}};
+        system.files.Put(cursor, "zip");
+        // Keys every Windows has.
+        system.registry.PutKey(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID");
+        system.registry.PutKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer");
+        // A mail client without an icon of its own, a browser with one.
+        system.registry.PutKey(RegRoot::LocalMachine, "SOFTWARE\\Clients\\Mail\\Outlook Express\\DefaultIcon");
+        system.registry.Put(RegRoot::LocalMachine, "SOFTWARE\\Clients\\StartMenuInternet\\Web\\DefaultIcon", "",
+                            "C:\\web.exe,0");
+    }
+
+    std::map<std::string, std::string> Files() const { return system.files.Snapshot("C:\\Program\\"); }
+
+    MemorySystem system;
+    ProgramPaths paths;
+    MemoryUnpacker unpacker{system.files};
+    InstallHost host;
+};
+
+struct InstallerCase {
+    const char* name;
+    std::function<void(Machine&)> prepare;  // done before the state "before" is taken
+    std::function<void(Machine&)> run;
+};
+
+// The entries of two snapshots that differ, for a message.
+std::string Difference(const std::map<std::string, std::string>& a, const std::map<std::string, std::string>& b) {
+    std::string text;
+    for (const auto& [key, value] : a) {
+        const auto other = b.find(key);
+        if (other == b.end() || other->second != value)
+            text += "\n- " + key;
+    }
+    for (const auto& [key, value] : b) {
+        if (a.find(key) == a.end())
+            text += "\n+ " + key;
+    }
+    return text;
+}
+
+std::string Package(const Machine& m, TResourceKind kind, const char* name) {
+    return m.paths.PackageFile(static_cast<int>(kind), name);
+}
+
+void Install(Machine& m, TResourceKind kind, const char* name) {
+    InstallPackage(m.host, kind, Package(m, kind, name));
+}
+
+const InstallerCase kInstallers[] = {
+    {"visual style", {}, [](Machine& m) { Install(m, TResourceKind::Theme, "Glass"); }},
+    {"login screen", {}, [](Machine& m) { Install(m, TResourceKind::Logon, "Dawn"); }},
+    {"cursor scheme", {}, [](Machine& m) { Install(m, TResourceKind::Cursor, "Neon"); }},
+    {"screen saver", {}, [](Machine& m) { Install(m, TResourceKind::ScreenSaver, "Stars"); }},
+    {"sound scheme", {}, [](Machine& m) { Install(m, TResourceKind::Sound, "Bells"); }},
+    {"icon theme", {}, [](Machine& m) { Install(m, TResourceKind::Icon, "Round"); }},
+    {"uninstalling a cursor scheme", [](Machine& m) { Install(m, TResourceKind::Cursor, "Neon"); },
+     [](Machine& m) { Uninstall(m.host, TResourceKind::Cursor, "Neon"); }},
+    {"restoring the default pointers", {}, [](Machine& m) { RestoreDefaults(m.host, TResourceKind::Cursor); }},
+    {"cancelling the screen saver", {}, [](Machine& m) { RestoreDefaults(m.host, TResourceKind::ScreenSaver); }},
+    {"restoring the default sounds", {}, [](Machine& m) { RestoreDefaults(m.host, TResourceKind::Sound); }},
+    {"restoring the default login screen", [](Machine& m) { Install(m, TResourceKind::Logon, "Dawn"); },
+     [](Machine& m) { RestoreDefaults(m.host, TResourceKind::Logon); }},
+    {"restoring the default icons", [](Machine& m) { Install(m, TResourceKind::Icon, "Round"); },
+     [](Machine& m) { RestoreDefaults(m.host, TResourceKind::Icon); }},
+};
+
+TEST(InstallerCrash, EveryInstallerKilledAfterAnyStepRecoversToBeforeOrAfter) {
+    for (const InstallerCase& installer : kInstallers) {
+        SCOPED_TRACE(installer.name);
+        Machine reference;
+        if (installer.prepare)
+            installer.prepare(reference);
+        const auto filesBefore = reference.Files();
+        const auto registryBefore = reference.system.registry.Snapshot();
+        installer.run(reference);
+        const auto filesAfter = reference.Files();
+        const auto registryAfter = reference.system.registry.Snapshot();
+        EXPECT_TRUE(filesAfter != filesBefore || registryAfter != registryBefore) << "the installer changed nothing";
+
+        int crashes = 0;
+        for (int step = 1; step < 10000; ++step) {
+            Machine m;
+            if (installer.prepare)
+                installer.prepare(m);
+            m.system.crash.FailAt(step);
+            try {
+                installer.run(m);
+            } catch (const test::InjectedCrash&) {
+            }
+            if (!m.system.crash.Crashed())
+                break;
+            ++crashes;
+            m.system.crash.Revive();
+            const RecoveryReport report = RecoverInterruptedInstallations(m.paths, m.system.Access());
+            EXPECT_TRUE(report.stayed.empty()) << "step " << step;
+            const auto files = m.Files();
+            const auto registry = m.system.registry.Snapshot();
+            const bool before = files == filesBefore && registry == registryBefore;
+            const bool after = files == filesAfter && registry == registryAfter;
+            EXPECT_TRUE(before || after) << "step " << step << ": a mixture";
+            for (const auto& [path, bytes] : files)
+                EXPECT_EQ(path.find(".lumaforge-extract"), std::string::npos) << "step " << step << ": " << path;
+        }
+        EXPECT_GT(crashes, 2);
+    }
+}
+
+// What an installation and its uninstall (or the restore link) leave: exactly the user's system of
+// before, with their own pointer scheme, screen saver, sounds and client icons.
+TEST(InstallerMends, InstallThenUninstallOrRestoreGivesBackTheUsersOwnSettings) {
+    const struct {
+        const char* name;
+        std::function<void(Machine&)> install;
+        std::function<void(Machine&)> takeBack;
+    } cases[] = {
+        {"cursor scheme", [](Machine& m) { Install(m, TResourceKind::Cursor, "Neon"); },
+         [](Machine& m) { EXPECT_TRUE(Uninstall(m.host, TResourceKind::Cursor, "Neon").finished); }},
+        {"screen saver", [](Machine& m) { Install(m, TResourceKind::ScreenSaver, "Stars"); },
+         [](Machine& m) { EXPECT_TRUE(Uninstall(m.host, TResourceKind::ScreenSaver, "Stars").finished); }},
+        {"sound scheme", [](Machine& m) { Install(m, TResourceKind::Sound, "Bells"); },
+         [](Machine& m) { EXPECT_TRUE(Uninstall(m.host, TResourceKind::Sound, "Bells").finished); }},
+        {"visual style", [](Machine& m) { Install(m, TResourceKind::Theme, "Glass"); },
+         [](Machine& m) { EXPECT_TRUE(Uninstall(m.host, TResourceKind::Theme, "Glass").finished); }},
+        {"icon theme", [](Machine& m) { Install(m, TResourceKind::Icon, "Round"); },
+         [](Machine& m) { RestoreDefaults(m.host, TResourceKind::Icon); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Machine m;
+        const auto files = m.Files();
+        const auto registry = m.system.registry.Snapshot();
+        c.install(m);
+        EXPECT_TRUE(m.Files() != files || m.system.registry.Snapshot() != registry);
+        c.takeBack(m);
+        EXPECT_EQ(m.Files(), files) << Difference(files, m.Files());
+        EXPECT_EQ(m.system.registry.Snapshot(), registry) << Difference(registry, m.system.registry.Snapshot());
+    }
+}
+
+TEST(InstallerMends, TheUsersChoiceMadeSinceTheInstallationStays) {
+    Machine m;
+    Install(m, TResourceKind::ScreenSaver, "Stars");
+    m.system.registry.Put(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE", "C:\\theirs.scr");
+    EXPECT_TRUE(Uninstall(m.host, TResourceKind::ScreenSaver, "Stars").finished);
+    EXPECT_EQ(m.system.registry.Text(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE"), "C:\\theirs.scr");
+    EXPECT_FALSE(m.system.files.FileExists("C:\\windows\\system32\\Stars.scr"));
+}
+
+TEST(InstallerMends, WindowsOwnSoundSchemeNamesAndFilesAreNeverTouched) {
+    for (const char* name : {".Default", ".CURRENT"}) {
+        SCOPED_TRACE(name);
+        Machine m;
+        m.system.files.Put(std::string("C:\\windows\\Media\\") + name + "\\theirs.wav", "theirs");
+        m.unpacker.packages[m.paths.PackageFile(static_cast<int>(TResourceKind::Sound), name)] = {{"x.wav", "x"}};
+        const auto files = m.Files();
+        const auto registry = m.system.registry.Snapshot();
+        EXPECT_THROW(InstallPackage(m.host, TResourceKind::Sound, m.paths.PackageFile(5, name)), std::runtime_error);
+        EXPECT_FALSE(Uninstall(m.host, TResourceKind::Sound, name).finished);
+        EXPECT_EQ(m.Files(), files);
+        EXPECT_EQ(m.system.registry.Snapshot(), registry);
+    }
+    // Windows' own visual style of the same name as a package's file stays as it was.
+    Machine m;
+    Install(m, TResourceKind::Theme, "Glass");
+    EXPECT_EQ(m.system.files.ReadFile("C:\\windows\\Resources\\Themes\\Aero.theme"), "Windows' own style");
+    Uninstall(m.host, TResourceKind::Theme, "Glass");
+    EXPECT_EQ(m.system.files.ReadFile("C:\\windows\\Resources\\Themes\\Aero.theme"), "Windows' own style");
+}
+
+}  // namespace
+}  // namespace lumaforge
