@@ -10,8 +10,9 @@ add_compile_options(-Wall -Wextra)
 include(cmake/sources.cmake)
 target_sources(lumaforge_core PRIVATE ${LUMAFORGE_POSIX_SOURCES})
 find_package(Threads REQUIRED)
-# minizip reads the packages (the tests also write archives with it); PCRE2 reads result pages.
-target_link_libraries(lumaforge_core PUBLIC Threads::Threads minizip z pcre2-8)
+# minizip reads the packages (the tests also write archives with it); PCRE2 reads result pages;
+# libsodium hashes and signs the published files.
+target_link_libraries(lumaforge_core PUBLIC Threads::Threads minizip z pcre2-8 sodium)
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

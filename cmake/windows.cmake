@@ -12,8 +12,14 @@ find_path(LUMAFORGE_MINIZIP_INCLUDE minizip/zip.h REQUIRED)
 # PCRE2 for MinGW, built by bootstrap too; the result scrapers define PCRE2_STATIC themselves.
 find_library(LUMAFORGE_PCRE2 NAMES libpcre2-8.a pcre2-8 REQUIRED)
 find_path(LUMAFORGE_PCRE2_INCLUDE pcre2.h REQUIRED)
-target_include_directories(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP_INCLUDE} ${LUMAFORGE_PCRE2_INCLUDE})
-target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB} ${LUMAFORGE_PCRE2})
+# libsodium for MinGW, built by bootstrap from Debian's source as well.
+find_library(LUMAFORGE_SODIUM NAMES libsodium.a sodium REQUIRED)
+find_path(LUMAFORGE_SODIUM_INCLUDE sodium.h REQUIRED)
+target_include_directories(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP_INCLUDE} ${LUMAFORGE_PCRE2_INCLUDE}
+                                                 ${LUMAFORGE_SODIUM_INCLUDE})
+target_compile_definitions(lumaforge_core PUBLIC SODIUM_STATIC)
+target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB} ${LUMAFORGE_PCRE2}
+                                            ${LUMAFORGE_SODIUM})
 
 add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
 include(cmake/demo.cmake)

@@ -73,7 +73,7 @@ std::string ProgramPaths::InstalledSoundFolder(std::string_view name) const {
 }
 
 std::string ProgramPaths::ResourceServerPath(int kind, std::string_view encodedName, std::string_view extension) {
-    return Join("softdata/xp/res/", KindName(kind).value_or(""), "/", Join(encodedName, extension));
+    return Join(kResourceServerFolder, KindName(kind).value_or(""), "/", Join(encodedName, extension));
 }
 
 }  // namespace lumaforge
