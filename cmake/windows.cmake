@@ -23,6 +23,7 @@ target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLI
 
 add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
 include(cmake/demo.cmake)
+include(cmake/publish.cmake)
 target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 gdiplus user32 shell32 ole32 oleaut32 uuid
                                            wininet shlwapi comdlg32)
 
