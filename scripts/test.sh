@@ -20,7 +20,10 @@ done
 echo "== windows (under Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+# nginx serves the published demo tree to the Windows tests over HTTP and HTTPS; the variables name
+# its addresses (scripts/test-servers.sh).
+eval "$(scripts/test-servers.sh start)"
+trap 'scripts/test-servers.sh stop; wineserver -k >/dev/null 2>&1 || true' EXIT
 # One wineserver and one set of Wine's own services for the whole run, started before ctest with
 # their output closed: each test process then starts in a fraction of a second, and no service
 # holds ctest's output pipe open.
