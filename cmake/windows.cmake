@@ -76,6 +76,11 @@ target_compile_definitions(win_tests PRIVATE
 add_dependencies(win_tests LumaforgeCHS folder_icons)
 target_compile_definitions(win_tests PRIVATE LUMAFORGE_TEST_PROGRAM_DIR="${LUMAFORGE_PROGRAM_DIR}")
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+# Run by scripts/test-servers.sh before the tests: the prefix trusts the run's test authority.
+add_executable(trust_test_authority tests/support/programs/trust_test_authority_win.cpp)
+target_link_libraries(trust_test_authority PRIVATE crypt32)
+target_link_options(trust_test_authority PRIVATE -municode)
+add_dependencies(win_tests trust_test_authority)
 include(cmake/sysinfo.cmake)
 
 add_executable(filter_bench bench/filter_bench_win.cpp)

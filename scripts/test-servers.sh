@@ -2,7 +2,9 @@
 # The web servers of the Windows tests: Debian's nginx on free loopback ports, serving the published
 # demo tree (scripts/publish-demo.sh) over plain HTTP, over HTTPS with a certificate of a test
 # authority made here for the run, and over HTTPS with a certificate of a second authority that
-# nothing trusts. The tests trust the first authority through the Wine prefix's own root store.
+# nothing trusts. The Wine prefix trusts the first authority through its own root store, for as long
+# as the servers run (tests/support/programs/trust_test_authority_win.cpp); the host's store is
+# never touched.
 #
 #   eval "$(scripts/test-servers.sh start)"   publishes, starts nginx, prints the variables to export
 #   scripts/test-servers.sh stop
@@ -12,8 +14,10 @@ source "$root/scripts/nginx-lib.sh"
 state="$root/build/test-servers"
 tls="$state/tls"
 
+trust_tool="$root/build/windows/trust_test_authority.exe"
 if [ "${1:-}" = stop ]; then
     nginx_stop "$state"
+    [ -f "$trust_tool" ] && { wine "$trust_tool" remove >/dev/null 2>&1 || true; }
     exit 0
 fi
 [ "${1:-}" = start ] || { echo "usage: test-servers.sh start|stop" >&2; exit 2; }
@@ -21,7 +25,8 @@ fi
 "$root/scripts/publish-demo.sh" >&2
 
 # authority NAME: a certificate authority valid for a day; server NAME AUTHORITY: a server
-# certificate for 127.0.0.1 (and nothing else) that it signs.
+# certificate for 127.0.0.1 (and nothing else) that it signs. The address is named as an IP
+# address and as a DNS name: Wine's check of the host name reads DNS names only.
 authority() {
     openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Lumaforge test $1" \
         -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
@@ -30,13 +35,15 @@ authority() {
 server() {
     openssl req -newkey rsa:2048 -nodes -subj "/CN=127.0.0.1" -keyout "$tls/$1.key" -out "$tls/$1.csr" 2>/dev/null
     openssl x509 -req -days 1 -in "$tls/$1.csr" -CA "$tls/$2.pem" -CAkey "$tls/$2.key" -CAcreateserial \
-        -extfile <(printf 'subjectAltName=IP:127.0.0.1\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n') \
+        -extfile <(printf 'subjectAltName=DNS:127.0.0.1,IP:127.0.0.1\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n') \
         -out "$tls/$1.pem" 2>/dev/null
 }
 rm -rf "$tls" && mkdir -p "$tls"
 authority ca && server server ca
 authority rogue-ca && server rogue-server rogue-ca
 openssl x509 -in "$tls/ca.pem" -outform DER -out "$tls/ca.der"
+# In the prefix's registry once the helper has ended: processes started after it trust the authority.
+wine "$trust_tool" add "$(winepath -w "$tls/ca.der")" >&2
 
 read -r http_port https_port rogue_port <<<"$(free_ports 3)"
 published="$root/build/demo-published"
