@@ -93,6 +93,9 @@ target_link_libraries(extract_bench PRIVATE lumaforge_win)
 add_executable(scrape_bench bench/scrape_bench_win.cpp)
 target_link_libraries(scrape_bench PRIVATE lumaforge_win)
 
+add_executable(verify_bench bench/verify_bench_win.cpp)
+target_link_libraries(verify_bench PRIVATE lumaforge_win)
+
 # Benchmarks that serve their content from the test HTTP server, with the test helpers.
 function(lumaforge_server_bench name)
     add_executable(${name} bench/${name}_win.cpp tests/support/test_http_server_support_win.cpp
