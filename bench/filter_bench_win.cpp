@@ -132,7 +132,11 @@ int main() {
     if (!window.Create())
         return 1;
     ShowWindow(window.Handle(), SW_SHOW);
-    Pump();
+    // The catalog (from a server that is not there) settles before the lists are measured.
+    while (!window.CatalogSettled()) {
+        Pump();
+        Sleep(5);
+    }
     const std::vector<std::string> names = RealisticNames();
 
     ResourceList& cursors = window.List(TResourceKind::Cursor);

@@ -92,7 +92,7 @@ int main() {
     const std::string root = server.Url("/baidu/");
     context.roots = {root, root, root, root, root};
     std::vector<std::string> messages;
-    context.showMessage = [&messages](const std::string& text, TMsgKind) { messages.push_back(text); };
+    context.showMessage = [&messages](HWND, const std::string& text, TMsgKind) { messages.push_back(text); };
     auto page = std::make_unique<TFrmWallpaper>();
     if (!page->Create(host, {0, 0, 637, 330}, strings, font.Get(), std::move(context))) {
         std::printf("the wallpaper page was not created\n");

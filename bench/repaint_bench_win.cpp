@@ -46,7 +46,7 @@ int main() {
     if (!window->Create())
         return 1;
     HWND main = window->Handle();
-    ShowWindow(main, SW_SHOWNOACTIVATE);
+    test::ShowAndLoadCatalog(*window);
     test::PumpFor(500);
     std::printf("GDI objects after start: %d\n", test::GdiObjectsInUse());
 

@@ -13,7 +13,14 @@ find_package(Threads REQUIRED)
 # minizip reads the packages (the tests also write archives with it); PCRE2 reads result pages;
 # libsodium hashes and signs the published files.
 target_link_libraries(lumaforge_core PUBLIC Threads::Threads minizip z pcre2-8 sodium)
+# The fuzz preset builds the fuzz targets instead of the tests.
+option(LUMAFORGE_FUZZ "Build the libFuzzer targets (clang) instead of the tests" OFF)
+if(LUMAFORGE_FUZZ)
+    add_subdirectory(fuzz)
+    return()
+endif()
 include(cmake/publish.cmake)
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

@@ -107,3 +107,9 @@ lumaforge_server_bench(download_bench)
 lumaforge_server_bench(preview_bench tests/support/picture_maker_win.cpp)
 lumaforge_server_bench(grid_bench tests/support/picture_maker_win.cpp)
 lumaforge_server_bench(repaint_bench)
+
+# Start to visible window, against a bare Win32 window (see scripts/startup-bench.sh).
+add_executable(bare_window WIN32 bench/bare_window_win.cpp)
+target_link_options(bare_window PRIVATE -municode)
+add_executable(startup_bench bench/startup_bench_win.cpp)
+target_link_options(startup_bench PRIVATE -municode)

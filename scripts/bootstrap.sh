@@ -13,6 +13,7 @@ packages=(
     libpcre2-dev nlohmann-json3-dev zlib1g-dev libminizip-dev libgtest-dev libgmock-dev
     dpkg-dev unzip
     libsodium-dev patch autoconf automake libtool nginx openssl
+    clang libclang-rt-dev
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -30,7 +30,9 @@ std::vector<std::string> Names(const Json& object, const char* key) {
 }  // namespace
 
 bool IsUsablePackageName(std::string_view name) {
-    if (name.empty() || name == "." || name == "..")
+    // Windows drops a final "." or blank from a file name, so "Chimes." would be "Chimes" on disk;
+    // this also leaves out "." and "..".
+    if (name.empty() || name.back() == '.' || name.back() == ' ')
         return false;
     for (unsigned char c : name) {
         if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)

@@ -38,7 +38,8 @@ inline constexpr CatalogMember kFlatMembers[] = {{"cursors", TResourceKind::Curs
 std::optional<Catalog> ParseCatalog(std::string_view utf8);
 
 // A name the program can use as a file name in the cache: no path separators, no characters
-// Windows refuses in file names, not "." or "..", not a device name (CON, NUL, COM1, ...).
+// Windows refuses in file names, no final "." or blank (Windows drops them, so two names would
+// share one file), not a device name (CON, NUL, COM1, ...).
 bool IsUsablePackageName(std::string_view name);
 
 }  // namespace lumaforge

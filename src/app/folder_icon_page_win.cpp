@@ -76,8 +76,7 @@ void FolderIconPage::CreateControls(Panel& host) {
     ResourceList::Options options;
     options.statusColumn = false;
     options.showInstalledMark = false;
-    ResourceList::Resources listResources{resources_.listImages, resources_.font, resources_.boldFont, resources_.probe,
-                                          resources_.paths};
+    ResourceList::Resources listResources{resources_.listImages, resources_.font, resources_.boldFont};
     vstDirs_->Create(parent, Bounds(0, 40, kCategoryWidth, listHeight), options, listResources, this);
     // The list view only borrows the image list: it stays ours to free.
     lvIcons_.Create(WC_LISTVIEWW, parent, Bounds(kIconListLeft, 40, width - kIconListLeft, listHeight), L"",

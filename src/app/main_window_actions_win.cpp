@@ -28,11 +28,25 @@ int TFrmMain::ShowMessage(const std::string& text, TMsgKind kind) {
 }
 
 void TFrmMain::LoadCatalog() {
-    TWinHttp http;
-    http.SetTimeout(services_.startupTimeoutMs);
-    std::vector<std::string> lines = SplitLines(http.GetText(services_.resourceUrl + ProgramPaths::kCatalogServerPath));
-    if (http.TimedOut())
-        lines.clear();
+    const std::wstring loading = strings_.Get(IDS_LOADING_CATALOG);
+    for (ResourceList* list : lists_)
+        list->SetPlaceholder(loading);
+    StartupRequest request;
+    request.catalogUrl = services_.resourceUrl + ProgramPaths::kCatalogServerPath;
+    // Fetched once: the copy beside the program serves every later start.
+    if (!probe_.FileExists(paths_.ApiSettingsFile()))
+        request.apiUrl = services_.apiUrl + ProgramPaths::kApiServerPath;
+    request.timeoutMs = services_.startupTimeoutMs;
+    startupFetch_ =
+        std::make_unique<StartupFetch>([] { return std::make_unique<TWinHttp>(); }, dispatcher_, std::move(request),
+                                       [this](StartupDownloads downloads) { CatalogArrived(downloads); });
+}
+
+void TFrmMain::CatalogArrived(const StartupDownloads& downloads) {
+    catalogSettled_ = true;
+    for (ResourceList* list : lists_)
+        list->SetPlaceholder({});
+    std::vector<std::string> lines = SplitLines(downloads.catalog);
     if (lines.empty()) {
         // Only a server that gave nothing at all sends us to the local copy.
         std::string local;
@@ -49,7 +63,7 @@ void TFrmMain::LoadCatalog() {
     }
     lblStatus_->SetText(ToWide(catalog->statusText));
     FillListsFromCatalog(*catalog);
-    LoadHomePageAddress(http);
+    LoadHomePageAddress(downloads.api);
 }
 
 void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
@@ -64,8 +78,7 @@ void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
             ++count;
         }
         // The count goes after the name cut to a row's length, so a very long name hides it.
-        themes.Tree().Item(row).Name.Assign(
-            RowName(FormatNameCount("%s[%d]", themes.Tree().Item(row).Name.View(), count)));
+        themes.Tree().Rename(row, RowName(FormatNameCount("%s[%d]", themes.Tree().Item(row).Name.View(), count)));
         total += count;
     }
     themes.EndUpdate();
@@ -89,12 +102,11 @@ void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
     }
 }
 
-void TFrmMain::LoadHomePageAddress(TWinHttp& http) {
+void TFrmMain::LoadHomePageAddress(const std::optional<std::string>& served) {
     const std::string apiFile = paths_.ApiSettingsFile();
     std::string content;
-    if (!ReadWholeFile(apiFile, content)) {
-        // Fetched once: the copy beside the program serves every later start.
-        content = JoinLines(SplitLines(http.GetText(services_.apiUrl + ProgramPaths::kApiServerPath)));
+    if (!ReadWholeFile(apiFile, content) && served) {
+        content = JoinLines(SplitLines(*served));
         WriteWholeFile(apiFile, content);
     }
     homeBrowserUrl_ = IniValue(codePage_.ToUtf8(content), "Lumaforge", "ADHomeURL");
@@ -135,7 +147,7 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
     if (node == kNoNode || list.IsCategory(node))
         return;
     const int kind = list.Tag();
-    TResourceItem& row = list.Tree().Item(node);
+    const TResourceItem& row = list.Tree().Item(node);
     const std::string name(row.Name.View());
     const std::string packageFile = paths_.PackageFile(kind, name);
     if (probe_.FileExists(packageFile)) {
@@ -143,11 +155,12 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
         const auto resourceKind = static_cast<TResourceKind>(kind);
         const bool installed = services_.installPackage(resourceKind, packageFile);
         if (installed && kind != static_cast<int>(TResourceKind::Logon)) {
-            row.Installed = 1;
+            list.States().Installed(node);
             list.RepaintNode(node);
         }
         return;
     }
+    ForgetVanishedPackage(list, node);
     switch (row.State) {
         case dsWaiting:
             downManager_->CancelTask(&list, node);
@@ -188,9 +201,9 @@ void TFrmMain::pmiUnInstallClick() {
     if (!list || list->FocusedNode() == kNoNode)
         return;
     const NodeId node = list->FocusedNode();
-    TResourceItem& row = list->Tree().Item(node);
-    if (Uninstall(installContext_, static_cast<TResourceKind>(list->Tag()), std::string(row.Name.View()))) {
-        row.Installed = 0;
+    if (services_.uninstall(static_cast<TResourceKind>(list->Tag()),
+                            std::string(list->Tree().Item(node).Name.View()))) {
+        list->States().Uninstalled(node);
         list->RepaintNode(node);
     }
 }
@@ -208,8 +221,27 @@ void TFrmMain::pmiDeleteClick() {
     if (!list || list->FocusedNode() == kNoNode)
         return;
     const NodeId node = list->FocusedNode();
+    // A file that could not be deleted (in use, read-only) keeps its row downloaded.
     DeleteFileUtf8(paths_.PackageFile(list->Tag(), list->Tree().Item(node).Name.View()));
+    ForgetVanishedPackage(*list, node);
     list->RepaintRow(node);
+}
+
+void TFrmMain::ForgetVanishedPackage(ResourceList& list, NodeId node) {
+    if (list.Tree().Item(node).State != dsDownloaded ||
+        probe_.FileExists(paths_.PackageFile(list.Tag(), list.Tree().Item(node).Name.View())))
+        return;
+    list.States().Deleted(node);
+    list.RepaintNode(node);
+}
+
+void TFrmMain::ForgetVanishedPackages() {
+    for (const auto& list : lists_) {
+        if (!list)
+            continue;
+        for (NodeId node = 0; node < static_cast<NodeId>(list->Tree().Size()); ++node)
+            ForgetVanishedPackage(*list, node);
+    }
 }
 
 void TFrmMain::pmiOpenFileClick() {

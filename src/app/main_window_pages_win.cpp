@@ -108,7 +108,7 @@ TPaintPanel& TFrmMain::CreateFilteredList(HWND parent, const RECT& area, TResour
     options.tree = kind == TResourceKind::Theme;
     options.boldSelection = kind == TResourceKind::Theme;
     options.showInstalledMark = kind != TResourceKind::Logon && kind != TResourceKind::Icon;
-    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, &paths_};
+    ResourceList::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get()};
     const int listTop = area.top + kFilterBarHeight;
     list.Create(parent, Bounds(area.left, listTop, Width(area), area.bottom - listTop), options, resources, this);
     lists_[k] = &list;
@@ -327,9 +327,11 @@ void TFrmMain::CreateWallpaperPage(Panel& page) {
     context.codePage = &codePage_;
     context.roots = {config::kBaiduUrl, config::kYoudaoUrl, config::kSogouUrl, config::kGoogleUrl,
                      config::kGoogleMainUrl};
-    context.showMessage = [this](const std::string& text, TMsgKind kind) { ShowMessage(text, kind); };
+    context.showMessage = [this](HWND owner, const std::string& text, TMsgKind kind) {
+        services_.showMessage(owner, text, kind);
+    };
     context.barTexts = {strings_.GetUtf8(IDS_PREVIOUS_PAGE), strings_.GetUtf8(IDS_NEXT_PAGE)};
-    context.openPreview = [this](const std::string& picture) { ShowWallpaperPreview(picture); };
+    context.gdiplus = &gdiplus_;
     context.showPageBar = [this](const std::string& html) { wbPageNum_->LoadHtml(html); };
     context.progressPicture = skin_.Get(L"PROGRESS_BACK_BMP");
     frmWallpaper_ = std::make_unique<TFrmWallpaper>();
@@ -347,25 +349,7 @@ void TFrmMain::CreateWallpaperPage(Panel& page) {
     wbPageNum_ = std::make_unique<TWebBrowser>();
     wbPageNum_->Create(bar.Handle(), bar.ClientRect());
     wbPageNum_->onShowContextMenu = TWebBrowser::NoContextMenu;
-    wbPageNum_->onBeforeNavigate = [this](const std::string& url) {
-        if (IsBarDocument(url))
-            return false;
-        frmWallpaper_->PageLinkClicked(url);
-        return true;
-    };
-}
-
-void TFrmMain::ShowWallpaperPreview(const std::string& picture) {
-    TFrmView view(gdiplus_);
-    if (!view.Load(picture)) {
-        ShowMessage("Failed to load image.", mkInformation);
-        return;
-    }
-    view.Create(Handle(), {strings_.Get(IDS_VIEW_SET), strings_.Get(IDS_VIEW_CLOSE)}, font_.Get());
-    // Applied as the grid applies a picture: a copy in the Windows folder, as the page's own pictures
-    // go when it does.
-    view.onSet = [this](const std::string& shown, HWND) { frmWallpaper_->ApplyPicture(shown); };
-    view.ShowModal();
+    wbPageNum_->onBeforeNavigate = [this](const std::string& url) { return frmWallpaper_->PageBarNavigating(url); };
 }
 
 void TFrmMain::CreateOemPage(Panel& page) {

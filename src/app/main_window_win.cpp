@@ -52,6 +52,11 @@ TFrmMain::TFrmMain(std::wstring programPath, Services services)
             return InstallPackage(installContext_, kind, package);
         };
     }
+    if (!services_.uninstall) {
+        services_.uninstall = [this](TResourceKind kind, const std::string& name) {
+            return Uninstall(installContext_, kind, name);
+        };
+    }
     if (!services_.applyDirectly) {
         services_.applyDirectly = [this](TResourceKind kind, const std::string& name) {
             ApplyDirectly(installContext_, kind, name);
@@ -162,10 +167,11 @@ void TFrmMain::FormShow() {
 void TFrmMain::FormDestroy() {
     KillTimer(Handle(), kTimerUpdater);
     KillTimer(Handle(), kTimerHomePage);
+    // Both managers stop their hand-overs and join (or leave behind) their workers here; work a
+    // worker handed over and that has not run yet is dropped, so nothing is left to wait for.
+    startupFetch_.reset();
     downManager_.reset();
     downImageManager_.reset();
-    // Gives the workers' last hand-overs time to drain before the process ends.
-    Sleep(50);
 }
 
 void TFrmMain::LayoutListColumns(ResourceList& list) {
@@ -180,7 +186,8 @@ std::string_view TFrmMain::RowName(std::string_view text) const {
 
 NodeId TFrmMain::AddResourceItem(ResourceList& list, NodeId parent, std::string_view name) {
     NodeId node = list.Tree().Add(parent, RowName(name));
-    DetectLocalState(list.Tree().Item(node), list.Tag(), paths_, probe_);
+    const LocalState local = DetectLocalState(list.Tree().Item(node).Name.View(), list.Tag(), paths_, probe_);
+    list.States().Found(node, local.packageCached, local.installed);
     return node;
 }
 
@@ -197,6 +204,8 @@ void TFrmMain::SetCategoriesExpanded(bool expanded) {
 
 bool TFrmMain::PreparePopupMenu(ResourceList& list) {
     const NodeId focused = list.FocusedNode();
+    if (focused != kNoNode)
+        ForgetVanishedPackage(list, focused);
     const TResourceItem* item = focused == kNoNode ? nullptr : &list.Tree().Item(focused);
     const int kind = list.Tag();
     // Styles, cursors and screen savers share one menu policy; the other three lists the second.
@@ -329,6 +338,11 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 services_.showHomePagePrompt();
             }
             return 0;
+        case WM_ACTIVATEAPP:
+            // The user may have emptied the cache while away; the rows say so when they return.
+            if (wParam)
+                ForgetVanishedPackages();
+            break;
         case WM_RESTOREMAIN:
             ShowWindow(Handle(), SW_RESTORE);
             SetForegroundWindow(Handle());

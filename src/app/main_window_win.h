@@ -10,6 +10,7 @@
 #include "app/oem_page_win.h"
 #include "app/resource_list_win.h"
 #include "app/skin_pictures_win.h"
+#include "app/startup_fetch.h"
 #include "base/code_page_win.h"
 #include "base/file_probe_win.h"
 #include "base/program_paths.h"
@@ -39,9 +40,6 @@
 #include "wallpaper/wallpaper_page_win.h"
 
 namespace lumaforge {
-
-// Sent from outside the process to bring the program back from the minimised state.
-inline constexpr UINT WM_RESTOREMAIN = WM_USER + 325;
 
 enum PageIndex : int {
     kPageThemes = 0,
@@ -77,6 +75,8 @@ public:
         // replaced, as is "&Apply directly".
         std::function<bool(TResourceKind, const std::string& packagePath)> installPackage;
         std::function<void(TResourceKind, const std::string& name)> applyDirectly;
+        // "&Uninstall" of a row; true when its installed mark goes.
+        std::function<bool(TResourceKind, const std::string& name)> uninstall;
         // Shows a row's preview picture (the address and the cache file); an empty address clears it.
         std::function<void(ResourceList&, NodeId, const std::string& url, const std::string& file)> requestPreview;
         // Every launch through the shell (ShellExecute: verb, file, parameters, show command); the
@@ -121,7 +121,10 @@ public:
     TFrmWallpaper& WallpaperPage() { return *frmWallpaper_; }
 
     // Operations of the window.
+    // Sends for the catalog; the lists show a loading line until it has arrived and filled them.
     void LoadCatalog();
+    // The catalog has arrived and filled the lists, or failed and said so.
+    bool CatalogSettled() const { return catalogSettled_; }
     void LayoutListColumns(ResourceList& list);
     NodeId AddResourceItem(ResourceList& list, NodeId parent, std::string_view name);
     // A row keeps as much of a name as takes 255 bytes in the ANSI code page.
@@ -147,6 +150,9 @@ public:
     // A file of a resource on the server: "softdata/xp/res/<kind>/<name><extension>", the name
     // percent-encoded as UTF-8.
     std::string ResourceFileUrl(int kind, std::string_view name, std::string_view extension) const;
+    // A downloaded row whose package has gone from the cache goes back to not downloaded.
+    void ForgetVanishedPackage(ResourceList& list, NodeId node);
+    void ForgetVanishedPackages();
     // Creates "cache\<kind>\" beside the program, with any missing parents.
     void EnsureKindCacheFolder(int kind);
     TDownManager& DownManager() { return *downManager_; }
@@ -193,7 +199,6 @@ private:
     void CreateIconsPage(Panel& page);
     void CreateFolderIconPage(Panel& page);
     void CreateWallpaperPage(Panel& page);
-    void ShowWallpaperPreview(const std::string& picture);
     void CreateOemPage(Panel& page);
     void CreateSetHomePage(Panel& page);
     // The filter bar at the top of `area` with its filter box `editWidth` wide, and the list of the
@@ -214,7 +219,9 @@ private:
     int ShowMessage(const std::string& text, TMsgKind kind);
     void OpenWithShell(const std::string& path);
     void FillListsFromCatalog(const Catalog& catalog);
-    void LoadHomePageAddress(TWinHttp& http);
+    void CatalogArrived(const StartupDownloads& downloads);
+    // `served` is the settings file as the server gave it, when it was asked for.
+    void LoadHomePageAddress(const std::optional<std::string>& served);
 
     std::wstring programPath_;
     Services services_;
@@ -234,6 +241,8 @@ private:
     std::unique_ptr<TDownManager> downManager_;
     WinPreviewStore previewStore_;
     std::unique_ptr<TDownImageManager> downImageManager_;
+    std::unique_ptr<StartupFetch> startupFetch_;
+    bool catalogSettled_ = false;
     std::string homeBrowserUrl_;
     ResourceStrings strings_;
 

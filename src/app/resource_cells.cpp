@@ -2,16 +2,10 @@
 
 namespace lumaforge {
 
-std::string CellText(TResourceItem& item, const CellRequest& cell, const ProgramPaths& paths, const FileProbe& probe) {
+std::string CellText(const TResourceItem& item, const CellRequest& cell) {
     if (cell.column != 1)
         return std::string(item.Name.View());
-    bool packageExists = false;
-    if (item.State == dsDownloaded) {
-        packageExists = probe.FileExists(paths.PackageFile(cell.kind, item.Name.View()));
-        if (!packageExists)
-            item.State = dsNone;
-    }
-    return StatusText(item.State, item.Progress, packageExists);
+    return StatusText(item.State, item.Progress);
 }
 
 int CellImage(const TResourceItem& item, const CellRequest& cell) {

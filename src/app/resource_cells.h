@@ -14,9 +14,7 @@ struct CellRequest {
     int column = 0;
 };
 
-// The status text of a downloaded row is checked against the cache each time: a package that has
-// gone turns the row back to not downloaded on the spot.
-std::string CellText(TResourceItem& item, const CellRequest& cell, const ProgramPaths& paths, const FileProbe& probe);
+std::string CellText(const TResourceItem& item, const CellRequest& cell);
 int CellImage(const TResourceItem& item, const CellRequest& cell);
 // The tree list hints only its style rows; the flat lists hint every row's name.
 std::string CellHint(const TResourceItem& item, const CellRequest& cell, int level);

@@ -4,7 +4,7 @@
 
 namespace lumaforge {
 
-std::string StatusText(uint8_t state, int progress, bool packageExists) {
+std::string StatusText(uint8_t state, int progress) {
     switch (state) {
         case dsWaiting:
             return "等待下载";
@@ -14,7 +14,7 @@ std::string StatusText(uint8_t state, int progress, bool packageExists) {
             return text;
         }
         case dsDownloaded:
-            return packageExists ? "下载成功" : "";
+            return "下载成功";
         case dsFailed:
             return "下载失败";
         default:
@@ -37,29 +37,28 @@ int StatusImage(uint8_t state) {
     }
 }
 
-void DetectLocalState(TResourceItem& item, int kind, const ProgramPaths& paths, const FileProbe& probe) {
-    std::string name(item.Name.View());
-    if (probe.FileExists(paths.PackageFile(kind, name)))
-        item.State = dsDownloaded;
-    bool installed = false;
+LocalState DetectLocalState(std::string_view rowName, int kind, const ProgramPaths& paths, const FileProbe& probe) {
+    const std::string name(rowName);
+    LocalState local;
+    local.packageCached = probe.FileExists(paths.PackageFile(kind, name));
     switch (static_cast<TResourceKind>(kind)) {
         case TResourceKind::Theme:
-            installed = probe.FileExists(paths.InstalledThemeFile(name));
+            local.installed = probe.FileExists(paths.InstalledThemeFile(name));
             break;
         case TResourceKind::Cursor:
-            installed = probe.FolderExists(paths.InstalledCursorFolder(name));
+            local.installed = probe.FolderExists(paths.InstalledCursorFolder(name));
             break;
         case TResourceKind::ScreenSaver:
-            installed = probe.FileExists(paths.InstalledScreenSaverFile(name));
+            local.installed = probe.FileExists(paths.InstalledScreenSaverFile(name));
             break;
         case TResourceKind::Sound:
-            installed = probe.FolderExists(paths.InstalledSoundFolder(name));
+            local.installed = probe.FolderExists(paths.InstalledSoundFolder(name));
             break;
         case TResourceKind::Logon:
         case TResourceKind::Icon:
             break;
     }
-    item.Installed = installed ? 1 : 0;
+    return local;
 }
 
 }  // namespace lumaforge

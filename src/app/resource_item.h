@@ -34,12 +34,14 @@ enum ListImage : int {
 };
 inline constexpr int kListImageCount = 9;
 
-// The status column's text for a state; dsDownloaded reads "下载成功" only while the package exists,
-// so the caller passes that fact.
-std::string StatusText(uint8_t state, int progress, bool packageExists);
+std::string StatusText(uint8_t state, int progress);
 int StatusImage(uint8_t state);
 
-// The state of a freshly added row: cached package and installed mark, by kind.
-void DetectLocalState(TResourceItem& item, int kind, const ProgramPaths& paths, const FileProbe& probe);
+// What the disk says of a freshly added row: its package cached, and its installed mark by kind.
+struct LocalState {
+    bool packageCached = false;
+    bool installed = false;
+};
+LocalState DetectLocalState(std::string_view name, int kind, const ProgramPaths& paths, const FileProbe& probe);
 
 }  // namespace lumaforge

@@ -78,6 +78,11 @@ void ResourceList::SetColumnWidths(int name, int status) {
     Invalidate();
 }
 
+void ResourceList::SetPlaceholder(std::wstring text) {
+    placeholder_ = std::move(text);
+    Invalidate();
+}
+
 int ResourceList::VisibleRowCapacity() const {
     RECT client = ClientRect();
     return std::max(1, static_cast<int>(client.bottom / kRowHeight));
@@ -153,9 +158,23 @@ TDownloadState ResourceList::RowState(RowId node) const {
 }
 
 void ResourceList::ShowRowState(RowId node, TDownloadState state, int progress) {
-    TResourceItem& row = tree_.Item(node);
-    row.State = state;
-    row.Progress = progress;
+    switch (state) {
+        case dsWaiting:
+            states_.Queued(node);
+            break;
+        case dsDownloading:
+            states_.Progressed(node, progress);
+            break;
+        case dsDownloaded:
+            states_.Downloaded(node);
+            break;
+        case dsFailed:
+            states_.Failed(node);
+            break;
+        case dsNone:
+            states_.Cancelled(node);
+            break;
+    }
     RepaintRow(node);
 }
 
@@ -187,10 +206,10 @@ CellRequest ResourceList::Cell(NodeId node, int column) const {
     return cell;
 }
 
-std::string ResourceList::CellText(NodeId node, int column) {
+std::string ResourceList::CellText(NodeId node, int column) const {
     if (!options_.statusColumn && column == 1)
         return {};
-    return lumaforge::CellText(tree_.Item(node), Cell(node, column), *resources_.paths, *resources_.probe);
+    return lumaforge::CellText(tree_.Item(node), Cell(node, column));
 }
 
 std::string ResourceList::CellHint(NodeId node, int column) const {
@@ -203,6 +222,14 @@ void ResourceList::Paint(HDC dc, const RECT& client) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     const auto& rows = tree_.DisplayRows();
+    if (rows.empty() && !placeholder_.empty()) {
+        RECT line{kMargin, 0, client.right - kMargin, kRowHeight};
+        ScopedSelectObject font(dc, resources_.font);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextW(dc, placeholder_.c_str(), static_cast<int>(placeholder_.size()), &line,
+                  DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        return;
+    }
     for (size_t i = static_cast<size_t>(topIndex_); i < rows.size(); ++i) {
         int top = static_cast<int>(i - topIndex_) * kRowHeight;
         if (top >= client.bottom)

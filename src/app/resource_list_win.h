@@ -6,6 +6,7 @@
 
 #include "app/resource_cells.h"
 #include "app/resource_tree.h"
+#include "app/row_states.h"
 #include "controls/window_win.h"
 #include "download/down_manager.h"
 
@@ -43,8 +44,6 @@ public:
         HIMAGELIST images = nullptr;
         HFONT font = nullptr;
         HFONT boldFont = nullptr;
-        const FileProbe* probe = nullptr;
-        const ProgramPaths* paths = nullptr;
     };
 
     bool Create(HWND parent, const RECT& bounds, const Options& options, const Resources& resources,
@@ -53,12 +52,17 @@ public:
     int Tag() const { return options_.kind; }
     ResourceTree& Tree() { return tree_; }
     const ResourceTree& Tree() const { return tree_; }
+    // Every change of a row's state goes through here; repaint the row after it.
+    RowStates& States() { return states_; }
 
     // Changes inside an update block repaint once, when the outermost block ends.
     void BeginUpdate() { ++updateCount_; }
     void EndUpdate();
 
     void SetColumnWidths(int name, int status);
+    // A line shown while the list has no rows to show (the catalog on its way); empty for none.
+    void SetPlaceholder(std::wstring text);
+    const std::wstring& Placeholder() const { return placeholder_; }
     int ColumnWidth(int column) const { return column == 0 ? nameWidth_ : statusWidth_; }
 
     NodeId FocusedNode() const { return tree_.Focused(); }
@@ -73,7 +77,7 @@ public:
     // Repaints the row at once, not at the next idle moment.
     void RepaintRow(NodeId node);
 
-    // DownloadRows: the rows are the tree's nodes.
+    // DownloadRows: the rows are the tree's nodes; a report is the row's event and repaints it.
     TDownloadState RowState(RowId node) const override;
     void ShowRowState(RowId node, TDownloadState state, int progress) override;
 
@@ -81,7 +85,7 @@ public:
     NodeId NodeAt(POINT client) const;
     // The row rectangle of a displayed node in client coordinates; empty when it is not displayed.
     RECT NodeRect(NodeId node) const;
-    std::string CellText(NodeId node, int column);
+    std::string CellText(NodeId node, int column) const;
     std::string CellHint(NodeId node, int column) const;
 
     void Paint(HDC dc, const RECT& client) override;
@@ -106,6 +110,7 @@ private:
     void MouseDown(LPARAM lParam);
 
     ResourceTree tree_;
+    RowStates states_{tree_};
     Options options_;
     Resources resources_;
     ResourceListEvents* events_ = nullptr;
@@ -119,6 +124,7 @@ private:
     int hintColumn_ = -1;
     bool trackingLeave_ = false;
     std::wstring hintText_;
+    std::wstring placeholder_;
 };
 
 }  // namespace lumaforge

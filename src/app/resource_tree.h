@@ -16,8 +16,9 @@ public:
     NodeId Add(NodeId parent, std::string_view name);
 
     size_t Size() const { return nodes_.size(); }
-    TResourceItem& Item(NodeId node) { return nodes_[node].item; }
+    // Rows are read here and changed through RowStates, their one writer.
     const TResourceItem& Item(NodeId node) const { return nodes_[node].item; }
+    void Rename(NodeId node, std::string_view name) { nodes_[node].item.Name.Assign(name); }
     NodeId Parent(NodeId node) const { return nodes_[node].parent; }
     int Level(NodeId node) const { return nodes_[node].level; }
     const std::vector<NodeId>& Roots() const { return roots_; }
@@ -49,6 +50,9 @@ public:
     NodeId FocusLast();
 
 private:
+    friend class RowStates;
+    TResourceItem& MutableItem(NodeId node) { return nodes_[node].item; }
+
     struct Node {
         TResourceItem item;
         NodeId parent = kNoNode;

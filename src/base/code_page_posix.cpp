@@ -2,36 +2,65 @@
 
 #include <iconv.h>
 
+#include <cstring>
+
 namespace lumaforge {
-namespace {
-std::string Convert(const std::string& to, const std::string& from, std::string_view input, bool& ok) {
+struct IconvCodePage::Converter {
+    iconv_t cd;
+    Converter(const std::string& to, const std::string& from) : cd(iconv_open(to.c_str(), from.c_str())) {}
+    ~Converter() {
+        if (cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd);
+    }
+};
+
+IconvCodePage::IconvCodePage(std::string name) : name_(std::move(name)) {}
+
+IconvCodePage::~IconvCodePage() = default;
+
+std::string IconvCodePage::Convert(bool toUtf8, std::string_view input, bool replace, bool& ok) const {
     ok = false;
-    iconv_t cd = iconv_open(to.c_str(), from.c_str());
+    const std::lock_guard lock(mutex_);
+    std::unique_ptr<Converter>& converter = toUtf8 ? toUtf8_ : fromUtf8_;
+    if (!converter)
+        converter = toUtf8 ? std::make_unique<Converter>("UTF-8", name_) : std::make_unique<Converter>(name_, "UTF-8");
+    const iconv_t cd = converter->cd;
     if (cd == reinterpret_cast<iconv_t>(-1))
         return {};
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     std::string out(input.size() * 4 + 8, '\0');
     char* in = const_cast<char*>(input.data());
     size_t inLeft = input.size();
     char* outPtr = out.data();
     size_t outLeft = out.size();
-    size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    ok = result != static_cast<size_t>(-1) && inLeft == 0;
+    ok = true;
+    while (inLeft > 0 && iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
+        ok = false;
+        if (!replace || outLeft < 3)
+            break;
+        // The replacement takes three bytes, no more than the four the byte had room for.
+        std::memcpy(outPtr, "\xEF\xBF\xBD", 3);
+        outPtr += 3;
+        outLeft -= 3;
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    ok = ok && inLeft == 0;
     out.resize(out.size() - outLeft);
     return out;
 }
-}  // namespace
 
 std::string IconvCodePage::EncodeChar(char16_t c) const {
     std::string utf8 = Utf16ToUtf8(std::u16string_view(&c, 1));
     bool ok = false;
-    std::string bytes = Convert(name_, "UTF-8", utf8, ok);
+    std::string bytes = Convert(/*toUtf8=*/false, utf8, /*replace=*/false, ok);
     return ok ? bytes : std::string();
 }
 
 std::string IconvCodePage::ToUtf8(std::string_view bytes) const {
     bool ok = false;
-    return Convert("UTF-8", name_, bytes, ok);
+    return Convert(/*toUtf8=*/true, bytes, /*replace=*/true, ok);
 }
 
 }  // namespace lumaforge

@@ -10,8 +10,15 @@ std::string WinAnsiCodePage::EncodeChar(char16_t c) const {
     const wchar_t wide = static_cast<wchar_t>(c);
     char bytes[4] = {};
     BOOL usedDefault = FALSE;
-    int size = WideCharToMultiByte(codePage_, 0, &wide, 1, bytes, sizeof bytes, nullptr, &usedDefault);
+    // Without WC_NO_BEST_FIT_CHARS Windows writes a look-alike for a character the code page lacks
+    // (É as é, ² as 2) and does not count it as lost.
+    const int size =
+        WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, nullptr, &usedDefault);
     if (size <= 0 || usedDefault)
+        return {};
+    // A code page that ignores the flag still cannot give the character back.
+    wchar_t back[2] = {};
+    if (MultiByteToWideChar(codePage_, MB_ERR_INVALID_CHARS, bytes, size, back, 2) != 1 || back[0] != wide)
         return {};
     return std::string(bytes, static_cast<size_t>(size));
 }

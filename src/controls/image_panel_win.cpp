@@ -1,5 +1,6 @@
 #include "controls/image_panel_win.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/handles_win.h"
@@ -97,13 +98,21 @@ RECT TImagePanel::LoadingRect() const {
     return {left, top, left + loadingGif_->Width(), top + loadingGif_->Height()};
 }
 
+void TImagePanel::SetAnimationSpeed(int percent) {
+    speedPercent_ = std::max(percent, 1);
+}
+
+int TImagePanel::CurrentFrameDelay() const {
+    int delay = loadingGif_ ? loadingGif_->FrameDelay(gifFrame_) : 0;
+    if (delay < kShortestDelayMs)
+        delay = kDefaultDelayMs;
+    return std::max(delay * 100 / speedPercent_, 1);
+}
+
 void TImagePanel::ScheduleNextFrame() {
     if (loadingGif_->FrameCount() < 2)
         return;
-    int delay = loadingGif_->FrameDelay(gifFrame_);
-    if (delay < kShortestDelayMs)
-        delay = kDefaultDelayMs;
-    SetTimer(Handle(), kAnimationTimer, static_cast<UINT>(delay), nullptr);
+    SetTimer(Handle(), kAnimationTimer, static_cast<UINT>(CurrentFrameDelay()), nullptr);
 }
 
 void TImagePanel::Paint(HDC dc, const RECT& client) {

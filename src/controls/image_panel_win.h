@@ -36,6 +36,8 @@ public:
     // StartLoading only clears the picture.
     // The animation shown while loading, shared by the panels that show it.
     void SetLoadingGif(std::shared_ptr<const Picture> gif);
+    // How fast the animation plays, in percent of the GIF's own speed (100 at first).
+    void SetAnimationSpeed(int percent);
     // Total margin kept free around a scaled picture, half of it on each side.
     void SetBorderSpace(int space);
     int BorderSpace() const { return borderSpace_; }
@@ -49,6 +51,8 @@ public:
     const std::string& FileName() const { return fileName_; }
     const Picture& CurrentPicture() const { return picture_; }
     size_t LoadingFrame() const { return gifFrame_; }
+    // How long the frame shown now stays, in milliseconds.
+    int CurrentFrameDelay() const;
     // Where the animation's frame is drawn: centred, in whole pixels.
     RECT LoadingRect() const;
 
@@ -69,6 +73,7 @@ private:
     Picture picture_;
     std::shared_ptr<const Picture> loadingGif_;
     bool loading_ = false;
+    int speedPercent_ = 100;
     size_t gifFrame_ = 0;
 };
 

@@ -7,6 +7,10 @@
 
 namespace lumaforge {
 
+// Sent to the main window or its wallpaper page (by another start of the program), brings the
+// program back from its minimised state.
+inline constexpr UINT WM_RESTOREMAIN = WM_USER + 325;
+
 // Base of every window class of the program. The static window procedure takes `this` from the
 // creation parameters and routes every later message to the virtual OnMessage.
 class Window {

@@ -219,10 +219,10 @@ void TDownManager::Impl::RunTask(Worker& worker) {
     if (!cancelled) {
         // A server may announce less than the package: only a whole archive counts as downloaded.
         const bool complete = size > 0 && size == worker.Http->ContentLength() && store_.IsWholeArchive(tempName);
-        state = complete ? dsDownloaded : dsFailed;
-        if (complete)
-            store_.Move(tempName, task.FileName);
-        else
+        // A package that cannot take its name (in use, read-only, disk full) is no package.
+        const bool stored = complete && store_.Move(tempName, task.FileName);
+        state = stored ? dsDownloaded : dsFailed;
+        if (!stored)
             store_.Delete(tempName);
     }
     FinishTask(worker, task, state, worker.Progress);

@@ -1,7 +1,6 @@
 #include "install/icon_theme.h"
 
 #include "base/ini.h"
-#include "base/little_endian.h"
 #include "base/text.h"
 
 namespace lumaforge {
@@ -22,19 +21,6 @@ std::string ReplaceThemePath(std::string_view location, std::string_view themePa
 std::string ThemePathOf(std::string_view themeFile) {
     const size_t separator = themeFile.find_last_of("\\/:");
     return separator == std::string_view::npos ? std::string() : std::string(themeFile.substr(0, separator + 1));
-}
-
-std::string ThemeFileText(std::string_view bytes, const AnsiCodePage& codePage) {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        return std::string(bytes.substr(3));
-    if (bytes.starts_with("\xFF\xFE")) {
-        std::u16string wide;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            wide.push_back(static_cast<char16_t>(ReadLittleEndian(bytes, i, 2)));
-        }
-        return Utf16ToUtf8(wide);
-    }
-    return codePage.ToUtf8(bytes);
 }
 
 IconThemeFile::IconThemeFile(std::string text, std::string themePath)

@@ -3,8 +3,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/code_page.h"
-
 namespace lumaforge {
 
 // A theme key that overrides the icon of a shell folder class: the value `valueName` (empty: the
@@ -75,10 +73,6 @@ std::string ReplaceThemePath(std::string_view location, std::string_view themePa
 
 // The folder part of a path, with its trailing backslash; empty for a bare file name.
 std::string ThemePathOf(std::string_view themeFile);
-
-// A theme file's text as UTF-8: UTF-8 or UTF-16 (little-endian) after their byte-order mark, the
-// ANSI code page without one.
-std::string ThemeFileText(std::string_view bytes, const AnsiCodePage& codePage);
 
 // An icon theme file: INI text whose sections and keys match in any case.
 class IconThemeFile {

@@ -55,7 +55,7 @@ void TSetIcons::SetIcons(const std::string& themeFile, bool restore) {
         std::string bytes;
         if (!ReadWholeFile(themeFile, bytes))
             throw std::runtime_error("Cannot open file \"" + themeFile + "\"");
-        theme_.emplace(ThemeFileText(bytes, WinAnsiCodePage()), ThemePathOf(themeFile));
+        theme_.emplace(DecodeMarkedText(bytes, WinAnsiCodePage()), ThemePathOf(themeFile));
     }
     SetDesktopIcons(restore);
     SetStartIcons(restore);

@@ -200,10 +200,6 @@ bool FindUnicodePath(std::string_view extra, std::string_view storedName, std::s
     return false;
 }
 
-bool IsValidUtf8(std::string_view text) {
-    return Utf16ToUtf8(Utf8ToUtf16(text)) == text;
-}
-
 // Windows compares names without regard to case; these are the letters a package may hold.
 char16_t FoldCase(char16_t c) {
     if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB) ||

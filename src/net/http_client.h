@@ -45,6 +45,8 @@ public:
     virtual void SetTimeout(int32_t milliseconds) = 0;
     // With a time-out set, a transfer that waits for bytes asks the check about twice a second.
     virtual void SetAbortCheck(AbortCheck check) = 0;
+    // The last request ended because the server kept silent for the time-out.
+    virtual bool TimedOut() const = 0;
 };
 
 using HttpClientFactory = std::function<std::unique_ptr<HttpClient>()>;

@@ -1,23 +1,27 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "net/http_client.h"
 
 namespace lumaforge {
 
+struct WinHttpTransfer;
+struct WinHttpAnswer;
+
 // The program's HTTP client over WinInet: one synchronous request at a time, each with its own
 // handles, all closed before the request returns. Only a 200 answer writes its body; failures
 // are quiet and show as an empty or short body.
 //
 // Timeout (milliseconds, 0 for the platform's limits) is the longest wait for any byte, the
-// answer's first included. With an abort check set, the waits are cut into ticks of
-// kAbortPollMs so the check can end a stalled transfer at once; a server slower than a tick to
-// start its answer is asked once more with the whole time-out for each wait.
+// answer's first included. With an abort check set (and a time-out), the check ends a transfer
+// within kAbortPollMs however long the server has kept silent: a helper thread sends the request
+// and reads the answer while the caller hands the body on and asks the check.
 class TWinHttp final : public HttpClient {
 public:
     static constexpr size_t kChunkSize = 4096;
-    static constexpr int32_t kAbortPollMs = 500;
+    static constexpr int32_t kAbortPollMs = 20;
 
     std::string Host;
     std::string ObjectName;
@@ -43,14 +47,13 @@ public:
     void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
     void SetTimeout(int32_t milliseconds) override { Timeout = milliseconds; }
     void SetAbortCheck(AbortCheck check) override { abortCheck_ = std::move(check); }
-    // The last request ended because the server kept silent for Timeout.
-    bool TimedOut() const { return timedOut_; }
+    bool TimedOut() const override { return timedOut_; }
 
 private:
-    enum class Outcome { Done, AnswerTooSlowForATick };
-    Outcome Attempt(void* root, const std::string& path, const std::string& body, bool get, int32_t socketTimeout,
-                    bool polled, ByteSink& sink);
-    void ReadBody(void* request, bool polled, ByteSink& sink);
+    // Takes the answer's length and charset; false unless it is a 200 answer.
+    bool TakeAnswer(const WinHttpAnswer& answer);
+    void TransferHere(WinHttpTransfer& pending, const std::string& body, bool get, ByteSink& sink);
+    void TransferOnHelper(std::shared_ptr<WinHttpTransfer> pending, const std::string& body, bool get, ByteSink& sink);
 
     int64_t contentLength_ = 0;
     bool timedOut_ = false;

@@ -34,6 +34,22 @@ bool IsLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c < 0xE000;
 }
 
+// A text that is no UTF-8 as a whole is bytes of another encoding; some of them may look like
+// UTF-8 by chance (GBK's D4 AD), so every byte above ASCII is escaped then.
+std::string EscapeNonUtf8(std::string_view text) {
+    if (IsValidUtf8(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else
+            AppendEscaped(out, c);
+    }
+    return out;
+}
+
 std::u16string FoldAscii(std::u16string_view text) {
     std::u16string out(text);
     for (char16_t& c : out)
@@ -56,7 +72,7 @@ UrlParts SplitUrl(std::string_view url) {
     size_t slash = url.find('/');
     std::string_view host = url.substr(0, slash);
     if (slash != std::string_view::npos)
-        parts.object = std::string(url.substr(slash));
+        parts.object = EscapeNonUtf8(url.substr(slash));
     size_t colon = host.find(':');
     if (!host.empty() && colon != std::string_view::npos) {
         std::string_view portText = host.substr(colon + 1);

@@ -20,7 +20,9 @@ struct UrlParts {
 
 // Splits an address as the HTTP client sends it: "http://" or "https://" (any case) removed, host
 // and optional ":port" before the first "/", the rest as the object. Port 80, or 443 for https,
-// unless a valid one is given; an address without a scheme is plain HTTP.
+// unless a valid one is given; an address without a scheme is plain HTTP. An object that is no
+// UTF-8 (an address whose GBK escapes were decoded) has its bytes above ASCII escaped again, so the
+// request carries those very bytes instead of replacement characters.
 UrlParts SplitUrl(std::string_view url);
 
 // Percent-encodes a text. Letters, digits, "." and "_" pass; every other byte becomes %XX. A

@@ -19,17 +19,6 @@ std::string Utf16LeBytes(std::u16string_view text) {
     return bytes;
 }
 
-std::u16string Utf16Of(std::string_view bytes, bool bigEndian) {
-    std::u16string text;
-    text.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const unsigned first = static_cast<unsigned char>(bytes[i]);
-        const unsigned second = static_cast<unsigned char>(bytes[i + 1]);
-        text.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
-    }
-    return text;
-}
-
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
 }  // namespace
 
@@ -101,16 +90,6 @@ std::string EncodeOemInfoFile(std::string_view text, const AnsiCodePage& codePag
         ansi += bytes;
     }
     return ansi;
-}
-
-std::string DecodeOemInfoFile(std::string_view bytes, const AnsiCodePage& codePage) {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        return std::string(bytes.substr(3));
-    if (bytes.starts_with("\xFF\xFE"))
-        return Utf16ToUtf8(Utf16Of(bytes.substr(2), false));
-    if (bytes.starts_with("\xFE\xFF"))
-        return Utf16ToUtf8(Utf16Of(bytes.substr(2), true));
-    return codePage.ToUtf8(bytes);
 }
 
 std::optional<BmpLayout> ParseBmpHeader(std::string_view head, uint64_t fileSize) {

@@ -46,8 +46,6 @@ OemInformation ParseOemInfoText(std::string_view text);
 // system's own tools write it; otherwise UTF-16 with its byte order mark, which the profile
 // functions read too, rather than losing characters to question marks.
 std::string EncodeOemInfoFile(std::string_view text, const AnsiCodePage& codePage);
-// The text of the file's bytes: UTF-8 or UTF-16 by their byte order mark, else the code page.
-std::string DecodeOemInfoFile(std::string_view bytes, const AnsiCodePage& codePage);
 
 // The largest logo System Properties has room for.
 inline constexpr int kMaxLogoWidth = 180;

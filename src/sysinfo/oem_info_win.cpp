@@ -122,7 +122,7 @@ std::optional<OemInformation> OemFiles::ReadInformation() const {
     std::string bytes;
     if (!ReadWholeFile(file, bytes))
         bytes.clear();
-    return ParseOemInfoText(DecodeOemInfoFile(bytes, codePage_));
+    return ParseOemInfoText(DecodeMarkedText(bytes, codePage_));
 }
 
 void OemFiles::WriteInformation(const OemInformation& info) const {

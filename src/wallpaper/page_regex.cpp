@@ -24,6 +24,17 @@ using JitStack = std::unique_ptr<pcre2_jit_stack, Deleter<pcre2_jit_stack, pcre2
 // The scrapers' patterns have at most two groups; the room for a few more costs nothing.
 constexpr uint32_t kGroupSlots = 8;
 
+// The interpreter's steps in one scrape, counted by the callouts of the counted patterns.
+struct StepCount {
+    uint64_t steps = 0;
+    uint64_t budget = 0;
+};
+
+int CountStep(pcre2_callout_block*, void* data) {
+    StepCount& count = *static_cast<StepCount*>(data);
+    return ++count.steps > count.budget ? PCRE2_ERROR_MATCHLIMIT : 0;
+}
+
 PCRE2_SPTR Bytes(std::string_view text) {
     // PCRE2 wants a pointer even for an empty subject.
     return reinterpret_cast<PCRE2_SPTR>(text.data() ? text.data() : "");
@@ -32,6 +43,9 @@ PCRE2_SPTR Bytes(std::string_view text) {
 
 struct Regex::Code {
     UniqueCode code;
+    // The same pattern with a callout before every item, for the interpreter, whose own limit cannot
+    // see the steps spent at earlier start positions: the callouts count them.
+    UniqueCode counted;
     bool jit = false;
 };
 
@@ -44,10 +58,12 @@ Regex::Regex(std::string_view pattern, bool caselessMultiline) : code_(std::make
     pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
     int error = 0;
     PCRE2_SIZE errorOffset = 0;
-    code_->code.reset(pcre2_compile(Bytes(pattern), pattern.size(),
-                                    caselessMultiline ? PCRE2_CASELESS | PCRE2_MULTILINE : 0, &error, &errorOffset,
-                                    context.get()));
-    if (!code_->code) {
+    const uint32_t options = caselessMultiline ? PCRE2_CASELESS | PCRE2_MULTILINE : 0;
+    code_->code.reset(pcre2_compile(Bytes(pattern), pattern.size(), options, &error, &errorOffset, context.get()));
+    if (code_->code)
+        code_->counted.reset(pcre2_compile(Bytes(pattern), pattern.size(), options | PCRE2_AUTO_CALLOUT, &error,
+                                           &errorOffset, context.get()));
+    if (!code_->code || !code_->counted) {
         PCRE2_UCHAR message[256];
         pcre2_get_error_message(error, message, sizeof message);
         throw std::invalid_argument(std::string(reinterpret_cast<const char*>(message)) + " at " +
@@ -73,13 +89,17 @@ struct RegexMatcher::State {
     // hold whatever an earlier match left.
     uint32_t setGroups = 0;
     bool gaveUp = false;  // the last match stopped at a limit
+    StepCount interpreterSteps;
 };
 
-RegexMatcher::RegexMatcher(TRegexEngine engine) : state_(std::make_unique<State>()), engine_(engine) {
+RegexMatcher::RegexMatcher(TRegexEngine engine, size_t pageBytes) : state_(std::make_unique<State>()), engine_(engine) {
     if (!state_->context || !state_->data)
         throw std::bad_alloc();
+    state_->interpreterSteps.budget =
+        kInterpreterBaseSteps + kInterpreterStepsPerByte * static_cast<uint64_t>(pageBytes);
     pcre2_set_match_limit(state_->context.get(), kMatchLimit);
     pcre2_set_heap_limit(state_->context.get(), kHeapLimitKiB);
+    pcre2_set_callout(state_->context.get(), CountStep, &state_->interpreterSteps);
     if (state_->jitStack)
         pcre2_jit_stack_assign(state_->context.get(), nullptr, state_->jitStack.get());
 }
@@ -91,13 +111,17 @@ bool RegexMatcher::Find(const Regex& regex, std::string_view subject, size_t off
     s.subject = subject;
     s.setGroups = 0;
     s.gaveUp = false;
+    // After a limit, the page is lost anyway: more matches would only spend more time.
+    if (limitHit_) {
+        s.gaveUp = true;
+        return false;
+    }
     if (offset > subject.size())
         return false;
-    uint32_t options = PCRE2_NOTEMPTY;
-    if (engine_ == TRegexEngine::Interpreter || !regex.code_->jit)
-        options |= PCRE2_NO_JIT;
-    const int rc = pcre2_match(regex.code_->code.get(), Bytes(subject), subject.size(), offset, options, s.data.get(),
-                               s.context.get());
+    const bool interpret = engine_ == TRegexEngine::Interpreter || !regex.code_->jit;
+    const pcre2_code* code = interpret ? regex.code_->counted.get() : regex.code_->code.get();
+    const uint32_t options = PCRE2_NOTEMPTY | (interpret ? PCRE2_NO_JIT : 0);
+    const int rc = pcre2_match(code, Bytes(subject), subject.size(), offset, options, s.data.get(), s.context.get());
     switch (rc) {
         case PCRE2_ERROR_MATCHLIMIT:
         case PCRE2_ERROR_HEAPLIMIT:

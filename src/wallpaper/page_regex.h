@@ -33,17 +33,22 @@ private:
 };
 
 // The matches of one scrape: the limits every match runs under, the JIT stack, the groups of the last
-// match, and whether any match gave up at a limit. A match that gives up counts as no match; the
-// caller decides what a page that hit a limit is worth.
+// match, and whether any match gave up at a limit. A match that gives up counts as no match, and so
+// does every match after it; the caller decides what a page that hit a limit is worth.
 class RegexMatcher {
 public:
     // Backtracking steps one match may take, and the memory the interpreter may use for them: enough
     // for any result page we know by a wide margin, small enough that a hostile page ends in
-    // milliseconds.
+    // milliseconds. The JIT counts the steps of a whole search; the interpreter counts them afresh at
+    // every position where a match may start, so it also counts every step of the scrape against a
+    // budget that grows with the page.
     static constexpr uint32_t kMatchLimit = 1'000'000;
     static constexpr uint32_t kHeapLimitKiB = 16 * 1024;
+    static constexpr uint64_t kInterpreterBaseSteps = 100'000;
+    static constexpr uint64_t kInterpreterStepsPerByte = 4;
 
-    explicit RegexMatcher(TRegexEngine engine);
+    // `pageBytes`: the size of the page the scrape reads, for the interpreter's budget.
+    explicit RegexMatcher(TRegexEngine engine, size_t pageBytes = 0);
     ~RegexMatcher();
     RegexMatcher(const RegexMatcher&) = delete;
     RegexMatcher& operator=(const RegexMatcher&) = delete;

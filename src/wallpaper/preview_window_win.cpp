@@ -138,6 +138,10 @@ LRESULT TFrmView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_DESTROY:
+            // Its owner going takes it along: the modal loop ends with it.
+            closed_ = true;
+            break;
     }
     return PaintedWindow::OnMessage(message, wParam, lParam);
 }

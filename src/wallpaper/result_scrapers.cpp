@@ -140,21 +140,6 @@ void RemoveAllNoCase(std::string& text, std::string_view what) {
     RemoveEvery(text, what, [](std::string_view t, std::string_view w, size_t from) { return FindNoCase(t, w, from); });
 }
 
-bool IsUtf8(std::string_view text) {
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-        if (length == 0 || c == 0xC0 || c == 0xC1 || c > 0xF4 || i + length > text.size())
-            return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 // The value of a JSON member as the layouts read it, the lenient way: absent, null and values of
 // another type are no value.
 struct TJsonValue {
@@ -289,7 +274,7 @@ struct TGoogleResult {
 class Scraper {
 public:
     Scraper(std::string_view page, const TScrapeContext& context)
-        : page_(page), context_(context), matcher_(context.regexEngine) {}
+        : page_(page), context_(context), matcher_(context.regexEngine, page.size()) {}
 
     TScrapeResult Baidu();
     TScrapeResult Google();
@@ -303,7 +288,7 @@ private:
     }
     // Text that should be UTF-8; bytes that are not are taken as ANSI.
     std::string Utf8OrAnsi(std::string_view bytes) const {
-        return IsUtf8(bytes) ? std::string(bytes) : context_.codePage.ToUtf8(bytes);
+        return IsValidUtf8(bytes) ? std::string(bytes) : context_.codePage.ToUtf8(bytes);
     }
     // The walk over the JSON of a script layout: on the page's own bytes, unless a byte of a
     // double-byte character could pass there for a backslash; then on their UTF-8 form.

@@ -35,7 +35,10 @@ TSearchItem MakeSearchItem(std::string_view title, std::string_view thumbUrl, bo
 }
 
 std::string PictureCacheName(std::string_view pictureUrl, const AnsiCodePage& codePage) {
-    return Md5Hex(AnsiBytes(pictureUrl, codePage)) + ".bmp";
+    // An address whose escapes gave bytes that are no UTF-8 (GBK, as Chinese sites write them) holds
+    // the bytes the server names the picture by; they are hashed as they are, so two pictures never
+    // share a name through a lossy conversion.
+    return Md5Hex(IsValidUtf8(pictureUrl) ? AnsiBytes(pictureUrl, codePage) : std::string(pictureUrl)) + ".bmp";
 }
 
 }  // namespace lumaforge

@@ -24,7 +24,8 @@ TSearchItem MakeSearchItem(std::string_view title, std::string_view thumbUrl, bo
                            std::string_view pictureUrl, const AnsiCodePage& codePage);
 
 // The file name a full-size picture is cached under, in the favorites and the temporary folder: the
-// MD5 digest of the address's bytes in the ANSI code page, in lower-case hex, and ".bmp".
+// MD5 digest of the address's bytes in the ANSI code page, in lower-case hex, and ".bmp". A decoded
+// address that is no UTF-8 is hashed as its bytes are.
 std::string PictureCacheName(std::string_view pictureUrl, const AnsiCodePage& codePage);
 
 }  // namespace lumaforge

@@ -115,7 +115,8 @@ void TNodeInfos::PaintPicture(int index, HDC dc, int x, int y) const {
                       DIB_RGB_COLORS);
 }
 
-TThumbnailGrid::TThumbnailGrid(RefererClientFactory makeClient) : makeClient_(std::move(makeClient)) {}
+TThumbnailGrid::TThumbnailGrid(RefererClientFactory makeClient)
+    : makeClient_(std::move(makeClient)), repaints_(std::make_unique<WinUiDispatcher>()) {}
 
 TThumbnailGrid::~TThumbnailGrid() {
     StopWorker();
@@ -205,7 +206,10 @@ void TThumbnailGrid::RunDecoder(Worker& worker) {
                 next.row->DrawCentered(next.column, *picture);
                 // Only asks for a repaint; the worker never waits for the painting.
                 if (!worker.stop)
-                    InvalidateRect(Handle(), nullptr, FALSE);
+                    repaints_->Post([this] {
+                        if (Handle())
+                            Invalidate();
+                    });
             }
         }
     } catch (...) {
@@ -315,6 +319,9 @@ LRESULT TThumbnailGrid::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_SIZE:
             Invalidate();
+            break;
+        case WM_DESTROY:
+            StopWorker();
             break;
         default:
             break;

@@ -14,14 +14,13 @@
 #include <thread>
 #include <vector>
 
+#include "controls/ui_dispatcher_win.h"
 #include "controls/window_win.h"
 #include "wallpaper/grid_geometry.h"
 #include "wallpaper/search_item.h"
 #include "wallpaper/wallpaper_apply_win.h"
 
 namespace lumaforge {
-
-class WinUiDispatcher;
 
 // One row of the grid: five results and their cell pictures. The worker draws into a cell picture
 // while the user-interface thread may paint it, so both go through the row's lock.
@@ -49,6 +48,10 @@ private:
 // The result grid of the wallpaper page: five thumbnails a row, fetched one at a time, in reading
 // order, by one worker. The worker decodes a thumbnail on a second thread of its own while it fetches
 // the next, since a decode costs about as much as a fetch from a near server.
+//
+// Lifetime: the worker's threads never touch the window; a decoded cell asks for its repaint
+// through the grid's dispatcher and does not wait for it. FillTree, the window's destruction and
+// the grid's own stop the worker and join both threads before any row goes.
 class TThumbnailGrid : public PaintedWindow {
 public:
     // No byte for this long ends a thumbnail; a stop request ends a waiting one at once.
@@ -111,6 +114,9 @@ private:
     void PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell) const;
 
     RefererClientFactory makeClient_;
+    // Carries the decoder's repaint requests to this thread; what is still queued when the grid
+    // goes never runs.
+    std::unique_ptr<WinUiDispatcher> repaints_;
     std::vector<std::shared_ptr<TNodeInfos>> rows_;
     std::unique_ptr<Worker> worker_;
     uint64_t generation_ = 0;

@@ -131,41 +131,64 @@ std::string TWallpaperApply::GetLocalPicture(const std::string& url) {
     }
     if (busy_)
         return {};
-    busy_ = true;
-    if (context->showProgress)
-        context->showProgress(true);
-    HCURSOR oldCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 
-    StringSink sink;
-    {
-        std::unique_ptr<HttpClient> client = context->makeClient(url, "text/html, */*");
-        client->SetTimeout(context->timeoutMs);
-        client->SetAbortCheck([alive] { return !*alive; });
-        client->SetOnProgress([alive, context](int64_t current, int64_t total, bool& abort) {
-            if (!*alive) {
-                abort = true;
+    // On every way out, an error's included: the panel hidden, the pointer back, the next click
+    // served; of a page that went meanwhile only the pointer is left to put back.
+    struct Progress {
+        TWallpaperApply& self;
+        const std::shared_ptr<Context>& context;
+        const std::shared_ptr<bool>& alive;
+        HCURSOR oldCursor = nullptr;
+        Progress(TWallpaperApply& self, const std::shared_ptr<Context>& context, const std::shared_ptr<bool>& alive)
+            : self(self), context(context), alive(alive) {
+            self.busy_ = true;
+            if (context->showProgress)
+                context->showProgress(true);
+            oldCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        }
+        ~Progress() {
+            SetCursor(oldCursor ? oldCursor : LoadCursorW(nullptr, IDC_ARROW));
+            if (!*alive)
                 return;
-            }
-            if (context->progress)
-                context->progress(current, total);
-            ProcessPendingMessages();
-            abort = !*alive;
-        });
-        client->Get(url, sink);
-    }
-    if (!*alive)
-        return {};
-    busy_ = false;
+            self.busy_ = false;
+            if (context->showProgress)
+                context->showProgress(false);
+        }
+        Progress(const Progress&) = delete;
+        Progress& operator=(const Progress&) = delete;
+    };
     std::string path;
-    std::optional<TDecodedPicture> picture;
-    if (sink.Size() > 0)
-        picture = DecodeOverBlack(sink.Text());
-    sink.Text().clear();
-    if (picture && CreateFolderPath(context->tempDir) && SaveAsBmp(*picture, context->tempDir + name))
-        path = context->tempDir + name;
-    if (context->showProgress)
-        context->showProgress(false);
-    SetCursor(oldCursor ? oldCursor : LoadCursorW(nullptr, IDC_ARROW));
+    {
+        Progress progress(*this, context, alive);
+        StringSink sink;
+        try {
+            std::unique_ptr<HttpClient> client = context->makeClient(url, "text/html, */*");
+            client->SetTimeout(context->timeoutMs);
+            client->SetAbortCheck([alive] { return !*alive; });
+            client->SetOnProgress([alive, context](int64_t current, int64_t total, bool& abort) {
+                if (!*alive) {
+                    abort = true;
+                    return;
+                }
+                if (context->progress)
+                    context->progress(current, total);
+                ProcessPendingMessages();
+                abort = !*alive;
+            });
+            client->Get(url, sink);
+        } catch (const std::exception&) {
+            // A download that raised an error brought nothing.
+            sink.Text().clear();
+        }
+        if (!*alive)
+            return {};
+        std::optional<TDecodedPicture> picture;
+        if (sink.Size() > 0)
+            picture = DecodeOverBlack(sink.Text());
+        sink.Text().clear();
+        if (picture && CreateFolderPath(context->tempDir) && SaveAsBmp(*picture, context->tempDir + name))
+            path = context->tempDir + name;
+    }
     if (path.empty() && context->showMessage)
         context->showMessage(Format(context->downloadError, url), mkError);
     return path;
@@ -177,8 +200,6 @@ bool TWallpaperApply::ApplyCopy(const std::string& localPicture, const std::stri
     if (!CopyFileW(ToWide(localPicture).c_str(), ToWide(target).c_str(), FALSE))
         return false;
     SetDesktopWallpaper(target);
-    if (context_->showMessage)
-        context_->showMessage(context_->applied, mkInformation);
     return true;
 }
 

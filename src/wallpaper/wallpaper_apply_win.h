@@ -55,12 +55,11 @@ public:
         RefererClientFactory makeClient;
         ShowMessageFn showMessage;
         // The progress panel: shown with the bar at 0 before a download, moved while it runs,
-        // hidden after it whatever happened.
+        // hidden after it whatever happened, an error included.
         std::function<void(bool visible)> showProgress;
         std::function<void(int64_t current, int64_t total)> progress;
         int32_t timeoutMs = kDownloadTimeoutMs;
         std::string downloadError = "Cannot download the path of \"%s\" image.";
-        std::string applied = "Set desktop wallpaper successfully.";
     };
 
     explicit TWallpaperApply(Context context);
@@ -73,7 +72,7 @@ public:
     // destroyed meanwhile the download ends at once and the call returns empty without touching it.
     std::string GetLocalPicture(const std::string& url);
     // Copies the picture into the Windows folder (no trailing backslash) and sets the copy; false
-    // when the copy failed.
+    // when the copy failed. Says nothing: the caller knows whose message it is.
     bool ApplyCopy(const std::string& localPicture, const std::string& winDir);
     bool Busy() const { return busy_; }
 

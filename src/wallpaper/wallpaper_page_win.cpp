@@ -21,21 +21,46 @@ constexpr int kProgressWidth = 294;
 constexpr int kProgressHeight = 85;
 // A result page larger than this is no page of results: the transfer ends and nothing is found.
 constexpr int64_t kMaxResultPageBytes = 16 * 1024 * 1024;
+// The progress animation plays five times as fast as the GIF says.
+constexpr int kProgressAnimationSpeed = 500;
+constexpr int kProgressAnimationSize = 32;
 bool EndsWithBmp(const std::string& name) {
     return name.size() >= 4 && AsciiLower(name.substr(name.size() - 4)) == ".bmp";
 }
 
+std::string FormatPath(const std::string& pattern, const std::string& value) {
+    std::string text = pattern;
+    if (size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, value);
+    return text;
+}
+
 }  // namespace
+
+std::string DumpSavedMessage(const std::string& name, const std::string& supportEmail) {
+    // No separator between the address and the next sentence: the text is written so.
+    return "Saved search result to desktop file \"" + name +
+           ".txt\"\r\n\r\nPlease send the file to E-mail: " + supportEmail +
+           "We will analyze the data to improve our program.\r\n\r\nThanks for your support";
+}
 
 TFrmWallpaper::TFrmWallpaper() = default;
 
 TFrmWallpaper::~TFrmWallpaper() {
+    Shutdown();
+}
+
+void TFrmWallpaper::Shutdown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
     *alive_ = false;
-    // The worker ends before its rows go, and a running download ends before its client goes.
-    grid_.reset();
+    // The worker ends before the grid's window and rows go, and a running download ends before
+    // its client goes; only then are the pictures free to delete.
+    if (grid_)
+        grid_->StopWorker();
     apply_.reset();
-    if (Handle())
-        DeleteCachedPictures();
+    DeleteCachedPictures();
 }
 
 bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceStrings& strings, HFONT font) {
@@ -51,6 +76,11 @@ bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceString
     }
     if (!context_.makeClient)
         context_.makeClient = WinHttpClients();
+    if (!context_.gdiplus) {
+        ownGdiplus_ = std::make_unique<GdiplusSession>();
+        context_.gdiplus = ownGdiplus_.get();
+    }
+    viewTexts_ = {strings.Get(IDS_VIEW_SET), strings.Get(IDS_VIEW_CLOSE)};
     if (!Panel::Create(parent, bounds))
         return false;
     font_ = font;
@@ -111,6 +141,11 @@ bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceString
     } else {
         pnlProgress_->SetBevel(true, GetSysColor(COLOR_BTNSHADOW));
     }
+    imgProgress_ = std::make_unique<TImagePanel>(*context_.gdiplus);
+    imgProgress_->Create(pnlProgress_->Handle(), {28, 28, 28 + kProgressAnimationSize, 28 + kProgressAnimationSize});
+    imgProgress_->SetLoadingGif(context_.progressAnimation ? context_.progressAnimation
+                                                           : ResourcePicture(L"LOADING_GIF"));
+    imgProgress_->SetAnimationSpeed(kProgressAnimationSpeed);
     lblCaption_ = std::make_unique<Label>();
     lblCaption_->Create(pnlProgress_->Handle(), {78, 25, 78 + 210, 25 + 16}, strings.Get(IDS_DOWNLOADING_WAIT),
                         {font, nullptr, RGB(0, 0, 0), palette::kWindow, Label::Align::Left, true});
@@ -124,13 +159,7 @@ bool TFrmWallpaper::Create(HWND parent, const RECT& bounds, const ResourceString
     apply.codePage = context_.codePage;
     apply.makeClient = context_.makeClient;
     apply.showMessage = [this](const std::string& text, TMsgKind kind) { ShowMessage(text, kind); };
-    apply.showProgress = [this](bool visible) {
-        SendMessageW(pbMain_.Handle(), PBM_SETRANGE32, 0, 0);
-        SendMessageW(pbMain_.Handle(), PBM_SETPOS, 0, 0);
-        pnlProgress_->SetVisible(visible);
-        if (visible)
-            UpdateWindow(pnlProgress_->Handle());
-    };
+    apply.showProgress = [this](bool visible) { ShowProgress(visible); };
     apply.progress = [this](int64_t current, int64_t total) {
         const LPARAM maximum = static_cast<LPARAM>(std::min<int64_t>(total, INT_MAX));
         if (SendMessageW(pbMain_.Handle(), PBM_GETRANGE, FALSE, 0) != maximum)
@@ -172,9 +201,21 @@ bool TFrmWallpaper::ProgressVisible() const {
     return (GetWindowLongW(pnlProgress_->Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-void TFrmWallpaper::ShowMessage(const std::string& text, TMsgKind kind) {
+void TFrmWallpaper::ShowMessage(const std::string& text, TMsgKind kind, HWND owner) {
     if (context_.showMessage)
-        context_.showMessage(text, kind);
+        context_.showMessage(owner ? owner : Handle(), text, kind);
+}
+
+void TFrmWallpaper::ShowProgress(bool visible) {
+    SendMessageW(pbMain_.Handle(), PBM_SETRANGE32, 0, 0);
+    SendMessageW(pbMain_.Handle(), PBM_SETPOS, 0, 0);
+    if (visible)
+        imgProgress_->StartLoading();
+    else
+        imgProgress_->StopLoading();
+    pnlProgress_->SetVisible(visible);
+    if (visible)
+        UpdateWindow(pnlProgress_->Handle());
 }
 
 void TFrmWallpaper::ShowPageBar(const std::string& fragment) {
@@ -221,6 +262,13 @@ void TFrmWallpaper::PageLinkClicked(const std::string& target) {
     RunScraper(paging_.engine, request->url, false, false);
 }
 
+bool TFrmWallpaper::PageBarNavigating(const std::string& url) {
+    if (IsBarDocument(url))
+        return false;
+    PageLinkClicked(url);
+    return true;
+}
+
 void TFrmWallpaper::RunScraper(int engine, const std::string& url, bool firstPage, bool dump) {
     StringSink page;
     {
@@ -260,11 +308,23 @@ void TFrmWallpaper::RunScraper(int engine, const std::string& url, bool firstPag
     if (result.report == nrNone)
         return;
     if (result.report == nrDumpable && dump) {
-        const std::string desktop = GetSpecialFolder(CSIDL_DESKTOPDIRECTORY);
-        if (!desktop.empty() && WriteWholeFile(desktop + "\\" + std::string(DumpName(engine)) + ".txt", page.Text()))
-            return;
+        SaveResultToDesktop(engine, page.Text());
+        return;
     }
     ShowMessage(context_.noResult, mkInformation);
+    if (IsWindowEnabled(edtKey_.Handle()) && IsWindowVisible(edtKey_.Handle()))
+        SetFocus(edtKey_.Handle());
+}
+
+void TFrmWallpaper::SaveResultToDesktop(int engine, const std::string& page) {
+    const std::string name(DumpName(engine));
+    const std::string path = GetSpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + name + ".txt";
+    // Written as a text list writes its lines, so any editor shows the page as it came.
+    if (!WriteWholeFile(path, JoinLines(SplitLines(page)))) {
+        ShowMessage(FormatPath(context_.dumpFailed, path), mkError);
+        return;
+    }
+    ShowMessage(DumpSavedMessage(name, context_.supportEmail), mkInformation);
 }
 
 void TFrmWallpaper::CellClicked(const TThumbnailGrid::CellClick& click) {
@@ -279,15 +339,34 @@ void TFrmWallpaper::CellClicked(const TThumbnailGrid::CellClick& click) {
     // The grid may have been filled again while the picture came.
     grid_->MarkDownloaded(click.generation, click.cell);
     if (click.zone == TClickZone::Preview) {
-        if (context_.openPreview)
-            context_.openPreview(path);
+        OpenPreview(path);
         return;
     }
     ApplyPicture(path);
 }
 
-bool TFrmWallpaper::ApplyPicture(const std::string& localPicture) {
-    return apply_->ApplyCopy(localPicture, WinDir());
+bool TFrmWallpaper::ApplyPicture(const std::string& localPicture, HWND owner) {
+    if (!apply_ || !apply_->ApplyCopy(localPicture, WinDir()))
+        return false;
+    ShowMessage(context_.applied, mkInformation, owner);
+    return true;
+}
+
+void TFrmWallpaper::OpenPreview(const std::string& localPicture) {
+    TFrmView view(*context_.gdiplus);
+    if (!view.Load(localPicture)) {
+        ShowMessage(context_.loadFailed, mkInformation);
+        return;
+    }
+    if (!view.Create(GetAncestor(Handle(), GA_ROOT), viewTexts_, font_))
+        return;
+    // The preview is topmost: its own message goes over it, not beneath it with the main window.
+    const std::shared_ptr<bool> alive = alive_;
+    view.onSet = [this, alive](const std::string& shown, HWND owner) {
+        if (*alive)
+            ApplyPicture(shown, owner);
+    };
+    view.ShowModal();
 }
 
 void TFrmWallpaper::DeleteCachedPictures() {
@@ -317,8 +396,23 @@ void TFrmWallpaper::Layout() {
 }
 
 LRESULT TFrmWallpaper::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SIZE)
-        Layout();
+    switch (message) {
+        case WM_SIZE:
+            Layout();
+            break;
+        case WM_RESTOREMAIN: {
+            const HWND main = GetAncestor(Handle(), GA_ROOT);
+            ShowWindow(main, SW_RESTORE);
+            SetForegroundWindow(main);
+            return 0;
+        }
+        case WM_DESTROY:
+            // The window tree goes before the page object does (the program's close destroys the
+            // main window first): the worker must not outlive the grid's window, nor the pictures
+            // the page.
+            Shutdown();
+            break;
+    }
     return Panel::OnMessage(message, wParam, lParam);
 }
 

@@ -39,8 +39,7 @@ protected:
         };
         window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", services);
         ASSERT_TRUE(window->Create());
-        ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);
-        test::PumpPending();
+        test::ShowAndLoadCatalog(*window);
     }
     void TearDown() override {
         window.reset();

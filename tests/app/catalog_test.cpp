@@ -52,9 +52,19 @@ TEST(Catalog, NamesThatCannotBeFileNamesAreLeftOut) {
     EXPECT_EQ(catalog->lists[static_cast<int>(TResourceKind::Icon)], (Names{"ok name"}));
 }
 
+// Windows drops a final "." or blank from a file name: "Chimes." would share the cache file and
+// the install folder of "Chimes".
+TEST(Catalog, NamesEndingInADotOrABlankAreLeftOut) {
+    auto catalog = ParseCatalog(R"({"themes": [], "sound": ["Chimes", "Chimes.", "Chimes. ", "Chimes .", "Ch.imes"]})");
+    ASSERT_TRUE(catalog.has_value());
+    EXPECT_EQ(catalog->lists[static_cast<int>(TResourceKind::Sound)], (Names{"Chimes", "Ch.imes"}));
+    EXPECT_FALSE(IsUsablePackageName("Chimes "));
+    EXPECT_FALSE(IsUsablePackageName("..."));
+}
+
 TEST(Catalog, DeviceNamesAreNotFileNames) {
-    for (const char* name :
-         {"CON", "con", "Nul", "PRN.txt", "aux.tar.gz", "COM1", "com9.zip", "LPT1", "lpt5.x", "NUL ", "nul .txt", "CONIN$.zip"})
+    for (const char* name : {"CON", "con", "Nul", "PRN.txt", "aux.tar.gz", "COM1", "com9.zip", "LPT1", "lpt5.x", "NUL ",
+                             "nul .txt", "CONIN$.zip"})
         EXPECT_FALSE(IsUsablePackageName(name)) << name;
     for (const char* name : {"CONSOLE", "nul2", "COM0", "COM10", "LPT", "my con", "a.con", "COMA", "中国"})
         EXPECT_TRUE(IsUsablePackageName(name)) << name;

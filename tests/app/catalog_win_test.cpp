@@ -30,7 +30,8 @@ protected:
         test::PumpPending();
     }
 
-    TFrmMain& Open() {
+    // The window as the program makes it, not shown yet.
+    TFrmMain& Make() {
         window.reset();
         TFrmMain::Services services = test::QuietServices(server.Url(resourceRoot));
         services.startupTimeoutMs = startupTimeoutMs;
@@ -41,8 +42,11 @@ protected:
         };
         window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", services);
         EXPECT_TRUE(window->Create());
-        ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);
-        test::PumpPending();
+        return *window;
+    }
+    TFrmMain& Open() {
+        Make();
+        EXPECT_TRUE(test::ShowAndLoadCatalog(*window));
         return *window;
     }
 
@@ -123,6 +127,24 @@ TEST_F(CatalogTest, ASilentServerGivesWayToTheLocalCopyAfterTheTimeOut) {
     }
 }
 
+TEST_F(CatalogTest, TheWindowShowsAtOnceWhileTheServerIsSilentAndClosesPromptly) {
+    resourceRoot = "/hang/";
+    startupTimeoutMs = 60000;
+    TFrmMain& w = Make();
+    const auto start = std::chrono::steady_clock::now();
+    ShowWindow(w.Handle(), SW_SHOWNOACTIVATE);
+    test::PumpPending();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_TRUE(IsWindowVisible(w.Handle()));
+    EXPECT_FALSE(w.CatalogSettled());
+    for (TResourceKind kind : {TResourceKind::Theme, TResourceKind::Sound, TResourceKind::Icon})
+        EXPECT_EQ(w.List(kind).Placeholder(), L"Loading the catalog...");
+    const auto closing = std::chrono::steady_clock::now();
+    window.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - closing, std::chrono::milliseconds(1500));
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(CatalogTest, BrokenOrMissingCatalogWarnsAndLeavesTheListsEmpty) {
     struct {
         const char* serverText;  // nothing: the server has no catalog
@@ -145,6 +167,7 @@ TEST_F(CatalogTest, BrokenOrMissingCatalogWarnsAndLeavesTheListsEmpty) {
         EXPECT_EQ(w.List(TResourceKind::Logon).Tree().Size(), 0u);
         EXPECT_EQ(w.ListCaption(TResourceKind::Theme).Text(), L"Visual Styles");
         EXPECT_EQ(w.StatusText(), L"");
+        EXPECT_EQ(w.List(TResourceKind::Logon).Placeholder(), L"");
     }
 }
 

@@ -19,8 +19,7 @@ TEST(MainWindowDrawing, GdiObjectCountStaysFlatOverAThousandHoversAndRepaints) {
     test::TempFolder folder;
     auto window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", test::QuietServices(server.Url("/")));
     ASSERT_TRUE(window->Create());
-    ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);
-    test::PumpPending();
+    test::ShowAndLoadCatalog(*window);
 
     // The probe itself sees a change of ten.
     const int before = test::GdiObjectsInUse();

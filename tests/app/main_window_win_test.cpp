@@ -9,6 +9,8 @@
 #include "base/unicode_win.h"
 #include "net/msg_box_win.h"
 #include "res/resource_ids.h"
+#include "support/quiet_services_win.h"
+#include "support/real_input_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 
@@ -56,8 +58,7 @@ protected:
         window = std::make_unique<TFrmMain>(where.Path() + programName, services);
         EXPECT_TRUE(window->Create());
         if (show) {
-            ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);
-            test::PumpPending();
+            test::ShowAndLoadCatalog(*window);
         }
         return *window;
     }
@@ -235,6 +236,21 @@ TEST_F(MainWindowTest, FilterEditFiltersItsListOnEveryChange) {
     EXPECT_EQ(sounds.Tree().Item(sounds.Tree().DisplayRows()[0]).Name.View(), "中国风");
 }
 
+TEST_F(MainWindowTest, KeysTypedIntoTheFilterFilterThroughTheProgramsLoop) {
+    TFrmMain& w = Open();
+    ResourceList& themes = w.List(TResourceKind::Theme);
+    NodeId windows = themes.Tree().Add(kNoNode, "Windows[2]");
+    w.AddResourceItem(themes, windows, "Aero");
+    w.AddResourceItem(themes, windows, "Classic");
+    themes.SetCategoriesExpanded(true);
+    SetForegroundWindow(w.Handle());
+    SetFocus(w.FilterEdit(TResourceKind::Theme));
+    ASSERT_TRUE(test::PressKeys({'A', 'E', 'R'}));
+    EXPECT_TRUE(test::LoopUntil(w.Handle(), [&] { return themes.Tree().DisplayRows().size() == 2u; }));
+    ASSERT_TRUE(test::PressKeys({VK_BACK, VK_BACK, VK_BACK}));
+    EXPECT_TRUE(test::LoopUntil(w.Handle(), [&] { return themes.Tree().DisplayRows().size() == 3u; }));
+}
+
 TEST_F(MainWindowTest, CachedPackageStatusTurnsEmptyWhenTheFileGoes) {
     folder.MakeFolder(L"cache\\cursor");
     folder.WriteFile(L"cache\\cursor\\Dino.zip", "PK");
@@ -246,8 +262,14 @@ TEST_F(MainWindowTest, CachedPackageStatusTurnsEmptyWhenTheFileGoes) {
     EXPECT_EQ(list.Tree().Item(other).State, dsNone);
     EXPECT_EQ(list.CellText(dino, 1), "下载成功");
     ASSERT_TRUE(DeleteFileW((folder.Path() + L"cache\\cursor\\Dino.zip").c_str()));
+    // Painting reads the rows and never looks at the disk.
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(list.Tree().Item(dino).State, dsDownloaded);
+    // Coming back to the program, the user sees what the cache holds.
+    SendMessageW(w.Handle(), WM_ACTIVATEAPP, TRUE, 0);
     EXPECT_EQ(list.CellText(dino, 1), "");
     EXPECT_EQ(list.Tree().Item(dino).State, dsNone);
+    EXPECT_EQ(list.Tree().Item(other).State, dsNone);
 }
 
 TEST_F(MainWindowTest, EnterOnAFocusedListActsAsADoubleClickInTheProgramsLoop) {
@@ -340,7 +362,7 @@ TEST_F(MainWindowTest, PopupMenuFollowsTheFocusedRow) {
     ResourceList& cursors = w.List(TResourceKind::Cursor);
     EXPECT_FALSE(w.PreparePopupMenu(cursors));  // no focused row
     NodeId cursor = w.AddResourceItem(cursors, kNoNode, "Dino");
-    cursors.Tree().Item(cursor).State = dsDownloading;
+    cursors.States().Progressed(cursor, 10);
     cursors.SetFocusedNode(cursor);
     ASSERT_TRUE(w.PreparePopupMenu(cursors));
     HMENU menu = w.PopupMenu();
@@ -355,7 +377,7 @@ TEST_F(MainWindowTest, PopupMenuFollowsTheFocusedRow) {
 
     ResourceList& logins = w.List(TResourceKind::Logon);
     NodeId login = w.AddResourceItem(logins, kNoNode, "Login");
-    logins.Tree().Item(login).Installed = 1;
+    logins.States().Installed(login);
     logins.SetFocusedNode(login);
     ASSERT_TRUE(w.PreparePopupMenu(logins));
     EXPECT_FALSE(enabled(3));  // apply directly: never for login screens

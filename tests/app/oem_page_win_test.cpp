@@ -160,6 +160,19 @@ TEST_F(OemPageTest, EmptySupportTextWritesThreeLinesAndReadsBack) {
     EXPECT_EQ(Text(page->SupportMemo()), "");
 }
 
+TEST_F(OemPageTest, TextTheCodePageWouldWriteAsLookAlikesGoesAsUtf16) {
+    // Code page 936 has é but not É or ²; Windows would write them as é and 2.
+    Fill("Caf\u00C9", "X\u00B2", "");
+    page->btnOemApplyClick();
+    EXPECT_TRUE(FileBytes("oeminfo.ini").starts_with("\xFF\xFE"));
+
+    page.reset();
+    page = MakePage();
+    page->LoadOemInformation();
+    EXPECT_EQ(Text(page->ManufacturerEdit()), "Caf\u00C9");
+    EXPECT_EQ(Text(page->ModelEdit()), "X\u00B2");
+}
+
 TEST_F(OemPageTest, LoadShowsSupportKeysInFileOrderAndNoLogoWithoutItsFile) {
     Write("oeminfo.ini",
           "[General]\r\nManufacturer=Fabrikam\r\nModel=Z\r\n[Support Information]\r\n"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/list_images_win.h"
-#include "base/file_probe_win.h"
+#include "support/real_input_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -31,8 +31,7 @@ protected:
         ResourceList::Options options;
         options.kind = tree ? 0 : 2;
         options.tree = tree;
-        paths.SetProgramFolder("C:\\nowhere\\");
-        ResourceList::Resources resources{images.Get(), font, font, &probe, &paths};
+        ResourceList::Resources resources{images.Get(), font, font};
         list = std::make_unique<ResourceList>();
         list->Create(host, {0, 0, 229, 22 * 5}, options, resources, this);
         return *list;
@@ -61,8 +60,6 @@ protected:
     HWND host = nullptr;
     UniqueImageList images;
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    WinFileProbe probe;
-    ProgramPaths paths;
     std::unique_ptr<ResourceList> list;
     int dblClicks = 0, popups = 0, resizes = 0;
     std::vector<NodeId> focusChanges;
@@ -107,12 +104,19 @@ TEST_F(ResourceListTest, KeyboardMovesTheFocusAndEnterActsLikeADoubleClick) {
     EXPECT_EQ(focusChanges.size(), 5u);
 }
 
-TEST_F(ResourceListTest, RightClickSelectsAndAsksForTheMenu) {
+TEST_F(ResourceListTest, RightClickAndTheMenuKeysSelectAndAskForTheMenuOnceEach) {
     ResourceList& l = MakeFlatList({"A", "B"});
-    Click(l, 1, WM_RBUTTONDOWN, WM_RBUTTONUP);
+    SetForegroundWindow(host);
+    SetFocus(l.Handle());
+    ASSERT_TRUE(test::ClickAt(l.Handle(), {40, ResourceList::kRowHeight + 5}, test::MouseButton::Right));
+    ASSERT_TRUE(test::PumpUntil([&] { return popups == 1; }, 3000));
     EXPECT_EQ(l.FocusedNode(), 1);
-    SendMessageW(l.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(l.Handle()), MAKELPARAM(-1, -1));
-    EXPECT_GE(popups, 1);
+    ASSERT_TRUE(test::PressKeys({VK_APPS}));
+    ASSERT_TRUE(test::PumpUntil([&] { return popups == 2; }, 3000));
+    ASSERT_TRUE(test::PressChord(VK_SHIFT, VK_F10));
+    ASSERT_TRUE(test::PumpUntil([&] { return popups == 3; }, 3000));
+    test::PumpFor(200);
+    EXPECT_EQ(popups, 3);
 }
 
 TEST_F(ResourceListTest, HotRowFollowsThePointer) {

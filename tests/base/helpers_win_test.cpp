@@ -47,5 +47,21 @@ TEST(WinAnsiCodePage, ChineseSystemsUseCodePage936) {
     EXPECT_EQ(codePage.ToUtf8("\xD6\xD0"), "中");
 }
 
+TEST(WinAnsiCodePage, ACharacterTheCodePageWouldWriteAsALookAlikeHasNoBytes) {
+    WinAnsiCodePage codePage(936);
+    const struct {
+        char16_t character;
+        const char* bytes;
+    } cases[] = {
+        {u'\u00E9', "\xA8\xA6"},                   // é is in code page 936
+        {u'\u00C9', ""},                           // É would become é
+        {u'\u00B2', ""},                           // ² would become 2
+        {u'\u0100', ""},                           // Ā would become ā
+        {u'\u4E2D', "\xD6\xD0"}, {u'\u0E01', ""},  // not even a look-alike
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(codePage.EncodeChar(c.character), c.bytes) << static_cast<int>(c.character);
+}
+
 }  // namespace
 }  // namespace lumaforge

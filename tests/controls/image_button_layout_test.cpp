@@ -24,22 +24,21 @@ TEST(ImageButtonLayout, GlyphAndCaptionByLayoutAndAlignment) {
     GlyphCaptionInput right = nav;
     right.alignment = taRightJustify;
     p = PlaceGlyphAndCaption(right);
-    EXPECT_EQ(p.glyphX, RoundHalfEven(118 - 20 - 50.5f - 6));
+    EXPECT_EQ(p.glyphX, 42);  // 41.5, to the even pixel
 
     GlyphCaptionInput centred = nav;
     centred.alignment = taCenter;
     centred.layout = glRight;
     p = PlaceGlyphAndCaption(centred);
-    EXPECT_FLOAT_EQ(p.textX, (118 - 20 - 50.5f - 2) / 2);
-    EXPECT_EQ(p.glyphX, RoundHalfEven(p.textX + 50.5f + 2));
+    EXPECT_FLOAT_EQ(p.textX, 22.75f);  // (118 - 20 - 50.5 - 2) / 2
+    EXPECT_EQ(p.glyphX, 75);           // after the caption and the space: 75.25
 
     // Above the caption: the alignment is not used, both stay centred across.
     GlyphCaptionInput top{48, 64, 32, 32, 20.0f, 13.0f, glTop, taLeftJustify, 2, 6, 4};
     p = PlaceGlyphAndCaption(top);
-    EXPECT_EQ(p.glyphX, 8);                     // (48 - 32 - 0) / 2
-    EXPECT_EQ(p.glyphY, RoundHalfEven(10.5f));  // (64 - 32 - 13 - 2 + 4) / 2 = 10.5 -> 10
-    EXPECT_EQ(p.glyphY, 10);
-    EXPECT_FLOAT_EQ(p.textY, 10.5f + 32 + 2);
+    EXPECT_EQ(p.glyphX, 8);           // (48 - 32 - 0) / 2
+    EXPECT_EQ(p.glyphY, 10);          // (64 - 32 - 13 - 2 + 4) / 2 = 10.5 -> 10
+    EXPECT_FLOAT_EQ(p.textY, 44.5f);  // 10.5 + 32 + 2
     EXPECT_FLOAT_EQ(p.textX, 14.0f);
 }
 

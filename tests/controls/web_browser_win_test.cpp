@@ -4,13 +4,12 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <vector>
 
-#include "base/code_page_win.h"
+#include "support/browser_events_win.h"
 #include "support/win_test_support.h"
 #include "wallpaper/page_bar.h"
 
@@ -46,30 +45,8 @@ TEST(UserInterfaceFlagsTest, OptionsGiveTheDocumentHostFlags) {
     }
 }
 
-// The arguments the browser passes with BeforeNavigate2, last first.
-struct BeforeNavigateArgs {
-    explicit BeforeNavigateArgs(const wchar_t* target) : url(SysAllocString(target)) {
-        for (VARIANT& arg : args)
-            VariantInit(&arg);
-        urlValue.vt = VT_BSTR;
-        urlValue.bstrVal = url;
-        args[5].vt = VT_BYREF | VT_VARIANT;
-        args[5].pvarVal = &urlValue;
-        args[0].vt = VT_BYREF | VT_BOOL;
-        args[0].pboolVal = &cancel;
-        params = {args, nullptr, 7, 0};
-    }
-    ~BeforeNavigateArgs() { SysFreeString(url); }
-    BSTR url;
-    VARIANT urlValue{};
-    VARIANT args[7]{};
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    DISPPARAMS params{};
-};
-
-HRESULT Fire(IDispatch* sink, DISPID id, DISPPARAMS& params) {
-    return sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-}
+using test::BeforeNavigateArgs;
+using test::Fire;
 
 TEST(BrowserEventSinkTest, BeforeNavigateAnswersWithTheHandlersDecision) {
     std::vector<std::wstring> seen;
@@ -83,12 +60,12 @@ TEST(BrowserEventSinkTest, BeforeNavigateAnswersWithTheHandlersDecision) {
     ComPtr<IDispatch> sink = MakeBrowserEventSink(handlers);
 
     BeforeNavigateArgs follow(L"about:blank");
-    EXPECT_EQ(Fire(sink.Get(), 250, follow.params), S_OK);  // DISPID_BEFORENAVIGATE2
+    EXPECT_EQ(Fire(sink.Get(), test::kBeforeNavigate2, follow.params), S_OK);  // DISPID_BEFORENAVIGATE2
     EXPECT_EQ(follow.cancel, VARIANT_FALSE);
 
     cancelIt = true;
     BeforeNavigateArgs stop(L"about:blank5");
-    Fire(sink.Get(), 250, stop.params);
+    Fire(sink.Get(), test::kBeforeNavigate2, stop.params);
     EXPECT_EQ(stop.cancel, VARIANT_TRUE);
 
     VARIANT complete[2];
@@ -97,7 +74,7 @@ TEST(BrowserEventSinkTest, BeforeNavigateAnswersWithTheHandlersDecision) {
     complete[0].vt = VT_BSTR;
     complete[0].bstrVal = SysAllocString(L"about:blank");
     DISPPARAMS completeParams{complete, nullptr, 2, 0};
-    Fire(sink.Get(), 259, completeParams);  // DISPID_DOCUMENTCOMPLETE
+    Fire(sink.Get(), test::kDocumentComplete, completeParams);  // DISPID_DOCUMENTCOMPLETE
     VariantClear(&complete[0]);
 
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"about:blank", L"about:blank5", L"complete about:blank"}));
@@ -108,13 +85,13 @@ TEST(BrowserEventSinkTest, AHandlerThatFailsCancelsAndNothingReachesTheBrowser) 
     handlers.beforeNavigate = [](const std::wstring&) -> bool { throw std::runtime_error("scraper failed"); };
     ComPtr<IDispatch> sink = MakeBrowserEventSink(handlers);
     BeforeNavigateArgs args(L"about:3");
-    EXPECT_EQ(Fire(sink.Get(), 250, args.params), S_OK);
+    EXPECT_EQ(Fire(sink.Get(), test::kBeforeNavigate2, args.params), S_OK);
     EXPECT_EQ(args.cancel, VARIANT_TRUE);
 
     // Without a handler every navigation goes ahead.
     ComPtr<IDispatch> silent = MakeBrowserEventSink({});
     BeforeNavigateArgs free(L"http://example.test/");
-    Fire(silent.Get(), 250, free.params);
+    Fire(silent.Get(), test::kBeforeNavigate2, free.params);
     EXPECT_EQ(free.cancel, VARIANT_FALSE);
 }
 
@@ -273,72 +250,21 @@ TEST_F(WebBrowserTest, TheParentGoingFirstTakesTheBrowserWithIt) {
     EXPECT_TRUE(browser.HtmlWaiting());
 }
 
-// The same through the control itself, which reports the browser's navigations as UTF-8.
+// The control reports the browser's own navigations, as UTF-8, to its owner, whose answer decides.
 TEST_F(WebBrowserTest, TheBrowsersOwnNavigationsReachTheOwnersDecision) {
     HostWindow host;
     TWebBrowser browser;
     ASSERT_TRUE(browser.Create(host.Get(), {0, 0, 400, 30}));
     ASSERT_TRUE(browser.HasBrowser());
-    const TPagingState baidu{seBaidu, "http://baidu.example/i?word=x", ""};
-    const TEngineRoots roots{"http://baidu.example/", "", "", "", ""};
-    const WinAnsiCodePage gbk(936);
-    std::vector<std::string> seen, requests;
+    std::vector<std::string> seen;
     browser.onBeforeNavigate = [&](const std::string& url) {
         seen.push_back(url);
-        if (IsBarDocument(url))
-            return false;
-        if (auto link = PageLinkRequest(url, baidu, roots, gbk))
-            requests.push_back(link->url);
-        return true;
+        return url != "about:blank";
     };
     browser.Navigate("about:blank5");
-    browser.LoadHtml(BuildPageBar(5, 25, {"Previous Page", "Next Page"}));
+    browser.LoadHtml("<p>\xE9\xA3\x8E</p>");
     test::PumpFor(300);
     EXPECT_EQ(seen, (std::vector<std::string>{"about:blank5", "about:blank"}));
-    EXPECT_EQ(requests, std::vector<std::string>{"http://baidu.example/i?word=x&pn=60"});
-}
-
-// The page bar's links as the wallpaper page hands them on: its generated document loads, its links
-// become result-page requests and never navigate.
-TEST(PageBarNavigationTest, BarDocumentsLoadAndLinksBecomeRequests) {
-    const TEngineRoots roots{"http://baidu.example/", "http://youdao.example/", "http://sogou.example/",
-                             "http://google.example/", "http://google-main.example/"};
-    const WinAnsiCodePage gbk(936);
-    const TPagingState baidu{seBaidu, "http://baidu.example/i?word=x", ""};
-    const TPagingState sogou{seSogou, "", ""};
-    const TPagingState none{};
-    const struct {
-        const wchar_t* target;
-        const TPagingState* paging;
-        bool cancelled;
-        std::optional<std::string> request;
-    } cases[] = {
-        {L"about:blank", &baidu, false, std::nullopt},
-        {L"ABOUT:BLANK", &baidu, false, std::nullopt},
-        {L"about:blank5", &baidu, true, "http://baidu.example/i?word=x&pn=60"},
-        {L"about:5", &baidu, true, "http://baidu.example/i?word=x&pn=60"},
-        {L"5", &baidu, true, "http://baidu.example/i?word=x&pn=60"},
-        {L"about:blank/pics?query=x&page=2", &sogou, true, "http://sogou.example/pics?query=x&page=2"},
-        {L"about:blank3", &none, true, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.target, c.target + wcslen(c.target)));
-        std::optional<std::string> request;
-        TBrowserEventHandlers handlers;
-        handlers.beforeNavigate = [&](const std::wstring& wide) {
-            const std::string url(wide.begin(), wide.end());
-            if (IsBarDocument(url))
-                return false;
-            if (auto link = PageLinkRequest(url, *c.paging, roots, gbk))
-                request = link->url;
-            return true;
-        };
-        ComPtr<IDispatch> sink = MakeBrowserEventSink(handlers);
-        BeforeNavigateArgs args(c.target);
-        Fire(sink.Get(), 250, args.params);
-        EXPECT_EQ(args.cancel == VARIANT_TRUE, c.cancelled);
-        EXPECT_EQ(request, c.request);
-    }
 }
 
 }  // namespace

@@ -103,6 +103,14 @@ TEST_F(DownManagerTest, IncompleteAnswersEndAsFailedWithoutATemporaryFile) {
     }
 }
 
+TEST_F(DownManagerTest, AWholePackageThatCannotTakeItsNameFailsAndLeavesNoTemporaryFile) {
+    server.Set(Url(0), Slow(4096 * 3));
+    store.CreateTemp(File(0));  // the name is taken: the move fails
+    Start(0);
+    ASSERT_TRUE(WaitState(0, dsFailed));
+    EXPECT_FALSE(store.FileSize(File(0) + ".temp").has_value());
+}
+
 TEST_F(DownManagerTest, PercentagesRiseOneByOneToOneHundred) {
     const int64_t size = 100LL * 1024 * 1024;  // 25,600 chunks
     server.Set(Url(0), {200, size, size, 4096, 0us});

@@ -82,40 +82,6 @@ TEST_F(DownloadTest, HundredMegabytesReportEveryPercentOnce) {
     EXPECT_EQ(data.nFileSizeLow, 104857600u);
 }
 
-TEST_F(DownloadTest, CancelStopsARunningDownloadAndKeepsItsTemporaryFile) {
-    Start(0, "/zip/slow/4096000/5");
-    ASSERT_TRUE(WaitState(0, dsDownloading, 1000));
-    test::PumpFor(100);
-    manager->CancelTask(&rows, 0);
-    ASSERT_TRUE(WaitState(0, dsNone, 5000));
-    EXPECT_TRUE(test::PathExists(File(0) + ".temp"));
-    EXPECT_FALSE(test::PathExists(File(0)));
-}
-
-TEST_F(DownloadTest, ClosingDuringTwoDownloadsEndsWithinASecond) {
-    Start(0, "/zip/slow/40960000/2");
-    Start(1, "/zip/slow/40960000/2");
-    ASSERT_TRUE(WaitState(0, dsDownloading, 1000));
-    ASSERT_TRUE(WaitState(1, dsDownloading, 1000));
-    const auto start = std::chrono::steady_clock::now();
-    manager.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-}
-
-TEST_F(DownloadTest, ACancelEndsAStalledTransferAtOnceAndFreesItsWorker) {
-    Start(0, "/stall/409600");
-    Start(1, "/stall/409600");
-    ASSERT_TRUE(test::PumpUntil([&] { return rows.Row(0).Progress > 0 && rows.Row(1).Progress > 0; }, 5000));
-    Start(2, "/zip/gen/100000");
-    manager->CancelTask(&rows, 0);
-    const auto cancelled = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WaitState(0, dsNone, 5000));
-    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::milliseconds(1500));
-    // The freed worker takes the download that waited behind the two stalled ones.
-    EXPECT_TRUE(WaitState(2, dsDownloaded, 5000));
-    EXPECT_EQ(rows.State(1), dsDownloading);
-}
-
 TEST(DownloadStallTest, NoByteForTheIdleTimeOutFailsTheDownload) {
     test::TempFolder folder;
     test::TestHttpServer server;
@@ -129,24 +95,6 @@ TEST(DownloadStallTest, NoByteForTheIdleTimeOutFailsTheDownload) {
     ASSERT_TRUE(test::PumpUntil([&] { return rows.State(0) == dsFailed && rows.State(1) == dsFailed; }, 5000));
     for (const std::string& path : {file, file + ".temp", file + "2", file + "2.temp"})
         EXPECT_EQ(GetFileAttributesW(ToWide(path).c_str()), INVALID_FILE_ATTRIBUTES) << path;
-}
-
-TEST(DownloadStallTest, ClosingWhileTheServerStallsEndsWithinASecondOrSo) {
-    test::TempFolder folder;
-    WinPackageStore store;
-    WinUiDispatcher dispatcher;
-    test::FakeRows rows(1);
-    auto server = std::make_unique<test::TestHttpServer>();
-    auto manager = std::make_unique<TDownManager>([] { return std::make_unique<TWinHttp>(); }, store, dispatcher);
-    manager->AddTask(server->Url("/stall/409600"), ToUtf8(folder.Path()) + "stalled.zip", 0, &rows);
-    ASSERT_TRUE(test::PumpUntil([&] { return rows.Row(0).Progress > 0; }, 5000));
-    ASSERT_EQ(rows.State(0), dsDownloading);
-    const auto start = std::chrono::steady_clock::now();
-    manager.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
-    // The connection closes with the server; the worker left behind then ends on its own.
-    server.reset();
-    test::PumpFor(200);
 }
 
 }  // namespace

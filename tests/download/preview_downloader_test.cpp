@@ -25,6 +25,7 @@ public:
     void SetOnProgress(ProgressHandler handler) override { inner_.SetOnProgress(std::move(handler)); }
     void SetTimeout(int32_t milliseconds) override { inner_.SetTimeout(milliseconds); }
     void SetAbortCheck(AbortCheck check) override { inner_.SetAbortCheck(std::move(check)); }
+    bool TimedOut() const override { return inner_.TimedOut(); }
 
 private:
     test::FakeHttp inner_;

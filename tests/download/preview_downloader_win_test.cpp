@@ -87,33 +87,6 @@ TEST_F(PreviewDownloadTest, OnlyAWholeNonEmptyPictureIsSaved) {
     EXPECT_EQ(saved, std::string(30000, 'b'));
 }
 
-TEST_F(PreviewDownloadTest, AnOvertakenSlowTransferEndsAtOnceAndIsNeverSaved) {
-    Request("/slow/409600/10", "a.jpg", view);  // a second for the whole picture
-    ASSERT_TRUE(WaitLast("start"));
-    test::PumpFor(150);
-    const auto overtaken = Clock::now();
-    Request("/b.jpg", "b.jpg", view);
-    ASSERT_TRUE(WaitLast("load:" + File("b.jpg")));
-    EXPECT_LT(Clock::now() - overtaken, 500ms);
-    Linger();
-    EXPECT_FALSE(test::PathExists(File("a.jpg")));
-    EXPECT_FALSE(test::PathExists(File("a.jpg.temp")));
-    for (const std::string& call : view.Calls())
-        EXPECT_NE(call, "load:" + File("a.jpg"));
-}
-
-TEST_F(PreviewDownloadTest, ANewerRequestEndsAStalledTransferWithinTheAbortPoll) {
-    Request("/stall/409600", "a.jpg", view);
-    ASSERT_TRUE(WaitLast("start"));
-    test::PumpFor(300);
-    const auto overtaken = Clock::now();
-    Request("/b.jpg", "b.jpg", view);
-    ASSERT_TRUE(WaitLast("load:" + File("b.jpg")));
-    EXPECT_LT(Clock::now() - overtaken, std::chrono::milliseconds(TWinHttp::kAbortPollMs + 500));
-    EXPECT_FALSE(test::PathExists(File("a.jpg")));
-    EXPECT_FALSE(test::PathExists(File("a.jpg.temp")));
-}
-
 TEST_F(PreviewDownloadTest, QuickFocusChangesShowOnlyTheNewestPicture) {
     for (int i = 0; i < 10; ++i) {
         Request("/slow/409600/5", "row" + std::to_string(i) + ".jpg", view);
@@ -148,19 +121,6 @@ TEST_F(PreviewDownloadTest, TheFetchedPictureShowsInTheImagePanel) {
         manager.reset();  // the panel must outlive the manager
     }
     DestroyWindow(host);
-}
-
-TEST_F(PreviewDownloadTest, ClosingDuringAStalledTransferEndsWithinASecondOrSo) {
-    Request("/stall/409600", "a.jpg", view);
-    ASSERT_TRUE(WaitLast("start"));
-    test::PumpFor(100);
-    const auto start = Clock::now();
-    manager.reset();
-    EXPECT_LT(Clock::now() - start, 1500ms);
-    const size_t calls = view.Calls().size();
-    test::PumpFor(100);
-    EXPECT_EQ(view.Calls().size(), calls);
-    EXPECT_FALSE(test::PathExists(File("a.jpg")));
 }
 
 }  // namespace

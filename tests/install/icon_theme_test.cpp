@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/code_page_posix.h"
-
 namespace lumaforge {
 namespace {
 
@@ -48,21 +46,6 @@ TEST(IconThemeFileTest, LooksUpSectionsAndKeysInAnyCase) {
     EXPECT_EQ(theme.Location("Desktop Icons", "Recycle Bin (empty)"), "");
     EXPECT_EQ(theme.Location("Desktop Icons", "Scanners && Cameras"), "");  // another section's key
     EXPECT_EQ(theme.Location("Drive Icons", "Hard Drive"), "");
-}
-
-TEST(ThemeFileTextTest, FollowsTheByteOrderMarkElseTheAnsiCodePage) {
-    const IconvCodePage gbk("CP936");
-    // "图标" in code page 936, in UTF-8 and in UTF-16 little-endian.
-    EXPECT_EQ(ThemeFileText("a=\xCD\xBC\xB1\xEA", gbk), "a=图标");
-    EXPECT_EQ(ThemeFileText("\xEF\xBB\xBF"
-                            "a=图标",
-                            gbk),
-              "a=图标");
-    EXPECT_EQ(ThemeFileText(std::string("\xFF\xFE"
-                                        "a\0=\0\xFE\x56\x07\x68",
-                                        10),
-                            gbk),
-              "a=图标");
 }
 
 }  // namespace

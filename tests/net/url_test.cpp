@@ -26,6 +26,9 @@ TEST(SplitUrl, HostObjectAndPort) {
         {"http://h:99999/x", "h", "/x", 80},
         {"httpsx://h/x", "httpsx", "//h/x", 80},
         {"127.0.0.1:18480/softdata/xp/config.txt", "127.0.0.1", "/softdata/xp/config.txt", 18480},
+        // The decoded GBK bytes of 草原 travel as escapes of those bytes; UTF-8 text stays.
+        {"http://h/\xB2\xDD\xD4\xAD.jpg", "h", "/%B2%DD%D4%AD.jpg", 80},
+        {"http://h/风景/\xE9\xA3.jpg?q=\xED\xA3\x8E", "h", "/%E9%A3%8E%E6%99%AF/%E9%A3.jpg?q=%ED%A3%8E", 80},
     };
     for (const auto& c : cases) {
         UrlParts parts = SplitUrl(c.url);

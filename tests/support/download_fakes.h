@@ -27,6 +27,7 @@ struct FakeResponse {
     std::chrono::microseconds chunkDelay{0};
     bool stall = false;   // after the first chunk nothing more comes until ReleaseStalls, and nothing ends the wait
     bool silent = false;  // after the first chunk nothing more comes; the wait ends on the time-out or an abort
+    std::string body;     // the bytes sent, when set (bodySize then follows it); 'z' bytes otherwise
 };
 
 class FakeServer {
@@ -78,9 +79,12 @@ public:
     explicit FakeHttp(FakeServer& server) : server_(server) {}
     void Get(const std::string& url, ByteSink& sink) override {
         contentLength_ = 0;
+        timedOut_ = false;
         auto response = server_.Find(url);
         if (!response || response->status != 200)
             return;
+        if (!response->body.empty())
+            response->bodySize = static_cast<int64_t>(response->body.size());
         contentLength_ = response->announced.value_or(0);
         std::vector<char> chunk(response->chunk, 'z');
         for (int64_t sent = 0; sent < response->bodySize;) {
@@ -88,7 +92,7 @@ public:
                 std::this_thread::sleep_for(response->chunkDelay);
             size_t n =
                 static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(chunk.size()), response->bodySize - sent));
-            sink.Write(chunk.data(), n);
+            sink.Write(response->body.empty() ? chunk.data() : response->body.data() + sent, n);
             sent += static_cast<int64_t>(n);
             bool abort = false;
             if (onProgress_)
@@ -109,6 +113,7 @@ public:
     void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
     void SetTimeout(int32_t milliseconds) override { timeout_ = std::chrono::milliseconds(milliseconds); }
     void SetAbortCheck(AbortCheck check) override { abortCheck_ = std::move(check); }
+    bool TimedOut() const override { return timedOut_; }
 
 private:
     // Waits as the real client does for bytes that never come: in short ticks, asking the check.
@@ -119,6 +124,7 @@ private:
                 return;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        timedOut_ = true;
     }
 
     FakeServer& server_;
@@ -126,6 +132,7 @@ private:
     ProgressHandler onProgress_;
     AbortCheck abortCheck_;
     std::chrono::milliseconds timeout_{0};
+    bool timedOut_ = false;
 };
 
 // Files as sizes only: enough to tell complete, partial and missing files apart.

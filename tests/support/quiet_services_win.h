@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/main_window_win.h"
+#include "support/win_test_support.h"
 
 namespace lumaforge::test {
 
@@ -15,6 +16,13 @@ inline TFrmMain::Services QuietServices(const std::string& url) {
     services.showHomePagePrompt = [] {};
     services.showMessage = [](HWND, const std::string&, TMsgKind) { return IDOK; };
     return services;
+}
+
+// Shows the window as the program does and runs the loop until the catalog has filled the lists
+// (or failed and said so); whether it settled.
+inline bool ShowAndLoadCatalog(TFrmMain& window, int showCommand = SW_SHOWNOACTIVATE) {
+    ShowWindow(window.Handle(), showCommand);
+    return PumpUntil([&] { return window.CatalogSettled(); }, 30000);
 }
 
 // The first row of the list, category or not, with this name; kNoNode when there is none.

@@ -40,6 +40,8 @@ public:
     void SetContent(const std::string& path, const std::string& body);
     void RemoveContent(const std::string& path);
     int RequestCount(const std::string& path) const;
+    // The targets (path and query) asked for at `path`, in order.
+    std::vector<std::string> Targets(const std::string& path) const;
 
 private:
     void AcceptLoop();
@@ -54,6 +56,7 @@ private:
     std::vector<std::thread> connections_;
     std::map<std::string, std::string> content_;
     std::map<std::string, int> requests_;
+    std::map<std::string, std::vector<std::string>> targets_;
 };
 
 // The byte at `offset` of every generated body.

@@ -145,6 +145,12 @@ int TestHttpServer::RequestCount(const std::string& path) const {
     return it == requests_.end() ? 0 : it->second;
 }
 
+std::vector<std::string> TestHttpServer::Targets(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    auto it = targets_.find(path);
+    return it == targets_.end() ? std::vector<std::string>() : it->second;
+}
+
 void TestHttpServer::AcceptLoop() {
     while (!stopping_) {
         SOCKET client = accept(static_cast<SOCKET>(listener_), nullptr, nullptr);
@@ -199,6 +205,7 @@ bool TestHttpServer::Respond(uintptr_t handle, const std::string& method, const 
     {
         std::lock_guard lock(mutex_);
         ++requests_[path];
+        targets_[path].push_back(target);
         auto it = content_.find(path);
         if (it != content_.end()) {
             content = it->second;

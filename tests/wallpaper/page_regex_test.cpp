@@ -66,5 +66,25 @@ TEST(Regex, AMatchThatRunsIntoTheLimitsGivesUp) {
     EXPECT_THROW(Regex("(", false), std::invalid_argument);
 }
 
+// The interpreter's own limit starts afresh at every position where a match may start: 200
+// positions of up to 20,000 steps each never reach it. The scrape's budget counts them all.
+TEST(Regex, TheInterpreterCountsTheStepsOfEveryStartPositionAndStopsAfterALimit) {
+    const Regex nested("<a.*<a.*z", false);
+    std::string subject;
+    for (int i = 0; i < 200; ++i)
+        subject += "<a";
+    subject += "\nz";  // there, but out of reach of "."
+    RegexMatcher generous(TRegexEngine::Interpreter, 100 << 20);
+    EXPECT_FALSE(generous.Find(nested, subject));
+    EXPECT_FALSE(generous.LimitHit());
+
+    RegexMatcher matcher(TRegexEngine::Interpreter, subject.size());
+    EXPECT_FALSE(matcher.Find(nested, subject));
+    EXPECT_TRUE(matcher.LimitHit());
+    // Whatever follows a limit hit on the same page finds nothing.
+    EXPECT_FALSE(matcher.Find(Regex("a", false), "a"));
+    EXPECT_TRUE(generous.Find(Regex("a", false), "a"));
+}
+
 }  // namespace
 }  // namespace lumaforge

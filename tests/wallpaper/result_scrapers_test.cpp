@@ -362,6 +362,19 @@ TEST(ScrapeYoudao, AMalformedEscapeEndsThePageWithAnError) {
     EXPECT_EQ(result.pageBar, "<div class=\"pagination\"><a href=\"/search?q=x&start=24\">2</a></div>");
 }
 
+// 风 (E9 A3 8E) with one bit changed is an encoded surrogate: no UTF-8, so the texts are read as ANSI.
+TEST(ScrapeYoudao, TextsThatAreNoStrictUtf8AreReadAsAnsi) {
+    const std::string broken = "\xED\xA3\x8E";
+    std::string page = Youdao(YoudaoBlock("http%3A%2F%2Fp%2F%ED%A3%8E.jpg", 1));
+    page.replace(page.find("q=x"), 3, "q=" + broken);
+    const TScrapeResult result = Scrape(seYoudao, page, Context(TRegexEngine::Jit));
+    ASSERT_TRUE(result.pageBar);
+    EXPECT_TRUE(IsValidUtf8(*result.pageBar)) << *result.pageBar;
+    EXPECT_NE(result.pageBar->find(Gbk().ToUtf8(broken)), std::string::npos) << *result.pageBar;
+    ASSERT_EQ(result.items.size(), 1u);
+    EXPECT_EQ(result.items[0].PictureUrl, "http://p/" + Gbk().ToUtf8(broken) + ".jpg");
+}
+
 TEST(ScrapeYoudao, AnEmptyPageShowsAnEmptyBarAndIsDumpable) {
     const TScrapeResult result = Scrape(seYoudao, "", Context(TRegexEngine::Jit));
     EXPECT_EQ(result.pageBar, "<div class=\"pagination\"></div>");
@@ -383,6 +396,47 @@ TEST(ScrapeLimits, APageThatHitsTheMatchLimitShowsNothing) {
         EXPECT_TRUE(result.fillGrid) << EngineName(engine);
         EXPECT_TRUE(result.items.empty()) << EngineName(engine);
         EXPECT_EQ(result.report, nrDumpable) << EngineName(engine);
+    }
+}
+
+std::string Repeat(std::string_view unit, size_t bytes) {
+    std::string text;
+    while (text.size() < bytes)
+        text += unit;
+    return text;
+}
+
+// Hand-built pages of Baidu's markup layout and of both Sogou layouts whose every block makes the
+// item pattern backtrack until its limit: without an end at the first limit hit each block spent
+// the whole limit, seconds a page with the interpreter.
+TEST(ScrapeLimits, AHostilePageTakesLessThanFiftyMilliseconds) {
+    const std::string baiduBlock = "<dl>" + Repeat("src=\"a\">onclick=\"p", 600) + "u'</dl>\n";
+    const std::string sogouBlock = "<li>" + Repeat("<a href=onclick=\"phb('x", 600) + "</li>\n";
+    const struct {
+        const char* what;
+        int engine;
+        std::string page;
+    } cases[] = {
+        {"Baidu markup, 16 KB", seBaidu,
+         "<!--resnum:100--><head><div id=\"imgid\">" + Repeat(baiduBlock, 16 << 10) + "<div id=\"lastPage\">"},
+        {"Baidu markup, 73 KB", seBaidu,
+         "<!--resnum:100--><head><div id=\"imgid\">" + Repeat(baiduBlock, 73 << 10) + "<div id=\"lastPage\">"},
+        {"Sogou list", seSogou, SogouList(Repeat(sogouBlock, 73 << 10))},
+        {"Sogou page bar", seSogou,
+         "<p class=\"pagebar\">1</p></div><div id=\"content1\"><ul class=\"piclist2\">" + Repeat(sogouBlock, 73 << 10) +
+             "<p class=\"pagebar\">1</p></div>"},
+    };
+    for (TRegexEngine engine : kRegexEngines) {
+        for (const auto& c : cases) {
+            const auto start = std::chrono::steady_clock::now();
+            const TScrapeResult result = Scrape(c.engine, c.page, Context(engine));
+            const auto took = std::chrono::steady_clock::now() - start;
+            EXPECT_LT(took, std::chrono::milliseconds(50))
+                << c.what << " with the " << EngineName(engine) << ": "
+                << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+            EXPECT_TRUE(result.fillGrid) << c.what;
+            EXPECT_TRUE(result.items.empty()) << c.what;
+        }
     }
 }
 

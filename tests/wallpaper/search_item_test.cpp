@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "base/code_page_posix.h"
+#include "base/md5.h"
 
 namespace lumaforge {
 namespace {
@@ -42,6 +45,19 @@ TEST(SearchItem, CacheNameIsTheDigestOfTheAnsiBytes) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(PictureCacheName(c.url, gbk), c.name) << c.url;
+}
+
+TEST(SearchItem, ADecodedAddressThatIsNoUtf8IsHashedAsItsBytesAre) {
+    IconvCodePage gbk("CP936");
+    // 草原, 夜景 and 海边 as GBK escapes decode to bytes that are no UTF-8.
+    const std::string addresses[] = {"http://p/\xB2\xDD\xD4\xAD.jpg", "http://p/\xD2\xB9\xBE\xB0.jpg",
+                                     "http://p/\xBA\xA3\xB1\xDF.jpg"};
+    std::set<std::string> names;
+    for (const std::string& address : addresses) {
+        EXPECT_EQ(PictureCacheName(address, gbk), Md5Hex(address) + ".bmp") << address;
+        names.insert(PictureCacheName(address, gbk));
+    }
+    EXPECT_EQ(names.size(), 3u);
 }
 
 }  // namespace

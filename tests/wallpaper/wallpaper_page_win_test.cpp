@@ -7,13 +7,18 @@
 #include <string>
 #include <vector>
 
+#include <shlobj.h>
+
 #include "base/code_page_win.h"
 #include "base/files_win.h"
 #include "base/registry_win.h"
 #include "base/unicode_win.h"
 #include "controls/fonts_win.h"
 #include "controls/picture_win.h"
+#include "controls/web_browser_win.h"
+#include "net/http_client_win.h"
 #include "support/baidu_page.h"
+#include "support/browser_events_win.h"
 #include "support/picture_maker_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
@@ -31,14 +36,87 @@ constexpr COLORREF kBluePixel = RGB(0, 0, 255);
 constexpr COLORREF kWhitePixel = RGB(255, 255, 255);
 constexpr COLORREF kGreyFrame = RGB(222, 222, 222);
 
+// The program's main window as the page meets it: a top-level window that errors escaping a
+// handler reach, and that the user closes.
 class TestHost : public Window {
 public:
     bool Create() { return CreateWindowOf(L"LumaforgeWallpaperTestHost", WS_OVERLAPPED, 0, nullptr, {0, 0, 700, 400}); }
+    std::vector<std::string> errors;
+
+protected:
+    void ReportError(const std::string& text) override { errors.push_back(text); }
 };
 
-std::string WallpaperValue() {
-    return RegistryKey::OpenToRead(HKEY_CURRENT_USER, "Control Panel\\Desktop").ReadString("Wallpaper").value_or("");
+// A window that counts its paints: whoever repaints every window of the desktop repaints it too.
+class Witness : public Window {
+public:
+    bool Create() {
+        return CreateWindowOf(L"LumaforgeWallpaperWitness", WS_POPUP | WS_VISIBLE, 0, nullptr, {760, 0, 860, 100});
+    }
+    int paints = 0;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_PAINT) {
+            ++paints;
+            PAINTSTRUCT ps;
+            BeginPaint(Handle(), &ps);
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        return Window::OnMessage(message, wParam, lParam);
+    }
+};
+
+// The wallpaper as the system has it.
+std::string SystemWallpaper() {
+    wchar_t path[MAX_PATH] = {};
+    SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
+    return ToUtf8(path);
 }
+
+// Real input, as the user gives it: it reaches the windows through this thread's message loop.
+void SendKey(WORD key, bool down) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &in, sizeof in);
+}
+void ClickAt(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+POINT CentreOf(HWND window) {
+    RECT rc;
+    GetWindowRect(window, &rc);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+// A client that runs out of memory once the picture's first bytes have come.
+class ExhaustedClient final : public HttpClient {
+public:
+    void Get(const std::string& url, ByteSink& sink) override {
+        http_.SetOnProgress([this](int64_t current, int64_t total, bool& abort) {
+            if (onProgress_)
+                onProgress_(current, total, abort);
+            throw std::bad_alloc();
+        });
+        http_.Get(url, sink);
+    }
+    int64_t ContentLength() const override { return http_.ContentLength(); }
+    void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
+    void SetTimeout(int32_t milliseconds) override { http_.SetTimeout(milliseconds); }
+    void SetAbortCheck(AbortCheck check) override { http_.SetAbortCheck(std::move(check)); }
+
+private:
+    TWinHttp http_;
+    ProgressHandler onProgress_;
+};
 
 // The page in a host window, against the local server as every engine, with a temporary program
 // and Windows folder and every message recorded.
@@ -53,22 +131,28 @@ protected:
         paths.SetProgramFolder(app);
         paths.SetSystemFolders(win, win);
         ASSERT_TRUE(host.Create());
-        savedWallpaper = WallpaperValue();
+        savedWallpaper = SystemWallpaper();
         MakePage("/baidu/");
     }
     void TearDown() override {
         page.reset();
-        RegistryKey::OpenToChange(HKEY_CURRENT_USER, "Control Panel\\Desktop").WriteString("Wallpaper", savedWallpaper);
+        SetDesktopWallpaper(savedWallpaper);
     }
 
-    void MakePage(const std::string& root) {
+    void MakePage(const std::string& root, RefererClientFactory makeClient = {}) {
         page.reset();
         TWallpaperPageContext context;
         context.paths = &paths;
         context.codePage = &codePage;
         context.roots = {server.Url(root), server.Url(root), server.Url(root), server.Url(root), server.Url(root)};
         context.resultTimeoutMs = 3000;
-        context.showMessage = [this](const std::string& text, TMsgKind kind) { messages.push_back({text, kind}); };
+        context.gdiplus = &gdiplus;
+        if (makeClient)
+            context.makeClient = std::move(makeClient);
+        context.showMessage = [this](HWND owner, const std::string& text, TMsgKind kind) {
+            messages.push_back({text, kind});
+            owners.push_back(owner);
+        };
         page = std::make_unique<TFrmWallpaper>();
         ASSERT_TRUE(page->Create(host.Handle(), {0, 0, 637, 330}, strings, font.Get(), std::move(context)));
         page->KeywordBox().SetText(L"Landscape");
@@ -97,10 +181,34 @@ protected:
         const TCellPaint paint = CellPainting(cell);
         return canvas.At(paint.pictureX + Layout().picture.width / 2, paint.pictureY + Layout().picture.height / 2);
     }
-    void Click(TGridCell cell, int fromRight, int fromBottom) {
+    // The host on the screen, in front, as the user sees the program.
+    void ShowHost() {
+        ShowWindow(host.Handle(), SW_SHOW);
+        SetForegroundWindow(host.Handle());
+        UpdateWindow(host.Handle());
+        test::PumpFor(100);
+    }
+    POINT CellPoint(TGridCell cell, int fromRight, int fromBottom) const {
         const TGridRect rc = CellRect(Layout(), cell);
-        SendMessageW(page->Grid().Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
-                     MAKELPARAM(rc.right - fromRight, rc.bottom - fromBottom));
+        POINT at{rc.right - fromRight, rc.bottom - fromBottom};
+        ClientToScreen(page->Grid().Handle(), &at);
+        return at;
+    }
+    // A click of the mouse in a cell; returns when `done` holds, or after a while.
+    void Click(TGridCell cell, int fromRight, int fromBottom, const std::function<bool()>& done = {}) {
+        ClickAt(CellPoint(cell, fromRight, fromBottom));
+        test::PumpUntil(
+            done ? done : [] { return false; }, done ? 10000 : 300);
+    }
+    void CloseHostByAltF4() {
+        const HWND window = host.Handle();
+        SetForegroundWindow(window);
+        SetFocus(page->KeywordBox().Handle());
+        SendKey(VK_MENU, true);
+        SendKey(VK_F4, true);
+        SendKey(VK_F4, false);
+        SendKey(VK_MENU, false);
+        ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(window); }, 3000));
     }
     std::vector<std::string> TempBitmaps() const {
         std::vector<std::string> names;
@@ -121,6 +229,7 @@ protected:
     TestHost host;
     std::unique_ptr<TFrmWallpaper> page;
     std::vector<std::pair<std::string, TMsgKind>> messages;
+    std::vector<HWND> owners;
 };
 
 TEST_F(WallpaperPageTest, ASearchFillsTheGridAndTheGearSetsTheWallpaperUntilThePageCloses) {
@@ -133,6 +242,7 @@ TEST_F(WallpaperPageTest, ASearchFillsTheGridAndTheGearSetsTheWallpaperUntilTheP
     server.SetContent("/full/1.png", test::SolidPicture(64, 48, L"image/png", kBlue));
     server.SetContent("/baidu/i", test::BaiduPage(results));
     EXPECT_TRUE(page->AdvertisementVisible());
+    ShowHost();
 
     Search();
     EXPECT_FALSE(page->AdvertisementVisible());
@@ -162,8 +272,8 @@ TEST_F(WallpaperPageTest, ASearchFillsTheGridAndTheGearSetsTheWallpaperUntilTheP
         EXPECT_EQ(canvas->At(CellPainting({0, 0}).frame.left, CellPainting({0, 0}).frame.top), kGreyFrame);
     }
 
-    // The gear.
-    Click({0, 1}, 10, 5);
+    // The gear, clicked with the mouse.
+    Click({0, 1}, 10, 5, [&] { return !messages.empty(); });
     const std::string cached = PictureCacheName(server.Url("/full/1.png"), codePage);
     EXPECT_EQ(TempBitmaps(), std::vector<std::string>{cached});
     const std::string copy = win + "\\WallpaperTemp.bmp";
@@ -171,7 +281,7 @@ TEST_F(WallpaperPageTest, ASearchFillsTheGridAndTheGearSetsTheWallpaperUntilTheP
     ASSERT_TRUE(ReadWholeFile(copy, bytes));
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_EQ(Picture::FromFile(copy).Width(), 64);
-    EXPECT_EQ(WallpaperValue(), copy);
+    EXPECT_EQ(SystemWallpaper(), copy);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], std::make_pair(std::string("Set desktop wallpaper successfully."), mkInformation));
     EXPECT_TRUE(page->Grid().Item({0, 1})->Downloaded);
@@ -208,12 +318,13 @@ TEST_F(WallpaperPageTest, FullSizePicturesThatCannotBeHadEndCleanlyWithTheDownlo
     for (const auto& c : cases)
         results.push_back({server.Url("/thumb.png"), server.Url(c.path)});
     server.SetContent("/baidu/i", test::BaiduPage(results));
+    ShowHost();
     Search();
     ASSERT_TRUE(WaitForThumbnails());
     for (size_t i = 0; i < std::size(cases); ++i) {
         messages.clear();
         const auto start = Clock::now();
-        Click({0, static_cast<int>(i)}, 30, 5);
+        Click({0, static_cast<int>(i)}, 30, 5, [&] { return !messages.empty(); });
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
         EXPECT_LE(seconds, cases[i].maxSeconds) << cases[i].path;
         ASSERT_EQ(messages.size(), 1u) << cases[i].path;
@@ -259,6 +370,7 @@ TEST_F(WallpaperPageTest, ResultPagesThatShowNothingSayNoWallpaperFound) {
 TEST_F(WallpaperPageTest, ClosingThePageDuringAFullSizeDownloadEndsTheClickAtOnce) {
     server.SetContent("/thumb.png", test::SolidPicture(20, 20, L"image/png", kRed));
     server.SetContent("/baidu/i", test::BaiduPage({{server.Url("/thumb.png"), server.Url("/slow/400000/100")}}));
+    ShowHost();
     Search();
     ASSERT_TRUE(WaitForThumbnails());
     static std::unique_ptr<TFrmWallpaper>* current = nullptr;
@@ -274,7 +386,7 @@ TEST_F(WallpaperPageTest, ClosingThePageDuringAFullSizeDownloadEndsTheClickAtOnc
         }
     });
     const auto start = Clock::now();
-    Click({0, 0}, 10, 5);
+    Click({0, 0}, 10, 5, [&] { return page == nullptr; });
     KillTimer(nullptr, timer);
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 2000);
     EXPECT_TRUE(progressShown);
@@ -308,6 +420,303 @@ TEST_F(WallpaperPageTest, ANewSearchWhileThumbnailsLoadNeverShowsAnOldThumbnail)
         EXPECT_EQ(PictureCentre(*canvas, {0, column}), kBluePixel) << column;
     EXPECT_EQ(server.RequestCount("/slowbody/2500/red.png"), 1);
     EXPECT_EQ(server.RequestCount("/blue.png"), 5);
+}
+
+TEST_F(WallpaperPageTest, ClosingTheMainWindowDeletesTheFullSizePicturesAndKeepsTheWallpaper) {
+    server.SetContent("/thumb.png", test::SolidPicture(20, 20, L"image/png", kRed));
+    server.SetContent("/full.png", test::SolidPicture(64, 48, L"image/png", kBlue));
+    server.SetContent("/baidu/i", test::BaiduPage({{server.Url("/thumb.png"), server.Url("/full.png")}}));
+    ShowHost();
+    Search();
+    ASSERT_TRUE(WaitForThumbnails());
+    Click({0, 0}, 10, 5, [&] { return !messages.empty(); });
+    ASSERT_EQ(TempBitmaps().size(), 1u);
+    const std::string copy = win + "\\WallpaperTemp.bmp";
+    ASSERT_EQ(SystemWallpaper(), copy);
+
+    // Alt+F4: the window tree goes while the page object still stands.
+    CloseHostByAltF4();
+    EXPECT_TRUE(TempBitmaps().empty());
+    EXPECT_TRUE(test::PathExists(copy));
+    EXPECT_EQ(SystemWallpaper(), copy);
+    page.reset();
+    EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(WallpaperPageTest, ClosingTheMainWindowWhileThumbnailsLoadStopsTheWorkerAndRepaintsNothingElse) {
+    server.SetContent("/red.png", test::SolidPicture(200, 150, L"image/png", kRed));
+    std::vector<std::pair<std::string, std::string>> slow;
+    for (int i = 0; i < 5; ++i)
+        slow.push_back({server.Url("/slowbody/4000/red.png"), server.Url("/full.png")});
+    server.SetContent("/baidu/i", test::BaiduPage(slow));
+    Witness witness;
+    ASSERT_TRUE(witness.Create());
+    ShowHost();
+    Search();
+    ASSERT_TRUE(test::PumpUntil([&] { return server.RequestCount("/slowbody/4000/red.png") == 1; }, 3000));
+    UpdateWindow(witness.Handle());
+    test::PumpFor(100);
+    witness.paints = 0;
+
+    CloseHostByAltF4();
+    EXPECT_FALSE(page->Grid().WorkerRunning());
+    // Long enough for the thumbnails to arrive, had the worker gone on.
+    test::PumpFor(4500);
+    EXPECT_EQ(witness.paints, 0);
+    EXPECT_EQ(server.RequestCount("/slowbody/4000/red.png"), 1);
+}
+
+TEST_F(WallpaperPageTest, ThePreviewsSetAppliesThePictureAndSaysSoOverThePreview) {
+    server.SetContent("/thumb.png", test::SolidPicture(20, 20, L"image/png", kRed));
+    server.SetContent("/full.png", test::SolidPicture(64, 48, L"image/png", kBlue));
+    server.SetContent("/baidu/i", test::BaiduPage({{server.Url("/thumb.png"), server.Url("/full.png")}}));
+    ShowHost();
+    Search();
+    ASSERT_TRUE(WaitForThumbnails());
+
+    // Inside the preview's own loop: once it shows, the user clicks its set button.
+    static HWND preview = nullptr;
+    static bool clicked = false;
+    static int ticks = 0;
+    preview = nullptr;
+    clicked = false;
+    ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        const HWND shown = FindWindowW(L"LumaforgeWallpaperView", nullptr);
+        // A preview the click did not close goes after a few seconds, so the test ends.
+        if (++ticks > 50 && shown)
+            PostMessageW(shown, WM_CLOSE, 0, 0);
+        if (clicked || !shown || !IsWindowVisible(shown))
+            return;
+        preview = shown;
+        clicked = true;
+        // The set button: 48 pixels square, 6 from the top, its left edge 102 from the right.
+        RECT client;
+        GetClientRect(shown, &client);
+        POINT setButton{client.right - 102 + 24, 6 + 24};
+        ClientToScreen(shown, &setButton);
+        ClickAt(setButton);
+    });
+    Click({0, 0}, 33, 9, [&] { return clicked && !IsWindow(preview); });
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(clicked);
+    EXPECT_FALSE(IsWindow(preview));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], std::make_pair(std::string("Set desktop wallpaper successfully."), mkInformation));
+    EXPECT_EQ(owners[0], preview);
+    const std::string copy = win + "\\WallpaperTemp.bmp";
+    EXPECT_EQ(SystemWallpaper(), copy);
+    EXPECT_EQ(Picture::FromFile(copy).Width(), 64);
+    EXPECT_TRUE(page->Grid().Item({0, 0})->Downloaded);
+}
+
+TEST_F(WallpaperPageTest, ErrorsWhileAPictureComesHideTheProgressAndLeaveThePageServing) {
+    server.SetContent("/thumb.png", test::SolidPicture(20, 20, L"image/png", kRed));
+    server.SetContent("/full.png", test::SolidPicture(64, 48, L"image/png", kBlue));
+    server.SetContent("/baidu/i", test::BaiduPage({{server.Url("/thumb.png"), server.Url("/full.png")}}));
+    const struct {
+        const char* name;
+        bool exhausted;   // the memory runs out while the picture arrives
+        bool tempIsFile;  // the picture cannot be saved
+    } cases[] = {{"out of memory", true, false}, {"unsaveable", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool failing = c.exhausted;
+        MakePage("/baidu/", [&failing](const std::string& referer, const std::string& accept) {
+            // Only the full-size picture's transfer, which is sent with its own address as Referer.
+            if (failing && referer.find("/full.png") != std::string::npos)
+                return std::unique_ptr<HttpClient>(std::make_unique<ExhaustedClient>());
+            return WinHttpClients()(referer, accept);
+        });
+        if (c.tempIsFile) {
+            RemoveDirectoryW(ToWide(app + "temp").c_str());  // emptied when the page before went
+            ASSERT_TRUE(WriteWholeFile(app + "temp", "a file where the folder goes"));
+        }
+        ShowHost();
+        Search();
+        ASSERT_TRUE(WaitForThumbnails());
+        messages.clear();
+        Click({0, 0}, 10, 5, [&] { return !messages.empty() || !host.errors.empty(); });
+        EXPECT_EQ(host.errors, std::vector<std::string>{});
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0],
+                  std::make_pair("Cannot download the path of \"" + server.Url("/full.png") + "\" image.", mkError));
+        EXPECT_FALSE(page->ProgressVisible());
+        EXPECT_FALSE(page->ProgressAnimation().Loading());
+        EXPECT_NE(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+
+        // The next click is served (after the double-click time, so it is a click of its own).
+        test::PumpFor(GetDoubleClickTime() + 100);
+        failing = false;
+        DeleteFileW(ToWide(app + "temp").c_str());
+        messages.clear();
+        Click({0, 0}, 10, 5, [&] { return !messages.empty(); });
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].first, "Set desktop wallpaper successfully.");
+        page.reset();
+    }
+}
+
+TEST_F(WallpaperPageTest, TheProgressPanelPlaysItsAnimationFiveTimesFasterWhileAPictureComes) {
+    server.SetContent("/thumb.png", test::SolidPicture(20, 20, L"image/png", kRed));
+    server.SetContent("/baidu/i", test::BaiduPage({{server.Url("/thumb.png"), server.Url("/slow/200000/20")}}));
+    ShowHost();
+    Search();
+    ASSERT_TRUE(WaitForThumbnails());
+    EXPECT_FALSE(page->ProgressAnimation().Loading());
+    static TFrmWallpaper* current = nullptr;
+    static std::vector<std::pair<bool, size_t>>* frames = nullptr;
+    std::vector<std::pair<bool, size_t>> seen;
+    current = page.get();
+    frames = &seen;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
+        frames->push_back({current->ProgressAnimation().Loading(), current->ProgressAnimation().LoadingFrame()});
+    });
+    Click({0, 0}, 10, 5, [&] { return !messages.empty(); });
+    KillTimer(nullptr, timer);
+    ASSERT_GE(seen.size(), 3u);
+    for (const auto& [loading, frame] : seen)
+        EXPECT_TRUE(loading);
+    EXPECT_NE(seen.front().second, seen.back().second);
+    // The GIF's 80 ms a frame, at five times the speed.
+    EXPECT_EQ(page->ProgressAnimation().CurrentFrameDelay(), 16);
+    const RECT at = [&] {
+        RECT rc;
+        GetWindowRect(page->ProgressAnimation().Handle(), &rc);
+        MapWindowPoints(nullptr, GetParent(page->ProgressAnimation().Handle()), reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    }();
+    EXPECT_EQ(at.left, 28);
+    EXPECT_EQ(at.top, 28);
+    EXPECT_EQ(at.right - at.left, 32);
+    EXPECT_FALSE(page->ProgressAnimation().Loading());
+    EXPECT_FALSE(page->ProgressVisible());
+}
+
+TEST_F(WallpaperPageTest, NoWallpaperFoundGivesTheKeywordBoxTheFocus) {
+    MakePage("/empty/");
+    server.SetContent("/empty/i", "");
+    ShowHost();
+    const HWND baidu = page->EngineButton(seBaidu).Handle();
+    ClickAt(CentreOf(baidu));
+    ASSERT_TRUE(test::PumpUntil([&] { return !messages.empty(); }, 5000));
+    EXPECT_EQ(messages[0], std::make_pair(std::string("No wallpaper found."), mkInformation));
+    EXPECT_EQ(owners[0], page->Handle());
+    const HWND keyword = page->KeywordBox().Handle();
+    EXPECT_TRUE(GetFocus() == keyword || IsChild(keyword, GetFocus()));
+}
+
+TEST_F(WallpaperPageTest, LeftAltAndCtrlWithTheClickSaveTheResultPageToTheDesktopInLines) {
+    const std::string desktop = GetSpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    ASSERT_FALSE(desktop.empty());
+    ASSERT_TRUE(CreateFolderPath(desktop));
+    const std::string dump = desktop + "\\BaiduResult.txt";
+    DeleteFileW(ToWide(dump).c_str());
+    // A markup page without a result count: nothing found, so the page is saved.
+    server.SetContent("/baidu/i", "<html>\nfirst\rsecond\r\nthird</html>");
+    ShowHost();
+    const auto searchHoldingAltAndCtrl = [&] {
+        messages.clear();
+        SendKey(VK_LMENU, true);
+        SendKey(VK_CONTROL, true);
+        ClickAt(CentreOf(page->EngineButton(seBaidu).Handle()));
+        test::PumpUntil([&] { return !messages.empty(); }, 5000);
+        SendKey(VK_CONTROL, false);
+        SendKey(VK_LMENU, false);
+        test::PumpFor(100);
+    };
+    searchHoldingAltAndCtrl();
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(dump, saved));
+    EXPECT_EQ(saved, "<html>\r\nfirst\r\nsecond\r\nthird</html>\r\n");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first,
+              "Saved search result to desktop file \"BaiduResult.txt\"\r\n\r\nPlease send the file to "
+              "E-mail: " +
+                  std::string(config::kSupportEmail) +
+                  "We will analyze the data to improve our program.\r\n\r\nThanks for your support");
+    EXPECT_EQ(messages[0].second, mkInformation);
+
+    // A file that cannot be written is an error, not "No wallpaper found.".
+    ASSERT_TRUE(DeleteFileW(ToWide(dump).c_str()));
+    ASSERT_TRUE(CreateFolderPath(dump));
+    searchHoldingAltAndCtrl();
+    RemoveDirectoryW(ToWide(dump).c_str());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], std::make_pair("Cannot create file \"" + dump + "\".", mkError));
+
+    // Without the keys the same page is only reported.
+    messages.clear();
+    ClickAt(CentreOf(page->EngineButton(seBaidu).Handle()));
+    ASSERT_TRUE(test::PumpUntil([&] { return !messages.empty(); }, 5000));
+    EXPECT_EQ(messages[0].first, "No wallpaper found.");
+    EXPECT_FALSE(test::PathExists(dump));
+}
+
+TEST_F(WallpaperPageTest, RestoreMessageBringsTheMinimisedProgramBack) {
+    ShowHost();
+    ShowWindow(host.Handle(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(host.Handle()));
+    SendMessageW(page->Handle(), WM_RESTOREMAIN, 0, 0);
+    EXPECT_FALSE(IsIconic(host.Handle()));
+    EXPECT_TRUE(IsWindowVisible(host.Handle()));
+}
+
+// The page-number browser hands its navigations to the page: its generated documents load, its links
+// become requests of their result page and never navigate.
+TEST_F(WallpaperPageTest, ThePageBarsNavigationsBecomeResultPageRequests) {
+    std::vector<std::pair<std::string, std::string>> results;
+    for (int i = 0; i < 15; ++i)
+        results.push_back({server.Url("/thumb.png"), server.Url("/full.png")});
+    server.SetContent("/thumb.png", test::SolidPicture(20, 20, L"image/png", kRed));
+    server.SetContent("/baidu/i", test::BaiduPage(results, 75));
+    Search();
+    ASSERT_EQ(server.Targets("/baidu/i").size(), 1u);
+    const std::string first = server.Targets("/baidu/i")[0];
+    size_t before = 1;
+    // The result pages asked for since the last look.
+    const auto requested = [&] {
+        const std::vector<std::string> all = server.Targets("/baidu/i");
+        std::vector<std::string> recent(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+        before = all.size();
+        return recent;
+    };
+
+    const struct {
+        const wchar_t* target;
+        bool cancelled;
+        const char* request;  // what follows the first page's request; nothing: no request
+    } cases[] = {
+        {L"about:blank", false, nullptr}, {L"ABOUT:BLANK", false, nullptr}, {L"about:blank5", true, "&pn=60"},
+        {L"about:5", true, "&pn=60"},     {L"2", true, "&pn=15"},           {L"about:blankx", true, "&pn=0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.target));
+        TBrowserEventHandlers handlers;
+        handlers.beforeNavigate = [&](const std::wstring& url) { return page->PageBarNavigating(ToUtf8(url)); };
+        ComPtr<IDispatch> sink = MakeBrowserEventSink(handlers);
+        test::BeforeNavigateArgs args(c.target);
+        test::Fire(sink.Get(), test::kBeforeNavigate2, args.params);
+        EXPECT_EQ(args.cancel == VARIANT_TRUE, c.cancelled);
+        EXPECT_EQ(requested(), c.request ? std::vector<std::string>{first + c.request} : std::vector<std::string>{});
+    }
+
+    // Through the browser control itself, as the program hosts it in the page's bar.
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    {
+        TWebBrowser browser;
+        ASSERT_TRUE(browser.Create(page->PageBarPanel().Handle(), page->PageBarPanel().ClientRect()));
+        browser.onBeforeNavigate = [&](const std::string& url) { return page->PageBarNavigating(url); };
+        browser.Navigate("about:blank3");
+        test::PumpFor(300);
+        EXPECT_EQ(requested(), std::vector<std::string>{first + "&pn=30"});
+    }
+    OleUninitialize();
+
+    // Before any search a link does nothing.
+    MakePage("/baidu/");
+    EXPECT_TRUE(page->PageBarNavigating("about:blank3"));
+    EXPECT_TRUE(requested().empty());
 }
 
 }  // namespace

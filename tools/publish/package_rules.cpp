@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "base/code_page.h"
 #include "base/ini.h"
 #include "base/resource_kind.h"
 #include "base/text.h"
@@ -112,7 +113,7 @@ void CheckSoundScheme(const PackageFiles& files, const AnsiCodePage& codePage, s
     }
     // The installer runs the INF's DefaultInstall section.
     bool found = false;
-    for (const std::string& line : SplitLines(ThemeFileText(ReadBytes(inf), codePage)))
+    for (const std::string& line : SplitLines(DecodeMarkedText(ReadBytes(inf), codePage)))
         found = found || AsciiLower(Trim(line)) == "[defaultinstall]";
     if (!found)
         faults.push_back("\"install.inf\" has no [DefaultInstall] section, which the installer runs");
@@ -135,7 +136,7 @@ void CheckIconTheme(std::string_view name, const PackageFiles& files, const Ansi
         faults.push_back("the icon theme has no " + Quoted(configName) + " at the top of the package");
         return;
     }
-    const std::string text = ThemeFileText(ReadBytes(config), codePage);
+    const std::string text = DecodeMarkedText(ReadBytes(config), codePage);
     // Every key the installer reads, each once.
     std::set<std::pair<std::string, std::string>> keys;
     for (const ClsidIconRow& row : ClsidIconTable)
