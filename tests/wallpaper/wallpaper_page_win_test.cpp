@@ -112,6 +112,7 @@ public:
     void SetOnProgress(ProgressHandler handler) override { onProgress_ = std::move(handler); }
     void SetTimeout(int32_t milliseconds) override { http_.SetTimeout(milliseconds); }
     void SetAbortCheck(AbortCheck check) override { http_.SetAbortCheck(std::move(check)); }
+    bool TimedOut() const override { return http_.TimedOut(); }
 
 private:
     TWinHttp http_;
