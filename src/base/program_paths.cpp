@@ -16,6 +16,14 @@ std::string ProgramPaths::LocalCatalogFile() const {
     return appPath_ + "config.txt";
 }
 
+std::string ProgramPaths::LocalManifestFile() const {
+    return appPath_ + "manifest.txt";
+}
+
+std::string ProgramPaths::LocalManifestSignatureFile() const {
+    return appPath_ + "manifest.sig";
+}
+
 std::string ProgramPaths::ApiSettingsFile() const {
     return appPath_ + "api.txt";
 }

@@ -28,6 +28,9 @@ public:
 
     // The catalog's local copy and the cached settings beside the program.
     std::string LocalCatalogFile() const;
+    // With a catalog key: the manifest and signature that vouch for the local catalog copy.
+    std::string LocalManifestFile() const;
+    std::string LocalManifestSignatureFile() const;
     std::string ApiSettingsFile() const;
 
     // "cache\<kind>\" and its files: the package "<name>.zip" and the preview "<name>.jpg".
