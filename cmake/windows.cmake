@@ -93,9 +93,6 @@ target_link_libraries(extract_bench PRIVATE lumaforge_win)
 add_executable(scrape_bench bench/scrape_bench_win.cpp)
 target_link_libraries(scrape_bench PRIVATE lumaforge_win)
 
-add_executable(verify_bench bench/verify_bench_win.cpp)
-target_link_libraries(verify_bench PRIVATE lumaforge_win)
-
 # Benchmarks that serve their content from the test HTTP server, with the test helpers.
 function(lumaforge_server_bench name)
     add_executable(${name} bench/${name}_win.cpp tests/support/test_http_server_support_win.cpp
@@ -104,6 +101,7 @@ function(lumaforge_server_bench name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 endfunction()
 lumaforge_server_bench(download_bench)
+lumaforge_server_bench(verify_bench)
 lumaforge_server_bench(preview_bench tests/support/picture_maker_win.cpp)
 lumaforge_server_bench(grid_bench tests/support/picture_maker_win.cpp)
 lumaforge_server_bench(repaint_bench)
