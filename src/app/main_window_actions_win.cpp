@@ -63,8 +63,6 @@ void TFrmMain::CatalogArrived(const StartupDownloads& downloads) {
         ReadWholeFile(paths_.LocalManifestSignatureFile(), local.signature);
     }
     CatalogChoice choice = ChooseCatalog(catalogKey_, served, local);
-    if (choice.servedRefused)
-        ShowMessage(strings_.GetUtf8(IDS_CATALOG_REFUSED), mkWarning);
     if (choice.keepServed) {
         // The manifest last, so a copy cut short never verifies.
         WriteWholeFile(paths_.LocalCatalogFile(), served.catalog);
@@ -72,19 +70,28 @@ void TFrmMain::CatalogArrived(const StartupDownloads& downloads) {
         WriteWholeFile(paths_.LocalManifestFile(), served.manifest);
     }
     manifest_ = std::move(choice.manifest);
+    // The refusal is said after the lists are filled from the kept copy: a message box that waits
+    // behind another start-up question then holds up nothing.
+    const bool refused = choice.servedRefused;
     std::vector<std::string> lines = SplitLines(choice.catalog);
     if (lines.empty()) {
+        if (refused)
+            ShowMessage(strings_.GetUtf8(IDS_CATALOG_REFUSED), mkWarning);
         ShowMessage(strings_.GetUtf8(IDS_CANNOT_LOAD_CONFIG), mkWarning);
         return;
     }
     std::optional<Catalog> catalog = ParseCatalog(codePage_.ToUtf8(JoinLines(lines)));
     if (!catalog) {
+        if (refused)
+            ShowMessage(strings_.GetUtf8(IDS_CATALOG_REFUSED), mkWarning);
         ShowMessage(strings_.GetUtf8(IDS_CANNOT_LOAD_CONFIG), mkWarning);
         return;
     }
     lblStatus_->SetText(ToWide(catalog->statusText));
     FillListsFromCatalog(*catalog);
     LoadHomePageAddress(downloads.api);
+    if (refused)
+        ShowMessage(strings_.GetUtf8(IDS_CATALOG_REFUSED), mkWarning);
 }
 
 void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
