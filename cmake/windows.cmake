@@ -12,11 +12,18 @@ find_path(LUMAFORGE_MINIZIP_INCLUDE minizip/zip.h REQUIRED)
 # PCRE2 for MinGW, built by bootstrap too; the result scrapers define PCRE2_STATIC themselves.
 find_library(LUMAFORGE_PCRE2 NAMES libpcre2-8.a pcre2-8 REQUIRED)
 find_path(LUMAFORGE_PCRE2_INCLUDE pcre2.h REQUIRED)
-target_include_directories(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP_INCLUDE} ${LUMAFORGE_PCRE2_INCLUDE})
-target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB} ${LUMAFORGE_PCRE2})
+# libsodium for MinGW, built by bootstrap from Debian's source as well.
+find_library(LUMAFORGE_SODIUM NAMES libsodium.a sodium REQUIRED)
+find_path(LUMAFORGE_SODIUM_INCLUDE sodium.h REQUIRED)
+target_include_directories(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP_INCLUDE} ${LUMAFORGE_PCRE2_INCLUDE}
+                                                 ${LUMAFORGE_SODIUM_INCLUDE})
+target_compile_definitions(lumaforge_core PUBLIC SODIUM_STATIC)
+target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLIB} ${LUMAFORGE_PCRE2}
+                                            ${LUMAFORGE_SODIUM})
 
 add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
 include(cmake/demo.cmake)
+include(cmake/publish.cmake)
 target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 gdiplus user32 shell32 ole32 oleaut32 uuid
                                            wininet shlwapi comdlg32)
 
@@ -69,6 +76,11 @@ target_compile_definitions(win_tests PRIVATE
 add_dependencies(win_tests LumaforgeCHS folder_icons)
 target_compile_definitions(win_tests PRIVATE LUMAFORGE_TEST_PROGRAM_DIR="${LUMAFORGE_PROGRAM_DIR}")
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+# Run by scripts/test-servers.sh before the tests: the prefix trusts the run's test authority.
+add_executable(trust_test_authority tests/support/programs/trust_test_authority_win.cpp)
+target_link_libraries(trust_test_authority PRIVATE crypt32)
+target_link_options(trust_test_authority PRIVATE -municode)
+add_dependencies(win_tests trust_test_authority)
 include(cmake/sysinfo.cmake)
 
 add_executable(filter_bench bench/filter_bench_win.cpp)
@@ -92,6 +104,7 @@ function(lumaforge_server_bench name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 endfunction()
 lumaforge_server_bench(download_bench)
+lumaforge_server_bench(verify_bench)
 lumaforge_server_bench(preview_bench tests/support/picture_maker_win.cpp)
 lumaforge_server_bench(grid_bench tests/support/picture_maker_win.cpp)
 lumaforge_server_bench(repaint_bench)

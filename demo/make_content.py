@@ -1,22 +1,24 @@
 #!/usr/bin/env python3
-"""Writes the generated part of the demo server's content: the catalog softdata/xp/config.txt in the
-ANSI code page of Chinese systems (GBK), as the program reads it, and for every catalog name a real
-package softdata/xp/res/<kind>/<name>.zip of its kind with a preview <name>.jpg beside it (but for
-sound schemes, which the program shows no preview of).
+"""Writes the demo's packages as the source that lumaforge-publish publishes: for every catalog name a
+real package of its kind, theme/<category>/<name>.zip for visual styles and <kind>/<name>.zip for the
+others, with a preview <name>.jpg beside it (but for sound schemes, which the program shows no preview
+of), the status text status.txt and the settings api.txt the demo server hands out.
 
-    demo/make_content.py OUTPUT_FOLDER PROGRAMS_FOLDER
+    demo/make_content.py SOURCE_FOLDER PROGRAMS_FOLDER
 
 PROGRAMS_FOLDER holds the demo programs of the Windows build (build/windows/demo): the screen saver
 lumaforge_saver.scr and the stand-in logonui.exe. Everything else is drawn and synthesised here;
 ImageMagick's convert (installed by scripts/bootstrap.sh) turns the pictures into BMP and JPEG.
+scripts/publish-demo.sh then publishes the source, signed, for the web server.
 
 What each package holds is laid out as the installer of its kind expects: a visual style's .theme
 and folder, a cursor scheme's cursors and setup.inf, a sound scheme's sounds and install.inf, a
 screen saver's <name>.scr, a login screen's logonui.exe, an icon theme's icons and <name>.config.
 A few packages carry several megabytes of padding so that the download progress can be watched.
 
-A stamp in the output folder records what each package was made from (this script, the cursor
-drawings, the programs), so a run rebuilds only what changed and is quick when nothing did.
+A stamp in the source folder (.content-stamp.json, which the publisher passes over like every name
+beginning with a point) records what each package was made from (this script, the cursor drawings,
+the programs), so a run rebuilds only what changed and is quick when nothing did.
 """
 import hashlib
 import io
@@ -42,7 +44,8 @@ LOGON_PROGRAM = "logonui.exe"
 PROGRAMS = {"screensave": SAVER_PROGRAM, "logon": LOGON_PROGRAM}
 # Megabytes of incompressible padding, kept in a sub-folder of the package's own folder.
 LARGE = {"Aero Glass": 6, "水墨山水": 3, "Dinosaur": 4, "Chimes": 8, "Crystal Clear": 5}
-STAMP = "content-stamp.json"
+STAMP = ".content-stamp.json"
+API_SETTINGS = os.path.join(HERE, "api.txt")
 ZIP_TIME = (2024, 6, 1, 12, 0, 0)
 PREVIEW_SIZE = (320, 240)
 WALLPAPER_SIZE = (1024, 768)
@@ -693,15 +696,22 @@ def build_package(kind, name, programs):
     return entries, preview
 
 
-def names_by_kind(catalog):
+def packages_of(catalog):
+    """(kind, path of the package in the source without ".zip", name) for every catalog name."""
     for member, kind in KINDS.items():
         if member == "themes":
             for category in catalog["themes"]:
                 for name in category["list"]:
-                    yield kind, name.strip()
+                    yield kind, f"theme/{category['name'].strip()}/{name.strip()}", name.strip()
         else:
             for name in catalog[member]:
-                yield kind, name.strip()
+                yield kind, f"{kind}/{name.strip()}", name.strip()
+
+
+def write_if_changed(path, data):
+    if not os.path.exists(path) or open(path, "rb").read() != data:
+        with open(path, "wb") as f:
+            f.write(data)
 
 
 def file_digest(path):
@@ -711,7 +721,7 @@ def file_digest(path):
 
 def main():
     if len(sys.argv) != 3:
-        sys.exit("usage: make_content.py OUTPUT_FOLDER PROGRAMS_FOLDER")
+        sys.exit("usage: make_content.py SOURCE_FOLDER PROGRAMS_FOLDER")
     out, programs = sys.argv[1], sys.argv[2]
     generator = hashlib.sha256()
     for source in (os.path.abspath(__file__), make_cursors.__file__):
@@ -724,16 +734,13 @@ def main():
         program_digests[kind] = file_digest(path)
 
     with open(os.path.join(HERE, "catalog.json"), encoding="utf-8") as f:
-        text = f.read()
-    catalog = json.loads(text)
-    config = os.path.join(out, "softdata", "xp", "config.txt")
-    os.makedirs(os.path.dirname(config), exist_ok=True)
-    config_bytes = text.replace("\n", "\r\n").encode("gbk")
-    if not os.path.exists(config) or open(config, "rb").read() != config_bytes:
-        with open(config, "wb") as f:
-            f.write(config_bytes)
+        catalog = json.load(f)
+    os.makedirs(out, exist_ok=True)
+    write_if_changed(os.path.join(out, "status.txt"), (catalog["status_text"] + "\n").encode("utf-8"))
+    with open(API_SETTINGS, "rb") as f:
+        write_if_changed(os.path.join(out, "api.txt"), f.read())
 
-    res = os.path.join(out, "softdata", "xp", "res")
+    res = out
     stamp_path = os.path.join(res, STAMP)
     try:
         with open(stamp_path, encoding="utf-8") as f:
@@ -741,16 +748,16 @@ def main():
     except (OSError, ValueError):
         old_stamp = {}
     stamp = {}
-    for kind, name in names_by_kind(catalog):
+    for kind, stem, name in packages_of(catalog):
         if not name:
             continue
         key = hashlib.sha256("\0".join([generator.hexdigest(), kind, name, program_digests.get(kind, "")]).encode())
         key = key.hexdigest()
-        package = f"{kind}/{name}.zip"
-        outputs = [package] + ([] if kind == "sound" else [f"{kind}/{name}.jpg"])
+        package = f"{stem}.zip"
+        outputs = [package] + ([] if kind == "sound" else [f"{stem}.jpg"])
         fresh = all(old_stamp.get(o) == key and os.path.exists(os.path.join(res, o)) for o in outputs)
         if not fresh:
-            os.makedirs(os.path.join(res, kind), exist_ok=True)
+            os.makedirs(os.path.dirname(os.path.join(res, package)), exist_ok=True)
             entries, preview = build_package(kind, name, programs)
             write_zip(os.path.join(res, package), entries)
             if preview is not None:
@@ -764,6 +771,11 @@ def main():
         path = os.path.join(res, stale)
         if os.path.exists(path):
             os.remove(path)
+            # A category or kind folder left empty goes too: the publisher would list it.
+            folder = os.path.dirname(path)
+            while folder != res and os.path.isdir(folder) and not os.listdir(folder):
+                os.rmdir(folder)
+                folder = os.path.dirname(folder)
     with open(stamp_path + ".part", "w", encoding="utf-8") as f:
         json.dump(stamp, f, ensure_ascii=False, indent=0, sort_keys=True)
     os.replace(stamp_path + ".part", stamp_path)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""The local demo server: serves the demo content folders on 127.0.0.1, as the resource server and the
-API server would, and answers as the four picture-search engines would (demo/engines). Later folders
-shadow earlier ones for the same path. Pictures the engines show are drawn once and kept in the cache
+"""The local demo server's dynamic half: serves the demo content folders on 127.0.0.1 and answers as the
+four picture-search engines would (demo/engines). scripts/run.sh puts it behind nginx, which serves
+the published catalog and packages itself and hands this server every other path. Earlier folders
+shadow later ones for the same path. Pictures the engines show are drawn once and kept in the cache
 folder (by default build/demo-content/engines)."""
 import argparse
 import http.server

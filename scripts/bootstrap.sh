@@ -12,6 +12,7 @@ packages=(
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales
     libpcre2-dev nlohmann-json3-dev zlib1g-dev libminizip-dev libgtest-dev libgmock-dev
     dpkg-dev unzip
+    libsodium-dev patch autoconf automake libtool nginx openssl
     clang libclang-rt-dev
 )
 
@@ -35,11 +36,12 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
     sudo_if_needed locale-gen >/dev/null
 fi
 
-# PCRE2 and minizip are not packaged for MinGW: build them from Debian's source packages.
-if [ ! -f "$prefix/lib/libpcre2-8.a" ] || [ ! -f "$prefix/lib/libminizip.a" ]; then
+# PCRE2, minizip and libsodium are not packaged for MinGW: build them from Debian's source packages.
+if [ ! -f "$prefix/lib/libpcre2-8.a" ] || [ ! -f "$prefix/lib/libminizip.a" ] || [ ! -f "$prefix/lib/libsodium.a" ]; then
     "$root/scripts/add-deb-src.sh"
     mkdir -p "$deps/src"
     (cd "$deps/src" && { ls pcre2_*.orig.tar.* zlib_*.orig.tar.* >/dev/null 2>&1 || apt-get source --download-only pcre2 zlib >/dev/null; })
+    (cd "$deps/src" && { ls libsodium_*.orig.tar.* libsodium_*.debian.tar.* >/dev/null 2>&1 || apt-get source --download-only libsodium >/dev/null; })
     "$root/scripts/build-mingw-deps.sh" "$deps/src" "$prefix"
 fi
 

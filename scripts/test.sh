@@ -23,7 +23,10 @@ scripts/fuzz.sh 5
 echo "== windows (under Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+# nginx serves the published demo tree to the Windows tests over HTTP and HTTPS; the variables name
+# its addresses (scripts/test-servers.sh).
+eval "$(scripts/test-servers.sh start)"
+trap 'scripts/test-servers.sh stop; wineserver -k >/dev/null 2>&1 || true' EXIT
 # Each test runs once. The launcher (scripts/wine-test-launch.sh) starts a process again only when
 # Wine died before the process ran any code; every such relaunch is listed below.
 export LUMAFORGE_RELAUNCH_LOG="$root/build/windows/relaunched.log"

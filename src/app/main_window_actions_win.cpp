@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/catalog.h"
+#include "app/catalog_source.h"
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
 #include "base/code_page.h"
@@ -36,6 +37,10 @@ void TFrmMain::LoadCatalog() {
     if (!probe_.FileExists(paths_.ApiSettingsFile()))
         request.apiUrl = services_.apiUrl + ProgramPaths::kApiServerPath;
     request.timeoutMs = services_.startupTimeoutMs;
+    if (catalogKey_) {
+        request.manifestUrl = services_.resourceUrl + ProgramPaths::kManifestServerPath;
+        request.signatureUrl = services_.resourceUrl + ProgramPaths::kManifestSignatureServerPath;
+    }
     startupFetch_ =
         std::make_unique<StartupFetch>([] { return std::make_unique<TWinHttp>(); }, dispatcher_, std::move(request),
                                        [this](StartupDownloads downloads) { CatalogArrived(downloads); });
@@ -45,24 +50,47 @@ void TFrmMain::CatalogArrived(const StartupDownloads& downloads) {
     catalogSettled_ = true;
     for (ResourceList* list : lists_)
         list->SetPlaceholder({});
-    std::vector<std::string> lines = SplitLines(downloads.catalog);
+    // Only a server that gave nothing at all, or (with a key) one whose catalog did not verify,
+    // sends us to the local copy.
+    SignedCatalogFiles served{downloads.catalog, downloads.manifest, downloads.signature};
+    if (SplitLines(served.catalog).empty())
+        served = {};
+    SignedCatalogFiles local;
+    ReadWholeFile(paths_.LocalCatalogFile(), local.catalog);
+    if (catalogKey_) {
+        ReadWholeFile(paths_.LocalManifestFile(), local.manifest);
+        ReadWholeFile(paths_.LocalManifestSignatureFile(), local.signature);
+    }
+    CatalogChoice choice = ChooseCatalog(catalogKey_, served, local);
+    if (choice.keepServed) {
+        // The manifest last, so a copy cut short never verifies.
+        WriteWholeFile(paths_.LocalCatalogFile(), served.catalog);
+        WriteWholeFile(paths_.LocalManifestSignatureFile(), served.signature);
+        WriteWholeFile(paths_.LocalManifestFile(), served.manifest);
+    }
+    manifest_ = std::move(choice.manifest);
+    // The refusal is said after the lists are filled from the kept copy: a message box that waits
+    // behind another start-up question then holds up nothing.
+    const bool refused = choice.servedRefused;
+    std::vector<std::string> lines = SplitLines(choice.catalog);
     if (lines.empty()) {
-        // Only a server that gave nothing at all sends us to the local copy.
-        std::string local;
-        if (!ReadWholeFile(paths_.LocalCatalogFile(), local)) {
-            ShowMessage(strings_.GetUtf8(IDS_CANNOT_LOAD_CONFIG), mkWarning);
-            return;
-        }
-        lines = SplitLines(local);
+        if (refused)
+            ShowMessage(strings_.GetUtf8(IDS_CATALOG_REFUSED), mkWarning);
+        ShowMessage(strings_.GetUtf8(IDS_CANNOT_LOAD_CONFIG), mkWarning);
+        return;
     }
     std::optional<Catalog> catalog = ParseCatalog(codePage_.ToUtf8(JoinLines(lines)));
     if (!catalog) {
+        if (refused)
+            ShowMessage(strings_.GetUtf8(IDS_CATALOG_REFUSED), mkWarning);
         ShowMessage(strings_.GetUtf8(IDS_CANNOT_LOAD_CONFIG), mkWarning);
         return;
     }
     lblStatus_->SetText(ToWide(catalog->statusText));
     FillListsFromCatalog(*catalog);
     LoadHomePageAddress(downloads.api);
+    if (refused)
+        ShowMessage(strings_.GetUtf8(IDS_CATALOG_REFUSED), mkWarning);
 }
 
 void TFrmMain::FillListsFromCatalog(const Catalog& catalog) {
@@ -150,6 +178,8 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
     const std::string name(row.Name.View());
     const std::string packageFile = paths_.PackageFile(kind, name);
     if (probe_.FileExists(packageFile)) {
+        if (!CachedPackageIsGenuine(list, node, packageFile))
+            return;
         // An installer's error ends this action here: the row is not marked, the window reports it.
         const auto resourceKind = static_cast<TResourceKind>(kind);
         const bool installed = services_.installPackage(resourceKind, packageFile);
@@ -170,10 +200,16 @@ void TFrmMain::vstThemesDblClick(ResourceList& list) {
             break;
         case dsNone:
         case dsDownloaded:
-        case dsFailed:
+        case dsFailed: {
+            std::optional<FileDigest> expected = ExpectedFile(ManifestRole::Package, kind, name);
+            if (catalogKey_ && !expected) {
+                RefusePackage(list, node);
+                break;
+            }
             EnsureKindCacheFolder(kind);
-            downManager_->AddTask(ResourceFileUrl(kind, name, ".zip"), packageFile, node, &list);
+            downManager_->AddTask(ResourceFileUrl(kind, name, ".zip"), packageFile, node, &list, expected);
             break;
+        }
         default:
             break;
     }
@@ -227,6 +263,39 @@ void TFrmMain::pmiDeleteClick() {
     DeleteFileUtf8(paths_.PackageFile(list->Tag(), list->Tree().Item(node).Name.View()));
     ForgetVanishedPackage(*list, node);
     list->RepaintRow(node);
+}
+
+std::optional<FileDigest> TFrmMain::ExpectedFile(ManifestRole role, int kind, std::string_view name) const {
+    if (!catalogKey_ || !manifest_)
+        return std::nullopt;
+    const FileDigest* digest = manifest_->Find(role, kind, name);
+    return digest ? std::optional<FileDigest>(*digest) : std::nullopt;
+}
+
+bool TFrmMain::CachedPackageIsGenuine(ResourceList& list, NodeId node, const std::string& packageFile) {
+    if (!catalogKey_)
+        return true;
+    const std::optional<FileDigest> expected =
+        ExpectedFile(ManifestRole::Package, list.Tag(), list.Tree().Item(node).Name.View());
+    if (expected && CheckFile(packageFile, *expected) == FileTrust::Matches)
+        return true;
+    DeleteFileUtf8(packageFile);
+    RefusePackage(list, node);
+    return false;
+}
+
+void TFrmMain::RefusePackage(ResourceList& list, NodeId node) {
+    list.States().Refused(node);
+    list.RepaintRow(node);
+    OnListPackageRefused(list, node);
+}
+
+void TFrmMain::OnListPackageRefused(ResourceList& list, NodeId node) {
+    std::string text = strings_.GetUtf8(IDS_PACKAGE_REFUSED);
+    const size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, list.Tree().Item(node).Name.View());
+    ShowMessage(text, mkError);
 }
 
 void TFrmMain::ForgetVanishedPackage(ResourceList& list, NodeId node) {

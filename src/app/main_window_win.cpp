@@ -77,9 +77,17 @@ TFrmMain::TFrmMain(std::wstring programPath, Services services)
     if (!services_.requestPreview) {
         services_.requestPreview = [this](ResourceList& list, NodeId node, const std::string& url,
                                           const std::string& file) {
-            if (TImagePanel* panel = previewPanels_[list.Tag()])
-                downImageManager_->RequestPreview(url, file, *panel,
-                                                  [&list, node] { return list.FocusedNode() == node; });
+            TImagePanel* panel = previewPanels_[list.Tag()];
+            if (!panel)
+                return;
+            std::optional<FileDigest> expected;
+            if (node != kNoNode)
+                expected = ExpectedFile(ManifestRole::Preview, list.Tag(), list.Tree().Item(node).Name.View());
+            // With a key, a preview the signed manifest does not list is not fetched at all.
+            const bool listed = !catalogKey_ || node == kNoNode || expected;
+            downImageManager_->RequestPreview(
+                listed ? url : std::string(), file, *panel, [&list, node] { return list.FocusedNode() == node; },
+                expected);
         };
     }
     installContext_.shellExecute = services_.shellExecute;
@@ -109,6 +117,7 @@ void TFrmMain::FormCreate() {
     listImages_ = CreateListImages();
     whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
     paths_.SetProgramFolder(FolderOf(programPath_));
+    catalogKey_ = ParsePublicKeyText(services_.catalogPublicKey);
     installContext_.owner = Handle();
     installContext_.showMessage = [this](const std::string& text, TMsgKind kind) { return ShowMessage(text, kind); };
     downManager_ =

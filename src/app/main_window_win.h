@@ -2,6 +2,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "app/startup_fetch.h"
 #include "base/code_page_win.h"
 #include "base/file_probe_win.h"
+#include "base/manifest.h"
 #include "base/program_paths.h"
 #include "base/resource_strings_win.h"
 #include "build_config.h"
@@ -68,6 +70,9 @@ public:
         // The catalog and settings fetched at start-up: a server silent for this long counts as
         // one that gave nothing.
         int32_t startupTimeoutMs = 15000;
+        // The public key of the catalog's signer (64 hexadecimal digits); empty trusts the server
+        // as it is.
+        std::string catalogPublicKey = config::kCatalogPublicKey;
         std::function<void(HWND)> callUpdater;
         std::function<void()> showHomePagePrompt;
         // Every dialogue of the window; the message box unless replaced.
@@ -216,11 +221,19 @@ private:
     void OnListFocusChanged(ResourceList& list, NodeId node) override;
     void OnListContextPopup(ResourceList& list, POINT screen) override;
     void OnListResize(ResourceList& list) override;
+    void OnListPackageRefused(ResourceList& list, NodeId node) override;
 
     int ShowMessage(const std::string& text, TMsgKind kind);
     void OpenWithShell(const std::string& path);
     void FillListsFromCatalog(const Catalog& catalog);
     void CatalogArrived(const StartupDownloads& downloads);
+    // With a catalog key, what the signed manifest lists for a package or preview of the row;
+    // nothing without a key. A file the manifest does not list is not fetched.
+    std::optional<FileDigest> ExpectedFile(ManifestRole role, int kind, std::string_view name) const;
+    // False, and the package deleted and the row refused with a message, when a key is built in and
+    // the cached package is not the one the manifest lists.
+    bool CachedPackageIsGenuine(ResourceList& list, NodeId node, const std::string& packageFile);
+    void RefusePackage(ResourceList& list, NodeId node);
     // `served` is the settings file as the server gave it, when it was asked for.
     void LoadHomePageAddress(const std::optional<std::string>& served);
 
@@ -244,6 +257,9 @@ private:
     std::unique_ptr<TDownImageManager> downImageManager_;
     std::unique_ptr<StartupFetch> startupFetch_;
     bool catalogSettled_ = false;
+    // The build's catalog key, and the manifest of the catalog the lists show (only once verified).
+    std::optional<PublicKey> catalogKey_;
+    std::optional<Manifest> manifest_;
     std::string homeBrowserUrl_;
     ResourceStrings strings_;
 

@@ -171,6 +171,12 @@ void ResourceList::ShowRowState(RowId node, TDownloadState state, int progress) 
         case dsFailed:
             states_.Failed(node);
             break;
+        case dsRefused:
+            states_.Refused(node);
+            RepaintRow(node);
+            if (events_)
+                events_->OnListPackageRefused(*this, node);
+            return;
         case dsNone:
             states_.Cancelled(node);
             break;

@@ -24,6 +24,9 @@ public:
     virtual void OnListContextPopup(ResourceList& list, POINT screen) = 0;
     // The client width changed: by a resize or a scroll bar that came or went.
     virtual void OnListResize(ResourceList& list) = 0;
+    // A download of the row was refused: not the package the catalog's signed manifest lists. The
+    // row shows failed already.
+    virtual void OnListPackageRefused(ResourceList& /*list*/, NodeId /*node*/) {}
 };
 
 // A virtual list of resource rows: the rows live in a ResourceTree, texts, images and hints are

@@ -26,6 +26,17 @@ StartupDownloads Fetch(HttpClient& http, const StartupRequest& request, const st
     // Part of a catalog is no catalog: a server that fell silent half-way gave nothing.
     if (!http.TimedOut())
         downloads.catalog = std::move(catalog.Text());
+    // Whatever comes is checked by the signature, so a failed transfer needs no judging here.
+    auto fetchText = [&](const std::string& url, std::string& into) {
+        if (url.empty() || downloads.catalog.empty() || stopping)
+            return;
+        StringSink sink;
+        http.Get(url, sink);
+        if (!http.TimedOut())
+            into = std::move(sink.Text());
+    };
+    fetchText(request.manifestUrl, downloads.manifest);
+    fetchText(request.signatureUrl, downloads.signature);
     if (!request.apiUrl.empty() && !stopping) {
         StringSink api;
         http.Get(request.apiUrl, api);

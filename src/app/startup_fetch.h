@@ -18,6 +18,9 @@ struct StartupRequest {
     std::string apiUrl;  // empty: the copy beside the program serves
     // A server silent for this long counts as one that gave nothing.
     int32_t timeoutMs = 15000;
+    // With a catalog key: the signed manifest and its signature, fetched after the catalog.
+    std::string manifestUrl;
+    std::string signatureUrl;
 };
 
 struct StartupDownloads {
@@ -25,6 +28,9 @@ struct StartupDownloads {
     std::string catalog;
     // The settings file as served (empty when that failed); nothing when it was not asked for.
     std::optional<std::string> api;
+    // Empty when not asked for or not given.
+    std::string manifest;
+    std::string signature;
 };
 
 // Fetches the start-up files on a worker, so the window shows at once, and hands them to the

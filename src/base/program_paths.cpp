@@ -16,6 +16,14 @@ std::string ProgramPaths::LocalCatalogFile() const {
     return appPath_ + "config.txt";
 }
 
+std::string ProgramPaths::LocalManifestFile() const {
+    return appPath_ + "manifest.txt";
+}
+
+std::string ProgramPaths::LocalManifestSignatureFile() const {
+    return appPath_ + "manifest.sig";
+}
+
 std::string ProgramPaths::ApiSettingsFile() const {
     return appPath_ + "api.txt";
 }
@@ -73,7 +81,7 @@ std::string ProgramPaths::InstalledSoundFolder(std::string_view name) const {
 }
 
 std::string ProgramPaths::ResourceServerPath(int kind, std::string_view encodedName, std::string_view extension) {
-    return Join("softdata/xp/res/", KindName(kind).value_or(""), "/", Join(encodedName, extension));
+    return Join(kResourceServerFolder, KindName(kind).value_or(""), "/", Join(encodedName, extension));
 }
 
 }  // namespace lumaforge

@@ -11,6 +11,11 @@ class ProgramPaths {
 public:
     static constexpr char kCatalogServerPath[] = "softdata/xp/config.txt";
     static constexpr char kApiServerPath[] = "api/api.txt";
+    // The signed list of the catalog's and every file's size and SHA-256, and its signature.
+    static constexpr char kManifestServerPath[] = "softdata/xp/manifest.txt";
+    static constexpr char kManifestSignatureServerPath[] = "softdata/xp/manifest.sig";
+    // Below it, per kind, the packages and previews: see ResourceServerPath.
+    static constexpr char kResourceServerFolder[] = "softdata/xp/res/";
 
     void SetProgramFolder(std::string appPath) { appPath_ = std::move(appPath); }
     void SetSystemFolders(std::string winPath, std::string sysPath) {
@@ -23,6 +28,9 @@ public:
 
     // The catalog's local copy and the cached settings beside the program.
     std::string LocalCatalogFile() const;
+    // With a catalog key: the manifest and signature that vouch for the local catalog copy.
+    std::string LocalManifestFile() const;
+    std::string LocalManifestSignatureFile() const;
     std::string ApiSettingsFile() const;
 
     // "cache\<kind>\" and its files: the package "<name>.zip" and the preview "<name>.jpg".

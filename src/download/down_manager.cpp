@@ -12,12 +12,35 @@
 
 namespace lumaforge {
 
+namespace {
+// Passes the bytes on and keeps their count and SHA-256.
+class DigestingSink final : public ByteSink {
+public:
+    explicit DigestingSink(ByteSink& inner) : inner_(inner) {}
+    void Write(const void* data, size_t count) override {
+        inner_.Write(data, count);
+        sha256_.Update(data, count);
+        size_ += count;
+    }
+    int64_t Size() const override { return inner_.Size(); }
+    bool Flush() override { return inner_.Flush(); }
+    // Once, after the transfer.
+    FileDigest Digest() { return {size_, sha256_.Final()}; }
+
+private:
+    ByteSink& inner_;
+    Sha256 sha256_;
+    uint64_t size_ = 0;
+};
+}  // namespace
+
 class TDownManager::Impl : public std::enable_shared_from_this<Impl> {
 public:
     Impl(HttpClientFactory httpFactory, PackageStore& store, UiDispatcher& dispatcher,
          std::chrono::milliseconds idleTimeout);
     void Start();
-    void AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree);
+    void AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree,
+                 std::optional<FileDigest> expected);
     void CancelTask(DownloadRows* tree, RowId node);
     void StopWorkers();
     size_t QueueSize() const;
@@ -63,8 +86,9 @@ TDownManager::~TDownManager() {
     impl_->StopWorkers();
 }
 
-void TDownManager::AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree) {
-    impl_->AddTask(url, fileName, node, tree);
+void TDownManager::AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree,
+                           std::optional<FileDigest> expected) {
+    impl_->AddTask(url, fileName, node, tree, std::move(expected));
 }
 
 void TDownManager::CancelTask(DownloadRows* tree, RowId node) {
@@ -100,18 +124,19 @@ void TDownManager::Impl::Start() {
         worker.thread = std::thread([self = shared_from_this(), &worker] { self->Execute(worker); });
 }
 
-void TDownManager::Impl::AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree) {
+void TDownManager::Impl::AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree,
+                                 std::optional<FileDigest> expected) {
     {
         std::lock_guard lock(mutex_);
         if (stopping_)
             return;
         auto idle = std::find_if(workers_.begin(), workers_.end(), [](const Worker& w) { return !w.Busy; });
         if (idle != workers_.end()) {
-            idle->TaskInfo = {url, fileName, tree, node};
+            idle->TaskInfo = {url, fileName, tree, node, expected};
             idle->Cancel = false;
             idle->Busy = true;
         } else {
-            queue_.push_back({url, fileName, tree, node});
+            queue_.push_back({url, fileName, tree, node, expected});
         }
     }
     wake_.notify_all();
@@ -206,8 +231,10 @@ void TDownManager::Impl::RunTask(Worker& worker) {
         return;
     }
     UpdateRow(task, dsDownloading, 0);
+    // The digest is taken as the bytes arrive, so checking a package costs no second read of it.
+    DigestingSink digesting(*file);
     try {
-        worker.Http->Get(task.Url, *file);
+        worker.Http->Get(task.Url, digesting);
         file->Flush();
     } catch (...) {
         // A failed transfer shows in the size check below.
@@ -220,8 +247,9 @@ void TDownManager::Impl::RunTask(Worker& worker) {
         // A server may announce less than the package: only a whole archive counts as downloaded.
         const bool complete = size > 0 && size == worker.Http->ContentLength() && store_.IsWholeArchive(tempName);
         // A package that cannot take its name (in use, read-only, disk full) is no package.
-        const bool stored = complete && store_.Move(tempName, task.FileName);
-        state = stored ? dsDownloaded : dsFailed;
+        const bool genuine = !complete || !task.Expected || digesting.Digest() == *task.Expected;
+        const bool stored = complete && genuine && store_.Move(tempName, task.FileName);
+        state = stored ? dsDownloaded : !genuine ? dsRefused : dsFailed;
         if (!stored)
             store_.Delete(tempName);
     }

@@ -2,8 +2,10 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "base/crypto.h"
 #include "base/ui_hand_over.h"
 #include "download/download_state.h"
 #include "net/http_client.h"
@@ -40,6 +42,8 @@ struct TTaskInfo {
     std::string FileName;
     DownloadRows* Tree = nullptr;
     RowId Node = -1;
+    // What the signed manifest lists for the package; nothing when the build has no catalog key.
+    std::optional<FileDigest> Expected;
 };
 
 // Downloads packages into the cache on two worker threads; further tasks wait in a queue in
@@ -65,8 +69,10 @@ public:
     TDownManager(const TDownManager&) = delete;
     TDownManager& operator=(const TDownManager&) = delete;
 
-    // User-interface thread.
-    void AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree);
+    // User-interface thread. With `expected`, the package counts as downloaded only when its size
+    // and SHA-256 are those; otherwise it is deleted and its row told dsRefused.
+    void AddTask(const std::string& url, const std::string& fileName, RowId node, DownloadRows* tree,
+                 std::optional<FileDigest> expected = std::nullopt);
     void CancelTask(DownloadRows* tree, RowId node);
     void StopWorkers();
 

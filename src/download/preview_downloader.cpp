@@ -16,7 +16,7 @@ public:
          std::chrono::milliseconds idleTimeout);
     void Start();
     void RequestPreview(const std::string& url, const std::string& fileName, ImageView& view,
-                        std::function<bool()> stillWanted);
+                        std::function<bool()> stillWanted, std::optional<FileDigest> expected);
     void Stop();
 
 private:
@@ -24,6 +24,7 @@ private:
         uint64_t Generation = 0;
         std::string Url;
         std::string FileName;
+        std::optional<FileDigest> Expected;
     };
     // The newest request as the user-interface thread knows it; touched there only.
     struct Newest {
@@ -75,8 +76,8 @@ TDownImageManager::~TDownImageManager() {
 }
 
 void TDownImageManager::RequestPreview(const std::string& url, const std::string& fileName, ImageView& view,
-                                       std::function<bool()> stillWanted) {
-    impl_->RequestPreview(url, fileName, view, std::move(stillWanted));
+                                       std::function<bool()> stillWanted, std::optional<FileDigest> expected) {
+    impl_->RequestPreview(url, fileName, view, std::move(stillWanted), std::move(expected));
 }
 
 TDownImageManager::Impl::Impl(HttpClientFactory httpFactory, PreviewStore& store, UiDispatcher& dispatcher,
@@ -98,7 +99,7 @@ void TDownImageManager::Impl::Start() {
 }
 
 void TDownImageManager::Impl::RequestPreview(const std::string& url, const std::string& fileName, ImageView& view,
-                                             std::function<bool()> stillWanted) {
+                                             std::function<bool()> stillWanted, std::optional<FileDigest> expected) {
     if (stopping_)
         return;
     const uint64_t generation = Overtake();
@@ -115,7 +116,7 @@ void TDownImageManager::Impl::RequestPreview(const std::string& url, const std::
     loadingView_ = &view;
     {
         std::lock_guard lock(mutex_);
-        waiting_ = TTaskInfo{generation, url, fileName};
+        waiting_ = TTaskInfo{generation, url, fileName, std::move(expected)};
     }
     wake_.notify_all();
 }
@@ -189,7 +190,10 @@ void TDownImageManager::Impl::RunTask(const TTaskInfo& task) {
     }
     // An overtaken transfer that still arrived whole is kept: it is the picture of a row the user
     // just passed, and a look back at that row then needs no transfer.
-    if (body.Size() > 0 && body.Size() == http_->ContentLength())
+    // A preview that is not the one the signed manifest lists is dropped: the view stays empty.
+    const bool genuine =
+        !task.Expected || FileDigest{static_cast<uint64_t>(body.Size()), Sha256Of(body.Text())} == *task.Expected;
+    if (body.Size() > 0 && body.Size() == http_->ContentLength() && genuine)
         SaveWhole(task, body.Text());
     handOver_.InvokeOnUi([this, generation = task.Generation] { ShowTask(generation); });
 }

@@ -2,9 +2,11 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/crypto.h"
 #include "base/ui_hand_over.h"
 #include "controls/image_view.h"
 #include "net/http_client.h"
@@ -53,8 +55,9 @@ public:
     // the view at once. `stillWanted` is asked on the user-interface thread when a fetched picture
     // is ready: false (the row lost the focus) leaves the view empty. Never waits for the worker
     // or the network.
+    // With `expected`, a preview is kept only when its size and SHA-256 are those.
     void RequestPreview(const std::string& url, const std::string& fileName, ImageView& view,
-                        std::function<bool()> stillWanted = {});
+                        std::function<bool()> stillWanted = {}, std::optional<FileDigest> expected = std::nullopt);
 
 private:
     class Impl;

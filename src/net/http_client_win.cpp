@@ -179,6 +179,7 @@ void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
     Host = parts.host;
     ObjectName = parts.object;
     Port = parts.port;
+    Secure = parts.secure;
     const size_t question = ObjectName.find('?');
     const std::string path = ObjectName.substr(0, question);
     const std::string body = question == std::string::npos ? std::string() : ObjectName.substr(question + 1);
@@ -202,6 +203,10 @@ void TWinHttp::Request(const std::string& url, ByteSink& sink, bool get) {
     DWORD flags = UseCache ? 0 : INTERNET_FLAG_RELOAD;
     if (NoCookies)
         flags |= INTERNET_FLAG_NO_COOKIES;
+    // None of the INTERNET_FLAG_IGNORE_CERT_* flags, ever: a certificate that is not valid for the
+    // host makes the send fail, and the transfer with it.
+    if (Secure)
+        flags |= INTERNET_FLAG_SECURE;
     const std::wstring accept = ToWide(Accept);
     const wchar_t* acceptTypes[] = {accept.c_str(), nullptr};
     const std::wstring referer = ToWide(Referer);

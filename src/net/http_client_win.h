@@ -26,6 +26,9 @@ public:
     std::string Host;
     std::string ObjectName;
     uint16_t Port = 0;
+    // The last request's address was https: TLS, and a certificate the system does not trust for
+    // the host fails the request like any network failure.
+    bool Secure = false;
     bool UseCache = false;
     std::string UserName;
     std::string Password;

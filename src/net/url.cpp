@@ -60,13 +60,15 @@ std::u16string FoldAscii(std::u16string_view text) {
 }  // namespace
 
 UrlParts SplitUrl(std::string_view url) {
+    UrlParts parts;
     for (std::string_view prefix : {std::string_view("http://"), std::string_view("https://")}) {
         if (AsciiLower(url.substr(0, prefix.size())) == prefix) {
             url.remove_prefix(prefix.size());
+            parts.secure = prefix == "https://";
             break;
         }
     }
-    UrlParts parts;
+    parts.port = parts.secure ? kHttpsPort : kHttpPort;
     size_t slash = url.find('/');
     std::string_view host = url.substr(0, slash);
     if (slash != std::string_view::npos)

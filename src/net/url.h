@@ -8,17 +8,21 @@
 
 namespace lumaforge {
 
+inline constexpr uint16_t kHttpPort = 80;
+inline constexpr uint16_t kHttpsPort = 443;
+
 struct UrlParts {
     std::string host;
     std::string object;  // path and query, starting with "/"; empty without a path
-    uint16_t port = 80;
+    uint16_t port = kHttpPort;
+    bool secure = false;  // https: TLS with the server's certificate checked
 };
 
 // Splits an address as the HTTP client sends it: "http://" or "https://" (any case) removed, host
-// and optional ":port" before the first "/", the rest as the object. Port 80 unless a valid one is
-// given; https is sent as plain HTTP too. An object that is no UTF-8 (an address whose GBK escapes
-// were decoded) has its bytes above ASCII escaped again, so the request carries those very bytes
-// instead of replacement characters.
+// and optional ":port" before the first "/", the rest as the object. Port 80, or 443 for https,
+// unless a valid one is given; an address without a scheme is plain HTTP. An object that is no
+// UTF-8 (an address whose GBK escapes were decoded) has its bytes above ASCII escaped again, so the
+// request carries those very bytes instead of replacement characters.
 UrlParts SplitUrl(std::string_view url);
 
 // Percent-encodes a text. Letters, digits, "." and "_" pass; every other byte becomes %XX. A

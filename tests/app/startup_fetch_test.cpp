@@ -41,6 +41,24 @@ TEST_F(StartupFetchTest, HandsTheCatalogAndTheSettingsOverOnTheUserInterfaceThre
     EXPECT_EQ(arrived->api, "[Lumaforge]\r\nADHomeURL=x\r\n");
 }
 
+TEST_F(StartupFetchTest, TheManifestAndItsSignatureFollowTheCatalogWhenAskedFor) {
+    server.Set("http://s/config.txt", Body("{}"));
+    server.Set("http://s/manifest.txt", Body("Lumaforge manifest 1\n"));
+    server.Set("http://s/manifest.sig", Body("00\n"));
+    StartupRequest request{"http://s/config.txt", "", 5000, "http://s/manifest.txt", "http://s/manifest.sig"};
+    Start(request);
+    ASSERT_TRUE(dispatcher.RunUntil([&] { return arrived.has_value(); }));
+    EXPECT_EQ(arrived->manifest, "Lumaforge manifest 1\n");
+    EXPECT_EQ(arrived->signature, "00\n");
+    // Without a catalog there is nothing to vouch for.
+    arrived.reset();
+    request.catalogUrl = "http://s/missing.txt";
+    Start(request);
+    ASSERT_TRUE(dispatcher.RunUntil([&] { return arrived.has_value(); }));
+    EXPECT_EQ(arrived->manifest, "");
+    EXPECT_EQ(arrived->signature, "");
+}
+
 TEST_F(StartupFetchTest, SettingsAreNotAskedForWhenTheProgramHasThemAndFailuresGiveNothing) {
     Start({"http://s/missing.txt", "", 5000});
     ASSERT_TRUE(dispatcher.RunUntil([&] { return arrived.has_value(); }));

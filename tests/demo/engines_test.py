@@ -424,8 +424,8 @@ class EnginesTest(unittest.TestCase):
                 self.assertEqual(SERVER.get(address)[0], 404)
         self.assertEqual(SERVER.get("/pictures/full/%s.jpg" % key)[0], 200)
         self.assertEqual(SERVER.get("/pictures/tbn?q=tbn:%s" % key)[0], 200)
-        with open(os.path.join(ROOT, "demo", "content", "api", "api.txt"), "rb") as served:
-            self.assertEqual(SERVER.get("/api/api.txt")[2], served.read())
+        with open(os.path.join(ROOT, "demo", "content", "SiteBack", "updateTxt", "1.txt"), "rb") as served:
+            self.assertEqual(SERVER.get("/SiteBack/updateTxt/1.txt")[2], served.read())
         status, content_type, body = SERVER.get(LAYOUTS[0].first_url("Landscape"), method="HEAD")
         self.assertEqual((status, content_type, body), (200, "text/html; charset=gbk", b""))
 

@@ -111,6 +111,38 @@ TEST_F(DownManagerTest, AWholePackageThatCannotTakeItsNameFailsAndLeavesNoTempor
     EXPECT_FALSE(store.FileSize(File(0) + ".temp").has_value());
 }
 
+TEST_F(DownManagerTest, APackageCountsAsDownloadedOnlyWhenItsSizeAndSha256AreTheManifests) {
+    const std::string body(4096 * 5, 'p');
+    const FileDigest genuine{body.size(), Sha256Of(body)};
+    std::string swapped = body;
+    swapped[100] = 'q';  // same length, other content
+    const std::string longer = body + "p";
+    struct Case {
+        const char* what;
+        std::string served;
+        std::optional<FileDigest> expected;
+        uint8_t state;
+    };
+    const Case cases[] = {
+        {"the listed bytes", body, genuine, dsDownloaded},
+        {"other bytes of the same length", swapped, genuine, dsRefused},
+        {"one byte more", longer, genuine, dsRefused},
+        {"no manifest: today's checks only", swapped, std::nullopt, dsDownloaded},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const Case& c = cases[i];
+        server.Set(Url(i), {200, static_cast<int64_t>(c.served.size()), static_cast<int64_t>(c.served.size()), 4096,
+                            0us, false, false, c.served});
+        manager->AddTask(Url(i), File(i), i, &rows, c.expected);
+    }
+    for (int i = 0; i < 4; ++i) {
+        const Case& c = cases[i];
+        ASSERT_TRUE(WaitState(i, c.state)) << c.what;
+        EXPECT_EQ(store.FileSize(File(i)).has_value(), c.state == dsDownloaded) << c.what;
+        EXPECT_FALSE(store.FileSize(File(i) + ".temp").has_value()) << c.what;
+    }
+}
+
 TEST_F(DownManagerTest, PercentagesRiseOneByOneToOneHundred) {
     const int64_t size = 100LL * 1024 * 1024;  // 25,600 chunks
     server.Set(Url(0), {200, size, size, 4096, 0us});

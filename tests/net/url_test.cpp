@@ -13,14 +13,18 @@ TEST(SplitUrl, HostObjectAndPort) {
         const char* host;
         const char* object;
         uint16_t port;
+        bool secure = false;
     } cases[] = {
         {"http://h:8080/x?y=1", "h", "/x?y=1", 8080},
         {"HTTP://Example.com/a/b", "Example.com", "/a/b", 80},
-        {"https://secure.example/p", "secure.example", "/p", 80},  // sent as plain HTTP
+        {"https://secure.example/p", "secure.example", "/p", 443, true},
+        {"HTTPS://secure.example:8443/p?q", "secure.example", "/p?q", 8443, true},
+        {"https://h:abc/x", "h", "/x", 443, true},
         {"h:abc/x", "h", "/x", 80},
         {"h:/x", "h", "/x", 80},
         {"http://host.only", "host.only", "", 80},
         {"http://h:99999/x", "h", "/x", 80},
+        {"httpsx://h/x", "httpsx", "//h/x", 80},
         {"127.0.0.1:18480/softdata/xp/config.txt", "127.0.0.1", "/softdata/xp/config.txt", 18480},
         // The decoded GBK bytes of 草原 travel as escapes of those bytes; UTF-8 text stays.
         {"http://h/\xB2\xDD\xD4\xAD.jpg", "h", "/%B2%DD%D4%AD.jpg", 80},
@@ -31,6 +35,7 @@ TEST(SplitUrl, HostObjectAndPort) {
         EXPECT_EQ(parts.host, c.host) << c.url;
         EXPECT_EQ(parts.object, c.object) << c.url;
         EXPECT_EQ(parts.port, c.port) << c.url;
+        EXPECT_EQ(parts.secure, c.secure) << c.url;
     }
 }
 

@@ -7,11 +7,13 @@
 namespace lumaforge::test {
 
 // Services for a main window that asks nothing: no updater, no start-page question, every message
-// answered with OK; the resource and API server at `url`.
+// answered with OK; the resource and API server at `url`, no catalog key.
 inline TFrmMain::Services QuietServices(const std::string& url) {
     TFrmMain::Services services;
     services.resourceUrl = url;
     services.apiUrl = url;
+    // The test servers sign nothing unless a test says so, whatever key the build (run.sh) holds.
+    services.catalogPublicKey.clear();
     services.callUpdater = [](HWND) {};
     services.showHomePagePrompt = [] {};
     services.showMessage = [](HWND, const std::string&, TMsgKind) { return IDOK; };
