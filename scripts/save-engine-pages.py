@@ -67,10 +67,10 @@ def expectation(layout, engine, search, page, request):
     pages = common.page_count(search.total, per_page)
     expect = {"items": [{"thumb": thumb_address(engine, p), "picture": p.url(HOST)} for p in pictures]}
     if engine == "baidu":
+        expect["pages"] = pages
         if page == 1:
             expect["pageCount"] = pages
     elif pages:
-        expect["curPage"] = page
         # The links of the bar as the emulator wrote them (its own link function), one a page shown.
         expect["links"] = []
         for number in common.page_window(page, pages):
