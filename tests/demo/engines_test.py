@@ -430,5 +430,15 @@ class EnginesTest(unittest.TestCase):
         self.assertEqual((status, content_type, body), (200, "text/html; charset=gbk", b""))
 
 
+class SavedPagesTest(unittest.TestCase):
+    def test_the_saved_engine_pages_are_what_the_emulator_serves(self):
+        # The native scraper test reads these pages; a change to the emulator must be saved again
+        # (scripts/save-engine-pages.py) so the program's scrapers see it.
+        import subprocess
+        checked = subprocess.run([sys.executable, "-B", os.path.join(ROOT, "scripts", "save-engine-pages.py"), "--check"],
+                                 capture_output=True, text=True, timeout=600)
+        self.assertEqual(checked.returncode, 0, checked.stderr)
+
+
 if __name__ == "__main__":
     unittest.main()
