@@ -19,8 +19,8 @@ struct StartupRequest {
     // A server silent for this long counts as one that gave nothing.
     int32_t timeoutMs = 15000;
     // With a catalog key: the signed manifest and its signature, fetched after the catalog.
-    std::string manifestUrl;
-    std::string signatureUrl;
+    std::string manifestUrl{};
+    std::string signatureUrl{};
 };
 
 struct StartupDownloads {

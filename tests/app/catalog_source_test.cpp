@@ -55,8 +55,9 @@ TEST(CatalogSourceTest, WithAKeyOnlyAVerifiedCatalogIsUsedAndARefusedOneNeverInP
         EXPECT_EQ(choice.servedRefused, c.refused) << c.what;
         EXPECT_EQ(choice.keepServed, c.keep) << c.what;
         EXPECT_EQ(choice.manifest.has_value(), !c.catalog.empty()) << c.what;
-        if (choice.manifest)
+        if (choice.manifest) {
             EXPECT_TRUE(choice.manifest->Find(ManifestRole::Package, 1, "Sky")) << c.what;
+        }
     }
 }
 

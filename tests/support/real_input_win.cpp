@@ -48,12 +48,12 @@ bool ClickAt(HWND window, POINT client, MouseButton button, int clicks) {
 bool ClickOnScreen(POINT screen, MouseButton button, int clicks) {
     if (!SetCursorPos(screen.x, screen.y))
         return false;
+    // Wine takes the first button press after the pointer jumped as the pointer's arrival and
+    // drops it; the move goes through the loop first, as a hand on the mouse would make it.
     std::vector<INPUT> move{Mouse(MOUSEEVENTF_MOVE)};
     if (!Send(move))
         return false;
-    // Wine takes the first button press after the pointer jumped as the pointer's arrival and
-    // drops it; the move goes through the loop first, as a hand on the mouse would make it.
-    LoopUntil(GetAncestor(WindowFromPoint(screen), GA_ROOT), [] { return false; }, 100);
+    LoopUntil(GetAncestor(WindowFromPoint(screen), GA_ROOT), [] { return false; }, 250);
     const DWORD down = button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
     const DWORD up = button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
     std::vector<INPUT> inputs;
