@@ -9,7 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/files_win.h"
 #include "base/unicode_win.h"
+#include "support/registry_snapshot_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
 
@@ -24,12 +26,12 @@ std::string ListOf(const char* version, const char* page = "/20107221.html") {
     return std::string("[Update]\r\nVersion=") + version + "\r\nPage=" + page + "\r\n";
 }
 
-// Answers No to every message box owned by `owner` while it lives, and keeps their texts. A box
-// that should not have come thus cannot hang the test.
+// Answers every message box owned by `owner` while it lives (No unless told), and keeps their
+// texts. A box that should not have come thus cannot hang the test.
 class BoxAnswerer {
 public:
-    explicit BoxAnswerer(HWND owner)
-        : owner_(owner), thread_([this] {
+    explicit BoxAnswerer(HWND owner, int answer = IDNO)
+        : owner_(owner), answer_(answer), thread_([this] {
               while (!stop_) {
                   EnumThreadWindows(GetWindowThreadProcessId(owner_, nullptr), &BoxAnswerer::Answer,
                                     reinterpret_cast<LPARAM>(this));
@@ -50,9 +52,9 @@ private:
         auto* answerer = reinterpret_cast<BoxAnswerer*>(self);
         wchar_t className[32] = {};
         GetClassNameW(window, className, 32);
-        HWND no = GetDlgItem(window, IDNO);
+        HWND button = GetDlgItem(window, answerer->answer_);
         if (std::wstring(className) != L"#32770" || GetWindow(window, GW_OWNER) != answerer->owner_ ||
-            !IsWindowVisible(window) || !no)
+            !IsWindowVisible(window) || !button)
             return TRUE;
         wchar_t text[1024] = {};
         GetDlgItemTextW(window, 0xFFFF, text, 1024);
@@ -63,11 +65,12 @@ private:
                 return TRUE;
             answerer->texts_.push_back(text);
         }
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(no));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(answerer->answer_, BN_CLICKED), reinterpret_cast<LPARAM>(button));
         return TRUE;
     }
 
     HWND owner_;
+    int answer_;
     std::mutex mutex_;
     std::vector<std::wstring> texts_;
     std::set<HWND> answered_;
@@ -86,8 +89,8 @@ protected:
 
     // Calls the updater, answering its questions, and says how long the call took.
     bool Call(const std::string& library, const std::string& listAddress, std::vector<std::wstring>& questions,
-              int64_t& elapsedMs) {
-        BoxAnswerer answerer(owner_);
+              int64_t& elapsedMs, int answer = IDNO) {
+        BoxAnswerer answerer(owner_, answer);
         const auto start = std::chrono::steady_clock::now();
         const bool called = CallUpdater(library, owner_, listAddress);
         elapsedMs =
@@ -154,6 +157,25 @@ TEST_F(UpdaterTest, ANewerVersionIsOfferedToTheOwnerAndNothingElseIs) {
             EXPECT_NE(questions[0].find(L"1.0.0.0"), std::wstring::npos) << ToUtf8(questions[0]);
         }
     }
+}
+
+TEST_F(UpdaterTest, YesOpensTheDownloadPageInTheBrowser) {
+    // The browser of this prefix, for the test: a command that writes down the address it is given.
+    test::RegistrySnapshot browser(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command");
+    TempFolder folder;
+    const std::wstring opened = folder.Path() + L"opened.txt";
+    const std::wstring command = L"C:\\windows\\system32\\cmd.exe /c echo %1>\"" + opened + L"\"";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", nullptr, REG_SZ,
+                              command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    server_.SetContent(kListPath, ListOf("1.1"));
+    std::vector<std::wstring> questions;
+    int64_t elapsedMs = 0;
+    EXPECT_TRUE(Call(BuiltLibrary(), UpdateListAddress(server_.Url("/")), questions, elapsedMs, IDYES));
+    ASSERT_EQ(questions.size(), 1u);
+    std::string written;
+    ASSERT_TRUE(test::PumpUntil([&] { return ReadWholeFile(ToUtf8(opened), written) && !written.empty(); }, 20000));
+    EXPECT_NE(written.find(server_.Url("/20107221.html")), std::string::npos) << written;
 }
 
 TEST_F(UpdaterTest, ASilentOrAbsentServerHoldsTheWindowOnlyAFewSeconds) {
