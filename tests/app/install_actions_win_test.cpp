@@ -70,8 +70,8 @@ protected:
     }
     // The row's pop-up menu opened with the right button, an item picked by its access key.
     bool MenuCommand(ResourceList& list, NodeId node, WORD accessKey, const std::function<bool()>& done) {
-        return test::ClickAt(list.Handle(), Inside(list, node), test::MouseButton::Right) &&
-               test::PressKeys({accessKey}) && test::LoopUntil(window->Handle(), done);
+        return test::PickFromMenuAt(list.Handle(), Inside(list, node), accessKey) &&
+               test::LoopUntil(window->Handle(), done);
     }
 
     // The pointer settings as the user had them; installing a scheme changes them for real.

@@ -69,8 +69,7 @@ protected:
     }
     // Right-clicks the row and picks the menu item by its access key.
     bool MenuCommand(const std::string& name, WORD accessKey) {
-        return test::ClickAt(Cursors().Handle(), RowPoint(name), test::MouseButton::Right) &&
-               test::PressKeys({accessKey});
+        return test::PickFromMenuAt(Cursors().Handle(), RowPoint(name), accessKey);
     }
     std::wstring PackagePath(const std::wstring& name) { return folder.Path() + L"cache\\cursor\\" + name + L".zip"; }
 

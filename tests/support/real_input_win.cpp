@@ -45,6 +45,10 @@ bool ClickAt(HWND window, POINT client, MouseButton button, int clicks) {
     return ClickOnScreen(client, button, clicks);
 }
 
+bool PickFromMenuAt(HWND window, POINT client, WORD accessKey) {
+    return ClickAt(window, client, MouseButton::Right) && PressKeys({accessKey});
+}
+
 bool ClickOnScreen(POINT screen, MouseButton button, int clicks) {
     if (!SetCursorPos(screen.x, screen.y))
         return false;

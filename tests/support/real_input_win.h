@@ -17,6 +17,9 @@ bool PressChord(WORD modifier, WORD key);
 enum class MouseButton { Left, Right };
 // Moves the pointer over the point of the window's client area and clicks it `clicks` times.
 bool ClickAt(HWND window, POINT client, MouseButton button = MouseButton::Left, int clicks = 1);
+// Opens the window's pop-up menu with the right button at the point and picks an item by its
+// access key.
+bool PickFromMenuAt(HWND window, POINT client, WORD accessKey);
 // The same at a point of the screen.
 bool ClickOnScreen(POINT screen, MouseButton button = MouseButton::Left, int clicks = 1);
 
