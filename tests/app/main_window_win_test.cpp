@@ -284,19 +284,9 @@ TEST_F(MainWindowTest, EnterOnAFocusedListActsAsADoubleClickInTheProgramsLoop) {
     list.SetFocusedNode(dino);
     ASSERT_EQ(GetFocus(), list.Handle());
     // A real key press, through the same loop as the program's.
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
-    const ULONGLONG end = GetTickCount64() + 3000;
-    while (installs.empty() && GetTickCount64() < end) {
-        MSG msg;
-        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchProgramMessage(w.Handle(), msg);
-        else
-            Sleep(5);
-    }
+    ASSERT_TRUE(test::PressKeys({VK_RETURN}));
+    test::LoopUntil(
+        w.Handle(), [&] { return !installs.empty(); }, 3000);
     ASSERT_EQ(installs.size(), 1u);
     EXPECT_EQ(installs[0].second, ToUtf8(folder.Path()) + "cache\\cursor\\Dino.zip");
 }

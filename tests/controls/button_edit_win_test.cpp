@@ -11,6 +11,7 @@
 #include "controls/fonts_win.h"
 #include "controls/panel_win.h"
 #include "support/picture_maker_win.h"
+#include "support/real_input_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -163,13 +164,7 @@ protected:
 
     // Mouse input as a user gives it, at a point of a window's client area.
     static void MouseAt(HWND hwnd, POINT at, DWORD buttons = 0) {
-        ClientToScreen(hwnd, &at);
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        in.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-        SendInput(1, &in, sizeof in);
+        test::MoveMouseTo(hwnd, at, buttons);
         test::PumpFor(60);
     }
 
@@ -314,25 +309,10 @@ TEST_F(ButtonEditTest, EnterReachesOnKeyPressAndInsertsNothing) {
     SetFocus(edit.Handle());
     if (GetFocus() != edit.Handle())
         GTEST_SKIP() << "the test window did not get the keyboard focus";
-    std::vector<INPUT> keys;
-    for (WORD vk : {WORD('A'), WORD(VK_RETURN), WORD('Z'), WORD('B')}) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        keys.push_back(in);
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        keys.push_back(in);
-    }
-    ASSERT_EQ(SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)), keys.size());
+    ASSERT_TRUE(test::PressKeys({'A', VK_RETURN, 'Z', 'B'}));
     // Through the program's own loop, whose dialog-key handling would otherwise keep Enter away.
-    const ULONGLONG end = GetTickCount64() + 2000;
-    while (seen.size() < 4 && GetTickCount64() < end) {
-        MSG msg;
-        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchProgramMessage(host, msg);
-        else
-            Sleep(5);
-    }
+    test::LoopUntil(
+        host, [&] { return seen.size() >= 4; }, 2000);
     EXPECT_EQ(seen, L"a\rzb");
     EXPECT_EQ(edit.Text(), L"ab");
     EXPECT_EQ(SendMessageW(edit.Handle(), EM_GETLINECOUNT, 0, 0), 1);

@@ -11,6 +11,7 @@
 #include "controls/img_button_win.h"
 #include "controls/paint_panel_win.h"
 #include "support/picture_maker_win.h"
+#include "support/real_input_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -164,21 +165,10 @@ TEST_F(DrawnControlsTest, KeyboardTabsBetweenButtonsAndSpaceEnterAndAccessKeysCl
     SetForegroundWindow(host);
     SetFocus(first.Handle());
     auto key = [&](WORD vk, bool alt = false) {
-        std::vector<INPUT> inputs;
-        auto add = [&](WORD code, DWORD flags) {
-            INPUT in{};
-            in.type = INPUT_KEYBOARD;
-            in.ki.wVk = code;
-            in.ki.dwFlags = flags;
-            inputs.push_back(in);
-        };
         if (alt)
-            add(VK_MENU, 0);
-        add(vk, 0);
-        add(vk, KEYEVENTF_KEYUP);
-        if (alt)
-            add(VK_MENU, KEYEVENTF_KEYUP);
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+            test::PressChord(VK_MENU, vk);
+        else
+            test::PressKeys({vk});
         const ULONGLONG end = GetTickCount64() + 300;
         while (GetTickCount64() < end) {
             MSG msg;

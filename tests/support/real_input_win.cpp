@@ -1,5 +1,6 @@
 #include "support/real_input_win.h"
 
+#include <iterator>
 #include <vector>
 
 #include "app/message_loop_win.h"
@@ -40,6 +41,29 @@ bool PressChord(WORD modifier, WORD key) {
     return Send(inputs);
 }
 
+bool HoldKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys)
+        inputs.push_back(Key(key, false));
+    return Send(inputs);
+}
+
+bool ReleaseKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        inputs.push_back(Key(*key, true));
+    return Send(inputs);
+}
+
+bool MoveMouseTo(HWND window, POINT client, DWORD buttons) {
+    ClientToScreen(window, &client);
+    INPUT input = Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons);
+    input.mi.dx = MulDiv(client.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(client.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    std::vector<INPUT> inputs{input};
+    return Send(inputs);
+}
+
 bool ClickAt(HWND window, POINT client, MouseButton button, int clicks) {
     ClientToScreen(window, &client);
     return ClickOnScreen(client, button, clicks);
@@ -57,7 +81,8 @@ bool ClickOnScreen(POINT screen, MouseButton button, int clicks) {
     std::vector<INPUT> move{Mouse(MOUSEEVENTF_MOVE)};
     if (!Send(move))
         return false;
-    LoopUntil(GetAncestor(WindowFromPoint(screen), GA_ROOT), [] { return false; }, 250);
+    LoopUntil(
+        GetAncestor(WindowFromPoint(screen), GA_ROOT), [] { return false; }, 250);
     const DWORD down = button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
     const DWORD up = button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
     std::vector<INPUT> inputs;

@@ -13,6 +13,9 @@ namespace lumaforge::test {
 bool PressKeys(std::initializer_list<WORD> keys);
 // Holds `modifier` down while `key` is pressed and released (Shift+F10, Ctrl+1).
 bool PressChord(WORD modifier, WORD key);
+// Keys held down across other input (Alt and Ctrl over a click), released in the reverse order.
+bool HoldKeys(std::initializer_list<WORD> keys);
+bool ReleaseKeys(std::initializer_list<WORD> keys);
 
 enum class MouseButton { Left, Right };
 // Moves the pointer over the point of the window's client area and clicks it `clicks` times.
@@ -22,6 +25,9 @@ bool ClickAt(HWND window, POINT client, MouseButton button = MouseButton::Left, 
 bool PickFromMenuAt(HWND window, POINT client, WORD accessKey);
 // The same at a point of the screen.
 bool ClickOnScreen(POINT screen, MouseButton button = MouseButton::Left, int clicks = 1);
+// Moves the pointer to the point of the window's client area in one step, pressing or releasing
+// buttons there (MOUSEEVENTF_LEFTDOWN, ...), for tests that look at a control between the steps.
+bool MoveMouseTo(HWND window, POINT client, DWORD buttons = 0);
 
 // Runs the program's own loop (the main window's keyboard navigation included) until `done`
 // holds or `ms` milliseconds have passed; whether it held. A menu or dialogue opened meanwhile
