@@ -10,7 +10,7 @@
 #include <vector>
 
 namespace {
-constexpr int kRounds = 5;
+constexpr int kRounds = 9;
 
 struct Search {
     DWORD processId;

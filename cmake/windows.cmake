@@ -24,8 +24,10 @@ target_link_libraries(lumaforge_core PUBLIC ${LUMAFORGE_MINIZIP} ${LUMAFORGE_ZLI
 add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
 include(cmake/demo.cmake)
 include(cmake/publish.cmake)
-target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 gdiplus user32 shell32 ole32 oleaut32 uuid
-                                           wininet shlwapi comdlg32)
+include(cmake/delay_load.cmake)
+lumaforge_delay_loaded(LUMAFORGE_DELAY_LOADED comctl32 gdiplus shell32 ole32 oleaut32 wininet shlwapi comdlg32)
+# The plain import libraries after them only for the data they hold (the GDI+ GUIDs).
+target_link_libraries(lumaforge_win PUBLIC lumaforge_core ${LUMAFORGE_DELAY_LOADED} gdi32 user32 uuid gdiplus)
 
 set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")
@@ -114,3 +116,8 @@ add_executable(bare_window WIN32 bench/bare_window_win.cpp)
 target_link_options(bare_window PRIVATE -municode)
 add_executable(startup_bench bench/startup_bench_win.cpp)
 target_link_options(startup_bench PRIVATE -municode)
+
+find_program(LUMAFORGE_OBJDUMP NAMES ${CMAKE_C_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump REQUIRED)
+add_test(NAME StartupImports.OnlyTheCoreDllsLoadBeforeTheWindow
+         COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${LUMAFORGE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:Lumaforge>
+                 -P ${PROJECT_SOURCE_DIR}/tests/build/startup_imports.cmake)

@@ -8,19 +8,22 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace lumaforge;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    OleInitialize(nullptr);
-    LoadMsgBoxCaptions();
-
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     TFrmMain window(path, {});
     window.SetQuitOnDestroy(true);
-    if (!window.Create())
+    // The frame goes on the screen first: the common controls, COM and GDI+ load (delay-loaded)
+    // while the pages are built into the visible window.
+    if (!window.CreateFrame())
         return 1;
     ShowWindow(window.Handle(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     UpdateWindow(window.Handle());
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    OleInitialize(nullptr);
+    LoadMsgBoxCaptions();
+    window.BuildContents();
 
     const int exitCode = RunMessageLoop(window.Handle());
     OleUninitialize();

@@ -261,7 +261,7 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
                                  restoreLinkString, Label::Align::Right);
         restore.onClick = [this, kind] { RestoreDefaults(installContext_, kind); };
     }
-    TImagePanel& preview = Own(std::make_unique<TImagePanel>(gdiplus_));
+    TImagePanel& preview = Own(std::make_unique<TImagePanel>(*gdiplus_));
     preview.Create(view, viewBox.Padded(10, 33, 10, 10));
     preview.SetFrame(palette::kSelectionBorder);
     preview.SetBorderSpace(2);  // the frame's pixel on each side
@@ -331,7 +331,7 @@ void TFrmMain::CreateWallpaperPage(Panel& page) {
         services_.showMessage(owner, text, kind);
     };
     context.barTexts = {strings_.GetUtf8(IDS_PREVIOUS_PAGE), strings_.GetUtf8(IDS_NEXT_PAGE)};
-    context.gdiplus = &gdiplus_;
+    context.gdiplus = &*gdiplus_;
     context.showPageBar = [this](const std::string& html) { wbPageNum_->LoadHtml(html); };
     context.progressPicture = skin_.Get(L"PROGRESS_BACK_BMP");
     frmWallpaper_ = std::make_unique<TFrmWallpaper>();

@@ -99,6 +99,15 @@ TFrmMain::~TFrmMain() {
 }
 
 bool TFrmMain::Create() {
+    if (!CreateFrame())
+        return false;
+    BuildContents();
+    return true;
+}
+
+bool TFrmMain::CreateFrame() {
+    strings_.LoadLanguageModule(programPath_, kChineseSimplified);
+    whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
@@ -108,14 +117,23 @@ bool TFrmMain::Create() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int x = work.left + std::max(0, static_cast<int>((work.right - work.left - width) / 2));
     const int y = work.top + std::max(0, static_cast<int>((work.bottom - work.top - height) / 2));
-    return CreateWindowOf(L"TFrmMain", style, WS_EX_CONTROLPARENT, nullptr, {x, y, x + width, y + height});
+    if (!CreateWindowOf(L"TFrmMain", style, WS_EX_CONTROLPARENT, nullptr, {x, y, x + width, y + height}))
+        return false;
+    SetWindowTextW(Handle(), strings_.Get(IDS_PRODUCT_NAME).c_str());
+    return true;
+}
+
+void TFrmMain::BuildContents() {
+    FormCreate();
+    built_ = true;
+    if (shown_)
+        FormShow();
 }
 
 void TFrmMain::FormCreate() {
-    strings_.LoadLanguageModule(programPath_, kChineseSimplified);
+    gdiplus_.emplace();
     CreateFonts();
     listImages_ = CreateListImages();
-    whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
     paths_.SetProgramFolder(FolderOf(programPath_));
     catalogKey_ = ParsePublicKeyText(services_.catalogPublicKey);
     installContext_.owner = Handle();
@@ -139,7 +157,6 @@ void TFrmMain::CreateFonts() {
 }
 
 void TFrmMain::InitInterface() {
-    SetWindowTextW(Handle(), strings_.Get(IDS_PRODUCT_NAME).c_str());
     const std::pair<TResourceKind, int> captions[] = {
         {TResourceKind::Theme, IDS_VISUAL_STYLES},       {TResourceKind::Logon, IDS_LOGIN_SCREENS},
         {TResourceKind::Cursor, IDS_CURSOR_THEMES},      {TResourceKind::Sound, IDS_SOUND_SCHEMES},
@@ -315,13 +332,11 @@ LRESULT TFrmMain::OnControlColor(HDC dc) {
 
 LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            FormCreate();
-            return 0;
         case WM_SHOWWINDOW:
             if (wParam && !shown_) {
                 shown_ = true;
-                FormShow();
+                if (built_)
+                    FormShow();
             }
             break;
         case kMsgShown:
@@ -357,7 +372,7 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ACTIVATEAPP:
             // The user may have emptied the cache while away; the rows say so when they return.
-            if (wParam)
+            if (wParam && built_)
                 ForgetVanishedPackages();
             break;
         case WM_RESTOREMAIN:

@@ -97,8 +97,13 @@ public:
     TFrmMain(std::wstring programPath, Services services);
     ~TFrmMain() override;
 
-    // Creates the window (running FormCreate); FormShow runs when it is first shown.
+    // Creates the window with everything in it; FormShow runs when it is first shown.
     bool Create();
+    // The same in two steps, so that the window can be on the screen before its pages are built:
+    // the empty frame with its caption, then the pages (FormCreate). FormShow runs once the window
+    // is shown and its pages exist, whichever comes last.
+    bool CreateFrame();
+    void BuildContents();
     // Ends the message loop when the window is destroyed.
     void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
 
@@ -246,7 +251,7 @@ private:
     TPackageExtractor extractor_{packageNameCodePage_};
     InstallContext installContext_{paths_, extractor_};
     // Before every window: the preview panels and their pictures go first.
-    GdiplusSession gdiplus_;
+    std::optional<GdiplusSession> gdiplus_;  // started with the pages, once the frame is on the screen
     // The drawn controls' pictures and the strips they share, outliving every control.
     SkinPictures skin_;
     TImageManager imPageButton_, imPage_, imButtonBorder_;
@@ -265,6 +270,7 @@ private:
 
     WinFileProbe probe_;
     bool shown_ = false;
+    bool built_ = false;
     bool updaterRunning_ = false;
     bool quitOnDestroy_ = false;
 

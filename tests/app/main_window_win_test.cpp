@@ -33,6 +33,15 @@ protected:
     }
 
     TFrmMain& OpenIn(const TempFolder& where, const std::wstring& programName, bool show) {
+        window = Make(where, programName);
+        EXPECT_TRUE(window->Create());
+        if (show) {
+            test::ShowAndLoadCatalog(*window);
+        }
+        return *window;
+    }
+
+    std::unique_ptr<TFrmMain> Make(const TempFolder& where, const std::wstring& programName) {
         TFrmMain::Services services;
         services.resourceUrl = server.Url("/");
         services.apiUrl = server.Url("/");
@@ -55,12 +64,7 @@ protected:
             opened.push_back(file);
             return static_cast<intptr_t>(42);
         };
-        window = std::make_unique<TFrmMain>(where.Path() + programName, services);
-        EXPECT_TRUE(window->Create());
-        if (show) {
-            test::ShowAndLoadCatalog(*window);
-        }
-        return *window;
+        return std::make_unique<TFrmMain>(where.Path() + programName, services);
     }
 
     static void CopyLanguageModule(const TempFolder& where, const std::wstring& name) {
@@ -99,6 +103,27 @@ TEST_F(MainWindowTest, EnglishTextsWithoutALanguageModule) {
     GetClientRect(w.Handle(), &client);
     EXPECT_EQ(client.right, 790);
     EXPECT_EQ(client.bottom, 538);
+}
+
+// As the program starts: the empty frame is on the screen with its caption before a page exists;
+// the pages are built into the visible window and start-up goes on from there, once.
+TEST_F(MainWindowTest, TheFrameShowsFirstAndItsPagesFollowIntoIt) {
+    window = Make(folder, L"Lumaforge.exe");
+    TFrmMain& w = *window;
+    ASSERT_TRUE(w.CreateFrame());
+    ShowWindow(w.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(w.Handle());
+    EXPECT_TRUE(IsWindowVisible(w.Handle()));
+    EXPECT_EQ(WindowCaption(w.Handle()), L"Lumaforge");
+    EXPECT_EQ(GetWindow(w.Handle(), GW_CHILD), nullptr);
+    // The pointer passing over the empty frame and the program coming to the front touch nothing.
+    SendMessageW(w.Handle(), WM_ACTIVATEAPP, TRUE, 0);
+
+    w.BuildContents();
+    EXPECT_NE(GetWindow(w.Handle(), GW_CHILD), nullptr);
+    EXPECT_EQ(w.List(TResourceKind::Theme).Placeholder(), L"Loading the catalog...");
+    ASSERT_TRUE(test::PumpUntil([&] { return w.CatalogSettled(); }, 30000));
+    EXPECT_EQ(w.ListCaption(TResourceKind::Theme).Text(), L"Visual Styles");
 }
 
 TEST_F(MainWindowTest, LanguageModuleBesideTheProgramReplacesTheStrings) {

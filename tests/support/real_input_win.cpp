@@ -25,6 +25,40 @@ INPUT Mouse(DWORD flags) {
 bool Send(std::vector<INPUT>& inputs) {
     return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
+
+// What the mouse messages this thread took from its queue showed; a hook has no other way out.
+struct MouseSeen {
+    POINT last{-1, -1};
+    int leftPresses = 0;
+    int rightPresses = 0;
+};
+thread_local MouseSeen mouseSeen;
+
+LRESULT CALLBACK NoteMouse(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0) {
+        mouseSeen.last = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt;
+        if (wParam == WM_LBUTTONDOWN || wParam == WM_LBUTTONDBLCLK || wParam == WM_NCLBUTTONDOWN ||
+            wParam == WM_NCLBUTTONDBLCLK)
+            ++mouseSeen.leftPresses;
+        if (wParam == WM_RBUTTONDOWN || wParam == WM_RBUTTONDBLCLK || wParam == WM_NCRBUTTONDOWN)
+            ++mouseSeen.rightPresses;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class MouseHook {
+public:
+    MouseHook() : hook_(SetWindowsHookExW(WH_MOUSE, NoteMouse, nullptr, GetCurrentThreadId())) { mouseSeen = {}; }
+    ~MouseHook() {
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+    }
+    MouseHook(const MouseHook&) = delete;
+    MouseHook& operator=(const MouseHook&) = delete;
+
+private:
+    HHOOK hook_;
+};
 }  // namespace
 
 bool PressKeys(std::initializer_list<WORD> keys) {
@@ -74,23 +108,37 @@ bool PickFromMenuAt(HWND window, POINT client, WORD accessKey) {
 }
 
 bool ClickOnScreen(POINT screen, MouseButton button, int clicks) {
+    // Under Wine a press can vanish: the first one after the pointer arrived somewhere new is taken
+    // as the arrival, and a loaded machine delays the X server's notice of it. Each press is
+    // therefore watched until the program's loop takes it, and given again if it never came.
+    const MouseHook hook;
     if (!SetCursorPos(screen.x, screen.y))
         return false;
-    // Wine takes the first button press after the pointer jumped as the pointer's arrival and
-    // drops it; the move goes through the loop first, as a hand on the mouse would make it.
     std::vector<INPUT> move{Mouse(MOUSEEVENTF_MOVE)};
     if (!Send(move))
         return false;
+    const HWND root = GetAncestor(WindowFromPoint(screen), GA_ROOT);
     LoopUntil(
-        GetAncestor(WindowFromPoint(screen), GA_ROOT), [] { return false; }, 250);
-    const DWORD down = button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
-    const DWORD up = button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
+        root, [&] { return mouseSeen.last.x == screen.x && mouseSeen.last.y == screen.y; }, 2000);
+    LoopUntil(
+        root, [] { return false; }, 250);
+    const bool left = button == MouseButton::Left;
+    const int& presses = left ? mouseSeen.leftPresses : mouseSeen.rightPresses;
+    // The clicks go in one batch, so that two of them always make a double click.
     std::vector<INPUT> inputs;
     for (int i = 0; i < clicks; ++i) {
-        inputs.push_back(Mouse(down));
-        inputs.push_back(Mouse(up));
+        inputs.push_back(Mouse(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN));
+        inputs.push_back(Mouse(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP));
     }
-    return Send(inputs);
+    for (int attempt = 0; attempt < 3 && presses == 0; ++attempt) {
+        if (!Send(inputs))
+            return false;
+        // The first press is taken (and handled) here; the rest stay queued for the caller's loop,
+        // where a menu they open runs as it does for the user.
+        LoopUntil(
+            root, [&] { return presses != 0; }, 1500);
+    }
+    return presses != 0;
 }
 
 bool LoopUntil(HWND mainWindow, const std::function<bool()>& done, DWORD ms) {
