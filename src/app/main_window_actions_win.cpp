@@ -24,6 +24,7 @@ void TFrmMain::EnsureKindCacheFolder(int kind) {
 }
 
 int TFrmMain::ShowMessage(const std::string& text, TMsgKind kind) {
+    const BoxOpen open(openBoxes_);
     return services_.showMessage(Handle(), text, kind);
 }
 

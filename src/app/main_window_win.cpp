@@ -356,17 +356,18 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             return OnControlColor(reinterpret_cast<HDC>(wParam));
         case WM_TIMER:
+            // A box of the window's may still be open (the updater's question, a warning about the
+            // catalog), its loop running these timers: the start-up questions wait for it rather
+            // than stacking over it and leaving it hidden behind the window once they close.
+            if (openBoxes_ > 0)
+                return 0;
             if (wParam == kTimerUpdater) {
                 KillTimer(Handle(), kTimerUpdater);
-                updaterRunning_ = true;
+                const BoxOpen open(openBoxes_);
                 services_.callUpdater(Handle());
-                updaterRunning_ = false;
             } else if (wParam == kTimerHomePage) {
-                // The updater's question may still be open: the start-page question waits for it
-                // rather than stacking over it and leaving it hidden behind the window.
-                if (updaterRunning_)
-                    return 0;
                 KillTimer(Handle(), kTimerHomePage);
+                const BoxOpen open(openBoxes_);
                 services_.showHomePagePrompt();
             }
             return 0;

@@ -271,7 +271,15 @@ private:
     WinFileProbe probe_;
     bool shown_ = false;
     bool built_ = false;
-    bool updaterRunning_ = false;
+    // Boxes of the window's open now; each runs a message loop of its own.
+    int openBoxes_ = 0;
+    struct BoxOpen {
+        explicit BoxOpen(int& count) : count_(count) { ++count_; }
+        ~BoxOpen() { --count_; }
+        BoxOpen(const BoxOpen&) = delete;
+        BoxOpen& operator=(const BoxOpen&) = delete;
+        int& count_;
+    };
     bool quitOnDestroy_ = false;
 
     UniqueFont font_, boldFont_, underlineFont_;

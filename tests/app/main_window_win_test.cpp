@@ -54,6 +54,8 @@ protected:
         services.showMessage = [this](HWND, const std::string& text, TMsgKind kind) {
             messages.push_back(text);
             messageKinds.push_back(kind);
+            if (duringMessage)
+                duringMessage();
             return kind == mkQuestion ? answer : IDOK;
         };
         services.installPackage = [this](TResourceKind kind, const std::string& path) {
@@ -82,6 +84,7 @@ protected:
     int answer = IDNO;
     bool installResult = true;
     int updaterCalls = 0;
+    std::function<void()> duringMessage;
     int homePagePrompts = 0;
     std::function<void()> duringUpdater;
 };
@@ -222,6 +225,25 @@ TEST_F(MainWindowTest, TheStartPageQuestionNeverStacksOverTheUpdatersQuestion) {
     test::PumpFor(5000);
     EXPECT_EQ(updaterCalls, 1);
     EXPECT_EQ(promptsWhenAnswered, promptsWhenAsked);
+    EXPECT_EQ(homePagePrompts, 1);
+}
+
+// A warning about the catalog that the user has not answered yet stays on top: the start-up
+// questions wait for it instead of opening over it from its own loop.
+TEST_F(MainWindowTest, TheStartQuestionsWaitForAnOpenWarning) {
+    int questionsDuringWarning = -1;
+    duringMessage = [&] {
+        const int before = updaterCalls + homePagePrompts;
+        test::PumpFor(2500);
+        questionsDuringWarning = updaterCalls + homePagePrompts - before;
+    };
+    Open();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messageKinds[0], mkWarning);
+    EXPECT_EQ(questionsDuringWarning, 0);
+    duringMessage = nullptr;
+    test::PumpFor(4000);
+    EXPECT_EQ(updaterCalls, 1);
     EXPECT_EQ(homePagePrompts, 1);
 }
 
