@@ -83,6 +83,9 @@ add_executable(trust_test_authority tests/support/programs/trust_test_authority_
 target_link_libraries(trust_test_authority PRIVATE crypt32)
 target_link_options(trust_test_authority PRIVATE -municode)
 add_dependencies(win_tests trust_test_authority)
+add_executable(input_ready WIN32 tests/support/programs/input_ready_win.cpp)
+target_link_options(input_ready PRIVATE -municode)
+add_dependencies(win_tests input_ready)
 include(cmake/sysinfo.cmake)
 
 add_executable(filter_bench bench/filter_bench_win.cpp)

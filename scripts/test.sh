@@ -39,6 +39,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     wineserver -k >/dev/null 2>&1 || true
     wineserver -p >/dev/null 2>&1 </dev/null
     wine cmd /c exit >/dev/null 2>&1 </dev/null
+    # Input reaches windows only once the desktop process is up: wait for a click to arrive.
+    wine build/windows/input_ready.exe </dev/null || echo "input never arrived at a test window" >&2
     ctest --preset windows -j1
 ' || status=$?
 if [ -s "$LUMAFORGE_RELAUNCH_LOG" ]; then
