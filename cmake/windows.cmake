@@ -25,7 +25,7 @@ add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
 include(cmake/demo.cmake)
 include(cmake/publish.cmake)
 target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 gdiplus user32 shell32 ole32 oleaut32 uuid
-                                           wininet shlwapi comdlg32)
+                                           wininet shlwapi comdlg32 oleacc)
 
 set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")

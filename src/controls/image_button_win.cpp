@@ -239,6 +239,26 @@ void TImageCtrl::DrawContent(HDC dc, const RECT& client) {
     surface.DrawString(caption_.c_str(), -1, captionFont_.get(), layout, &format, captionBrush_.get());
 }
 
+AccessibleElement TImageCtrl::AccessibleSelf() const {
+    AccessibleElement self;
+    self.name = caption_.empty() ? hint_ : WithoutAccessKeyMark(caption_);
+    self.role = ROLE_SYSTEM_PUSHBUTTON;
+    if (states_.Pressed())
+        self.state |= STATE_SYSTEM_PRESSED;
+    if (states_.State() == istHot)
+        self.state |= STATE_SYSTEM_HOTTRACKED;
+    self.defaultAction = L"Press";
+    return self;
+}
+
+bool TImageCtrl::AccessibleDoDefaultAction(int item) {
+    if (item >= 0 || !Enabled())
+        return false;
+    // The click runs once the screen reader's call has returned, as the access key's does.
+    PostMessageW(Handle(), BM_CLICK, 0, 0);
+    return true;
+}
+
 void TImageCtrl::PointerMoved(bool over) {
     if (over ? states_.MouseEnter() : states_.MouseLeave())
         Invalidate();
@@ -288,6 +308,16 @@ void TImageCheckButton::SetCheckState(bool checked) {
     checked_ = checked;
     states_.SetChecked(checked);
     Invalidate();
+    NotifyAccessible(Handle(), EVENT_OBJECT_STATECHANGE);
+}
+
+AccessibleElement TImageCheckButton::AccessibleSelf() const {
+    AccessibleElement self = TImageCtrl::AccessibleSelf();
+    self.role = ROLE_SYSTEM_RADIOBUTTON;
+    if (checked_)
+        self.state |= STATE_SYSTEM_CHECKED;
+    self.defaultAction = L"Check";
+    return self;
 }
 
 void TImageCheckButton::SetChecked(bool checked) {
