@@ -307,6 +307,10 @@ LRESULT TImageCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TImageCheckButton::SetCheckState(bool checked) {
     checked_ = checked;
     states_.SetChecked(checked);
+    if (Handle()) {
+        const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
+        SetWindowLongPtrW(Handle(), GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
     Invalidate();
     NotifyAccessible(Handle(), EVENT_OBJECT_STATECHANGE);
 }
@@ -314,6 +318,8 @@ void TImageCheckButton::SetCheckState(bool checked) {
 AccessibleElement TImageCheckButton::AccessibleSelf() const {
     AccessibleElement self = TImageCtrl::AccessibleSelf();
     self.role = ROLE_SYSTEM_RADIOBUTTON;
+    // Only the checked one is a Tab stop; the arrows reach the others.
+    self.state |= STATE_SYSTEM_FOCUSABLE;
     if (checked_)
         self.state |= STATE_SYSTEM_CHECKED;
     self.defaultAction = L"Check";
@@ -336,6 +342,41 @@ void TImageCheckButton::SetChecked(bool checked) {
     SetCheckState(checked);
     if (checked && onCheckChanged)
         onCheckChanged(*this);
+}
+
+void TImageCheckButton::FocusNeighbour(bool forward) {
+    const HWND parent = GetParent(Handle());
+    std::vector<HWND> group;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        auto* button = dynamic_cast<TImageCheckButton*>(Window::FromHandle(child));
+        if (button && button->checkGroup_ == checkGroup_ &&
+            (child == Handle() || (IsWindowVisible(child) && IsWindowEnabled(child))))
+            group.push_back(child);
+    }
+    const auto self = std::find(group.begin(), group.end(), Handle());
+    if (group.size() < 2 || self == group.end())
+        return;
+    const size_t at = static_cast<size_t>(self - group.begin());
+    const size_t next = forward ? (at + 1) % group.size() : (at + group.size() - 1) % group.size();
+    SetFocus(group[next]);
+}
+
+LRESULT TImageCheckButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            if (!checked_)
+                SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) & ~WS_TABSTOP);
+            break;
+        case WM_GETDLGCODE:
+            return DrawnButtonDialogCode(lParam) | DLGC_WANTARROWS;
+        case WM_KEYDOWN:
+            if (wParam == VK_DOWN || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_LEFT) {
+                FocusNeighbour(wParam == VK_DOWN || wParam == VK_RIGHT);
+                return 0;
+            }
+            break;
+    }
+    return TImageCtrl::OnMessage(message, wParam, lParam);
 }
 
 void TImageCheckButton::Click() {

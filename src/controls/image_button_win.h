@@ -140,7 +140,9 @@ private:
 class TImageButton : public TImageCtrl {};
 
 // A button that stays down once clicked and releases the other buttons of its check group under
-// the same parent: a set of radio buttons, and a screen reader says so, with the checked one.
+// the same parent: a set of radio buttons, and a screen reader says so, with the checked one. As
+// in a group of radio buttons, Tab stops at the checked button only and the arrow keys move the
+// focus between the buttons of the group; Space and Enter check the one that has it.
 class TImageCheckButton : public TImageCtrl {
 public:
     AccessibleElement AccessibleSelf() const override;
@@ -153,9 +155,14 @@ public:
     // Called with the button unchecked by a click in its group, then with the clicked one.
     std::function<void(TImageCheckButton& sender)> onCheckChanged;
 
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
     // Unchecks without events and without touching the group.
     void SetCheckState(bool checked);
+    // The focus to the next (or previous) shown and enabled button of the group, round the end.
+    void FocusNeighbour(bool forward);
     int checkGroup_ = 0;
     bool checked_ = false;
 };

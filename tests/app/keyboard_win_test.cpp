@@ -102,11 +102,9 @@ TEST_F(KeyboardTest, CtrlDigitsOpenThePagesAndTheFocusGoesToTheirButton) {
 
 TEST_F(KeyboardTest, TabWalksThePageInReadingOrderAndShiftTabWalksBack) {
     window->OpenPageFromKeyboard(kPageThemes);
-    // The navigation from the top, the page's filter, its buttons and list, then the status bar.
-    std::vector<HWND> expected;
-    for (int page :
-         {kPageThemes, kPageLogin, kPageCursor, kPageSound, kPageScreen, kPageIcons, kPageWallpaper, kPageOem})
-        expected.push_back(window->NavButton(page).Handle());
+    // The navigation is one stop, its checked button; then the page's filter, its buttons and list,
+    // then the status bar.
+    std::vector<HWND> expected{window->NavButton(kPageThemes).Handle()};
     expected.push_back(window->FilterEdit(TResourceKind::Theme));
     expected.push_back(window->CollapseButton().Handle());
     expected.push_back(window->ExpandButton().Handle());
@@ -136,6 +134,28 @@ TEST_F(KeyboardTest, TabWalksThePageInReadingOrderAndShiftTabWalksBack) {
     const Label* link = dynamic_cast<Label*>(Window::FromHandle(Tab()));
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->Text(), L"Restore the default cursor");
+}
+
+TEST_F(KeyboardTest, TheArrowsMoveOverTheNavigationAndSpaceOpensThePage) {
+    window->OpenPageFromKeyboard(kPageThemes);
+    const struct {
+        WORD key;
+        int page;
+    } moves[] = {{VK_DOWN, kPageLogin},   {VK_RIGHT, kPageCursor}, {VK_UP, kPageLogin},  {VK_UP, kPageThemes},
+                 {VK_UP, kPageSetHome},   {VK_UP, kPageOem},  // round the end, past the hidden one
+                 {VK_DOWN, kPageSetHome}, {VK_DOWN, kPageThemes},  {VK_DOWN, kPageLogin}};
+    for (const auto& m : moves) {
+        SCOPED_TRACE(m.page);
+        ASSERT_TRUE(test::PressKeys({m.key}));
+        EXPECT_TRUE(Loop([&] { return GetFocus() == window->NavButton(m.page).Handle(); }, 2000));
+    }
+    // The arrows only move; the page is still the one checked.
+    EXPECT_EQ(window->Pages().ActivePage(), kPageThemes);
+    ASSERT_TRUE(test::PressKeys({VK_SPACE}));
+    ASSERT_TRUE(Loop([&] { return window->Pages().ActivePage() == kPageLogin; }));
+    EXPECT_TRUE(window->NavButton(kPageLogin).Checked());
+    // Tab from the navigation goes into the login page.
+    EXPECT_EQ(Tab(), window->FilterEdit(TResourceKind::Logon));
 }
 
 TEST_F(KeyboardTest, ALinkTakesTheFocusAndEnterFollowsIt) {
