@@ -307,10 +307,6 @@ LRESULT TImageCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TImageCheckButton::SetCheckState(bool checked) {
     checked_ = checked;
     states_.SetChecked(checked);
-    if (Handle()) {
-        const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
-        SetWindowLongPtrW(Handle(), GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
-    }
     Invalidate();
     NotifyAccessible(Handle(), EVENT_OBJECT_STATECHANGE);
 }
@@ -340,17 +336,39 @@ void TImageCheckButton::SetChecked(bool checked) {
         }
     }
     SetCheckState(checked);
+    UpdateGroupTabStops();
     if (checked && onCheckChanged)
         onCheckChanged(*this);
 }
 
-void TImageCheckButton::FocusNeighbour(bool forward) {
-    const HWND parent = GetParent(Handle());
-    std::vector<HWND> group;
+std::vector<TImageCheckButton*> TImageCheckButton::Group() const {
+    std::vector<TImageCheckButton*> group;
+    const HWND parent = Handle() ? GetParent(Handle()) : nullptr;
+    if (!parent)
+        return group;
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         auto* button = dynamic_cast<TImageCheckButton*>(Window::FromHandle(child));
-        if (button && button->checkGroup_ == checkGroup_ &&
-            (child == Handle() || (IsWindowVisible(child) && IsWindowEnabled(child))))
+        if (button && button->checkGroup_ == checkGroup_)
+            group.push_back(button);
+    }
+    return group;
+}
+
+void TImageCheckButton::UpdateGroupTabStops() {
+    const std::vector<TImageCheckButton*> group = Group();
+    const bool anyChecked = std::any_of(group.begin(), group.end(), [](auto* b) { return b->checked_; });
+    for (TImageCheckButton* button : group) {
+        const LONG_PTR style = GetWindowLongPtrW(button->Handle(), GWL_STYLE);
+        const bool stop = !anyChecked || button->checked_;
+        SetWindowLongPtrW(button->Handle(), GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
+}
+
+void TImageCheckButton::FocusNeighbour(bool forward) {
+    std::vector<HWND> group;
+    for (TImageCheckButton* button : Group()) {
+        const HWND child = button->Handle();
+        if (child == Handle() || (IsWindowVisible(child) && IsWindowEnabled(child)))
             group.push_back(child);
     }
     const auto self = std::find(group.begin(), group.end(), Handle());
@@ -363,10 +381,6 @@ void TImageCheckButton::FocusNeighbour(bool forward) {
 
 LRESULT TImageCheckButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            if (!checked_)
-                SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) & ~WS_TABSTOP);
-            break;
         case WM_GETDLGCODE:
             return DrawnButtonDialogCode(lParam) | DLGC_WANTARROWS;
         case WM_KEYDOWN:

@@ -141,8 +141,9 @@ class TImageButton : public TImageCtrl {};
 
 // A button that stays down once clicked and releases the other buttons of its check group under
 // the same parent: a set of radio buttons, and a screen reader says so, with the checked one. As
-// in a group of radio buttons, Tab stops at the checked button only and the arrow keys move the
-// focus between the buttons of the group; Space and Enter check the one that has it.
+// in a group of radio buttons, Tab stops at the checked button only (at each while none is
+// checked) and the arrow keys move the focus between the buttons of the group; Space and Enter
+// check the one that has it.
 class TImageCheckButton : public TImageCtrl {
 public:
     AccessibleElement AccessibleSelf() const override;
@@ -163,6 +164,10 @@ private:
     void SetCheckState(bool checked);
     // The focus to the next (or previous) shown and enabled button of the group, round the end.
     void FocusNeighbour(bool forward);
+    // The buttons of this check group under the same parent, this one among them.
+    std::vector<TImageCheckButton*> Group() const;
+    // The checked button is the group's Tab stop; while none is checked, every button is one.
+    void UpdateGroupTabStops();
     int checkGroup_ = 0;
     bool checked_ = false;
 };
