@@ -123,8 +123,7 @@ TThumbnailGrid::~TThumbnailGrid() {
 }
 
 bool TThumbnailGrid::Create(HWND parent, const RECT& bounds) {
-    return CreateWindowOf(L"LumaforgeThumbnailGrid", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, parent,
-                          bounds);
+    return CreateWindowOf(L"LumaforgeThumbnailGrid", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
 }
 
 TGridLayout TThumbnailGrid::CurrentLayout() const {
@@ -159,6 +158,9 @@ void TThumbnailGrid::FillTree(const std::vector<TSearchItem>& items) {
             rows_.push_back(std::make_shared<TNodeInfos>(layout.picture));
         rows_.back()->SetItem(static_cast<int>(i % kThumbColumns), items[i]);
     }
+    // A Tab stop while it has results: before the first search the advertisement covers it.
+    const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
+    SetWindowLongPtrW(Handle(), GWL_STYLE, rows_.empty() ? style & ~WS_TABSTOP : style | WS_TABSTOP);
     Invalidate();
     worker_ = std::make_unique<Worker>();
     Worker& worker = *worker_;

@@ -22,7 +22,10 @@ TEST(GridKeyboard, ArrowsMoveOverTheResultsAndEnterAsksForThePreview) {
             items[i].ThumbUrl = "http://127.0.0.1:1/thumb" + std::to_string(i) + ".jpg";
             items[i].PictureUrl = "http://127.0.0.1:1/picture" + std::to_string(i) + ".jpg";
         }
+        // A Tab stop only while there are results to move over.
+        EXPECT_FALSE(GetWindowLongPtrW(grid.Handle(), GWL_STYLE) & WS_TABSTOP);
         grid.FillTree(items);
+        EXPECT_TRUE(GetWindowLongPtrW(grid.Handle(), GWL_STYLE) & WS_TABSTOP);
         std::vector<TThumbnailGrid::CellClick> clicks;
         grid.onCellClick = [&](const TThumbnailGrid::CellClick& click) { clicks.push_back(click); };
         SetForegroundWindow(host);
@@ -52,6 +55,8 @@ TEST(GridKeyboard, ArrowsMoveOverTheResultsAndEnterAsksForThePreview) {
         EXPECT_EQ(clicks[0].cell, (TGridCell{0, 2}));
         EXPECT_EQ(clicks[0].zone, TClickZone::Preview);
         EXPECT_EQ(clicks[0].item.PictureUrl, "http://127.0.0.1:1/picture2.jpg");
+        grid.FillTree({});
+        EXPECT_FALSE(GetWindowLongPtrW(grid.Handle(), GWL_STYLE) & WS_TABSTOP);
         grid.StopWorker();
     }
     DestroyWindow(host);
