@@ -33,7 +33,8 @@ ComPtr<IAccessible> ObjectOf(HWND window) {
     return object;
 }
 
-std::wstring Text(HRESULT (IAccessible::*get)(VARIANT, BSTR*), const ComPtr<IAccessible>& object, long child = CHILDID_SELF) {
+std::wstring Text(HRESULT (IAccessible::*get)(VARIANT, BSTR*), const ComPtr<IAccessible>& object,
+                  long child = CHILDID_SELF) {
     BSTR text = nullptr;
     if (FAILED((object.Get()->*get)(Child(child), &text)) || !text)
         return {};
@@ -42,7 +43,8 @@ std::wstring Text(HRESULT (IAccessible::*get)(VARIANT, BSTR*), const ComPtr<IAcc
     return result;
 }
 
-long Number(HRESULT (IAccessible::*get)(VARIANT, VARIANT*), const ComPtr<IAccessible>& object, long child = CHILDID_SELF) {
+long Number(HRESULT (IAccessible::*get)(VARIANT, VARIANT*), const ComPtr<IAccessible>& object,
+            long child = CHILDID_SELF) {
     VARIANT value;
     VariantInit(&value);
     if (FAILED((object.Get()->*get)(Child(child), &value)) || value.vt != VT_I4)
