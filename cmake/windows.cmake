@@ -25,9 +25,9 @@ add_library(lumaforge_win STATIC ${LUMAFORGE_WIN_SOURCES})
 include(cmake/demo.cmake)
 include(cmake/publish.cmake)
 include(cmake/delay_load.cmake)
-lumaforge_delay_loaded(LUMAFORGE_DELAY_LOADED comctl32 gdiplus shell32 ole32 oleaut32 wininet shlwapi comdlg32)
-# The plain import libraries after them only for the data they hold (the GDI+ GUIDs).
-target_link_libraries(lumaforge_win PUBLIC lumaforge_core ${LUMAFORGE_DELAY_LOADED} gdi32 user32 uuid gdiplus)
+lumaforge_delay_loaded(LUMAFORGE_DELAY_LOADED comctl32 gdiplus shell32 ole32 oleaut32 wininet shlwapi comdlg32 oleacc)
+# The plain import libraries after them only for the data they hold (the GDI+ GUIDs, IID_IAccessible).
+target_link_libraries(lumaforge_win PUBLIC lumaforge_core ${LUMAFORGE_DELAY_LOADED} gdi32 user32 uuid gdiplus oleacc)
 
 set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")

@@ -89,6 +89,7 @@ void TFrmMain::CatalogArrived(const StartupDownloads& downloads) {
     }
     lblStatus_->SetText(ToWide(catalog->statusText));
     FillListsFromCatalog(*catalog);
+    ReapplyFilters();
     LoadHomePageAddress(downloads.api);
     if (refused)
         ShowMessage(strings_.GetUtf8(IDS_CATALOG_REFUSED), mkWarning);

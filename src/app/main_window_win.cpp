@@ -145,6 +145,7 @@ void TFrmMain::FormCreate() {
     CreatePopupMenu();
     CreateControls();
     InitInterface();
+    PrepareKeyboardAndReaders();
     folderIconPage_->FillFolderIconCategories();
     pgMain_->ShowPage(kPageThemes);
     SetTimer(Handle(), kTimerUpdater, kTimerInterval, nullptr);
@@ -371,6 +372,10 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 services_.showHomePagePrompt();
             }
             return 0;
+        case WM_ACTIVATE:
+            if (OnActivate(wParam))
+                return 0;
+            break;
         case WM_ACTIVATEAPP:
             // The user may have emptied the cache while away; the rows say so when they return.
             if (wParam && built_)

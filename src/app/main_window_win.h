@@ -147,6 +147,14 @@ public:
     void icbThemeClick(TImageCheckButton& button);
     void icbIconSysClick(TImageCheckButton& button);
 
+    // The keyboard: Ctrl+1 ... Ctrl+9 and F5, whichever control has the focus.
+    bool PreTranslate(MSG& msg) override;
+    // Checks the page's navigation button as a click does and gives it the focus.
+    void OpenPageFromKeyboard(int page);
+    // Empties the lists and fetches the catalog again; not while one is on its way or a package is
+    // queued or downloading (those rows belong to their downloads).
+    bool FetchCatalogAgain();
+
     // The row actions.
     void vstThemesDblClick(ResourceList& list);
     void pmiDownClick();
@@ -227,6 +235,14 @@ private:
     void OnListContextPopup(ResourceList& list, POINT screen) override;
     void OnListResize(ResourceList& list) override;
     void OnListPackageRefused(ResourceList& list, NodeId node) override;
+    void OnListDeleteKey(ResourceList& list) override;
+    // Names the lists for screen readers and puts the status bar's links last in the Tab order.
+    void PrepareKeyboardAndReaders();
+    // A filter typed before the catalog came again applies to the new rows.
+    void ReapplyFilters();
+    // The keyboard focus leaves with the window and comes back to the same control, or to the
+    // checked page's button the first time; false leaves the activation to the default handling.
+    bool OnActivate(WPARAM wParam);
 
     int ShowMessage(const std::string& text, TMsgKind kind);
     void OpenWithShell(const std::string& path);
@@ -281,6 +297,7 @@ private:
         int& count_;
     };
     bool quitOnDestroy_ = false;
+    HWND focusBeforeDeactivation_ = nullptr;
 
     UniqueFont font_, boldFont_, underlineFont_;
     UniqueImageList listImages_;

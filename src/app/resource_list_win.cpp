@@ -44,6 +44,15 @@ bool ResourceList::Create(HWND parent, const RECT& bounds, const Options& option
     return true;
 }
 
+void ResourceList::Clear() {
+    tree_.Clear();
+    hot_ = kNoNode;
+    hintNode_ = kNoNode;
+    hintColumn_ = -1;
+    topIndex_ = 0;
+    LayoutChanged();
+}
+
 void ResourceList::CreateToolTip() {
     toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
@@ -127,8 +136,14 @@ void ResourceList::SetFocusedNode(NodeId node) {
     tree_.SetFocused(node);
     EnsureVisible(node);
     Invalidate();
+    AnnounceFocus();
     if (events_)
         events_->OnListFocusChanged(*this, node);
+}
+
+void ResourceList::AnnounceFocus() {
+    if (GetFocus() == Handle())
+        NotifyAccessible(Handle(), EVENT_OBJECT_FOCUS, AccessibleFocusedItem());
 }
 
 void ResourceList::ToggleCategory(NodeId node) {
@@ -249,6 +264,16 @@ void ResourceList::Paint(HDC dc, const RECT& client) {
             PaintCategory(dc, rows[i], row, client.right);
         else
             PaintRow(dc, rows[i], row, client.right);
+    }
+    // The keyboard's place: the focused row, or the whole list while no row has the focus.
+    if (GetFocus() == Handle() && !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        RECT focus = tree_.Focused() == kNoNode ? client : NodeRect(tree_.Focused());
+        if (!IsRectEmpty(&focus)) {
+            InflateRect(&focus, -1, -1);
+            SetTextColor(dc, RGB(0, 0, 0));
+            SetBkColor(dc, RGB(255, 255, 255));
+            DrawFocusRect(dc, &focus);
+        }
     }
 }
 
@@ -374,6 +399,10 @@ bool ResourceList::HandleKey(WPARAM key) {
             if (events_)
                 events_->OnListDblClick(*this);
             return true;
+        case VK_DELETE:
+            if (events_)
+                events_->OnListDeleteKey(*this);
+            return true;
         default:
             return false;
     }
@@ -496,7 +525,11 @@ LRESULT ResourceList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return DLGC_WANTARROWS | DLGC_WANTCHARS | (enter ? DLGC_WANTMESSAGE : 0);
         }
         case WM_SETFOCUS:
+            Invalidate();
+            AnnounceFocus();
+            break;
         case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
             Invalidate();
             break;
         case WM_NOTIFY: {
@@ -510,6 +543,62 @@ LRESULT ResourceList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
     }
     return PaintedWindow::OnMessage(message, wParam, lParam);
+}
+
+AccessibleElement ResourceList::AccessibleSelf() const {
+    AccessibleElement self;
+    wchar_t name[256] = {};
+    GetWindowTextW(Handle(), name, 256);
+    self.name = name;
+    self.role = options_.tree ? ROLE_SYSTEM_OUTLINE : ROLE_SYSTEM_LIST;
+    return self;
+}
+
+int ResourceList::AccessibleItemCount() const {
+    return static_cast<int>(tree_.DisplayRows().size());
+}
+
+AccessibleElement ResourceList::AccessibleItem(int index) const {
+    AccessibleElement row;
+    const auto& rows = tree_.DisplayRows();
+    if (index < 0 || index >= static_cast<int>(rows.size()))
+        return row;
+    const NodeId node = rows[index];
+    const TResourceItem& item = tree_.Item(node);
+    row.name = ToWide(std::string(item.Name.View()));
+    row.role = options_.tree ? ROLE_SYSTEM_OUTLINEITEM : ROLE_SYSTEM_LISTITEM;
+    row.state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (node == tree_.Focused()) {
+        row.state |= STATE_SYSTEM_SELECTED;
+        if (GetFocus() == Handle())
+            row.state |= STATE_SYSTEM_FOCUSED;
+    }
+    if (node == hot_)
+        row.state |= STATE_SYSTEM_HOTTRACKED;
+    row.bounds = NodeRect(node);
+    if (IsRectEmpty(&row.bounds))
+        row.state |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+    if (IsCategory(node)) {
+        row.state |= tree_.Expanded(node) ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+        return row;
+    }
+    // What the status column and the installed mark show, in words.
+    row.description = ToWide(CellText(node, 1));
+    if (options_.showInstalledMark && item.Installed) {
+        if (!row.description.empty())
+            row.description += L", ";
+        row.description += options_.installedDescription;
+    }
+    return row;
+}
+
+int ResourceList::AccessibleFocusedItem() const {
+    return tree_.Focused() == kNoNode ? -1 : tree_.DisplayIndex(tree_.Focused());
+}
+
+int ResourceList::AccessibleItemAt(POINT client) const {
+    const NodeId node = NodeAt(client);
+    return node == kNoNode ? -1 : tree_.DisplayIndex(node);
 }
 
 }  // namespace lumaforge

@@ -7,6 +7,7 @@
 #include "app/resource_cells.h"
 #include "app/resource_tree.h"
 #include "app/row_states.h"
+#include "controls/accessible_win.h"
 #include "controls/window_win.h"
 #include "download/down_manager.h"
 
@@ -24,6 +25,8 @@ public:
     virtual void OnListContextPopup(ResourceList& list, POINT screen) = 0;
     // The client width changed: by a resize or a scroll bar that came or went.
     virtual void OnListResize(ResourceList& list) = 0;
+    // The Delete key, with the list's focused row.
+    virtual void OnListDeleteKey(ResourceList& /*list*/) {}
     // A download of the row was refused: not the package the catalog's signed manifest lists. The
     // row shows failed already.
     virtual void OnListPackageRefused(ResourceList& /*list*/, NodeId /*node*/) {}
@@ -31,8 +34,9 @@ public:
 
 // A virtual list of resource rows: the rows live in a ResourceTree, texts, images and hints are
 // produced only when a row is painted. Rows are 22 pixels high, two columns without a header,
-// whole-row selection, a hot row under the pointer and tool-tip hints.
-class ResourceList : public PaintedWindow, public DownloadRows {
+// whole-row selection, a hot row under the pointer and tool-tip hints. Screen readers see the
+// displayed rows as its items: the name, the row's state and progress as the description.
+class ResourceList : public PaintedWindow, public DownloadRows, public AccessibleSource {
 public:
     static constexpr int kRowHeight = 22;
 
@@ -42,6 +46,8 @@ public:
         bool showInstalledMark = true;  // column 0's installed picture
         bool boldSelection = false;     // the selected row's text in bold
         bool statusColumn = true;
+        // Said of an installed row after its download state (where the installed mark shows).
+        std::wstring installedDescription = L"Installed";
     };
     struct Resources {
         HIMAGELIST images = nullptr;
@@ -51,8 +57,11 @@ public:
 
     bool Create(HWND parent, const RECT& bounds, const Options& options, const Resources& resources,
                 ResourceListEvents* events);
+    // Every row goes (the catalog is fetched again); the focus, the hot row and the scrolling too.
+    void Clear();
 
     int Tag() const { return options_.kind; }
+    void SetInstalledDescription(std::wstring text) { options_.installedDescription = std::move(text); }
     ResourceTree& Tree() { return tree_; }
     const ResourceTree& Tree() const { return tree_; }
     // Every change of a row's state goes through here; repaint the row after it.
@@ -93,6 +102,13 @@ public:
 
     void Paint(HDC dc, const RECT& client) override;
 
+    // AccessibleSource: the displayed rows are the items.
+    AccessibleElement AccessibleSelf() const override;
+    int AccessibleItemCount() const override;
+    AccessibleElement AccessibleItem(int index) const override;
+    int AccessibleFocusedItem() const override;
+    int AccessibleItemAt(POINT client) const override;
+
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -110,6 +126,8 @@ private:
     void CreateToolTip();
     void TrackHint(POINT client);
     bool HandleKey(WPARAM key);
+    // Tells a screen reader which row has the focus, while the list has it.
+    void AnnounceFocus();
     void MouseDown(LPARAM lParam);
 
     ResourceTree tree_;

@@ -18,6 +18,13 @@ NodeId ResourceTree::Add(NodeId parent, std::string_view name) {
     return id;
 }
 
+void ResourceTree::Clear() {
+    nodes_.clear();
+    roots_.clear();
+    focused_ = kNoNode;
+    MarkDirty();
+}
+
 void ResourceTree::SetExpanded(NodeId node, bool expanded) {
     if (nodes_[node].expanded != expanded) {
         nodes_[node].expanded = expanded;

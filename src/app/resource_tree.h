@@ -9,11 +9,14 @@ namespace lumaforge {
 using NodeId = int;
 inline constexpr NodeId kNoNode = -1;
 
-// The rows of one resource list: a tree of at most two levels whose rows never go away. Holds
-// visibility, expansion and focus; the control above it only paints and routes input.
+// The rows of one resource list: a tree of at most two levels whose rows go only all at once, when
+// the catalog is fetched again. Holds visibility, expansion and focus; the control above it only
+// paints and routes input.
 class ResourceTree {
 public:
     NodeId Add(NodeId parent, std::string_view name);
+    // Every row goes, and the focus with them.
+    void Clear();
 
     size_t Size() const { return nodes_.size(); }
     // Rows are read here and changed through RowStates, their one writer.

@@ -191,6 +191,17 @@ void ButtonEdit::SetFloatValue(double value) {
     SendMessageW(Handle(), EM_SETMODIFY, FALSE, 0);
 }
 
+bool ButtonEdit::KeyboardButtonClick() {
+    // The right button first: where both show, it is the one that acts on the text (a browse).
+    for (EditButton* button : {&right_, &left_}) {
+        if (button->Visible() && button->Enabled() && button->Width() > 0 && button->Handle()) {
+            ButtonClicked(button->side_);
+            return true;
+        }
+    }
+    return false;
+}
+
 void ButtonEdit::ButtonClicked(EditButton::Side side) {
     const auto& handler = side == EditButton::Side::Left ? onLeftButtonClick : onRightButtonClick;
     if (handler)
@@ -330,9 +341,17 @@ LRESULT ButtonEdit::OnEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_CHAR:
             result = OnChar(hwnd, wParam, lParam);
             break;
+        case WM_SYSKEYDOWN:
+            // Alt+Down presses the box's button from the keyboard, as it opens a combo box's list.
+            if (wParam == VK_DOWN && KeyboardButtonClick())
+                return 0;
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+            break;
         case WM_KEYDOWN:
             // A multi-line edit inside a dialog closes its parent on Escape; this box is one line.
             if (wParam == VK_ESCAPE)
+                return 0;
+            if (wParam == VK_F4 && KeyboardButtonClick())
                 return 0;
             if (wParam == VK_DELETE && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
                 setting_.valueType == vtFloat) {

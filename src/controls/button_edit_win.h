@@ -79,6 +79,8 @@ private:
     void PaintCue(HDC dc);
     void Detach();
     void ButtonClicked(EditButton::Side side);
+    // F4 and Alt+Down: a click of the visible button; false when none shows.
+    bool KeyboardButtonClick();
     void LayoutButtons();
 
     EditButton left_, right_;

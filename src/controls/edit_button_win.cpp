@@ -12,6 +12,7 @@ namespace lumaforge {
 namespace {
 constexpr int kFrameCount = 4;
 constexpr int kDisabledFrame = 3;
+constexpr UINT kMsgAccessibleClick = WM_APP + 1;
 
 // A DIB section holding the pixels of a .bmp file; nothing when the bytes are no plain bitmap.
 UniqueGdiObj<HBITMAP> BitmapFromFile(std::string_view bytes) {
@@ -46,9 +47,32 @@ UniqueGdiObj<HBITMAP> BitmapFromFile(std::string_view bytes) {
 
 // The visible button: a child window of the edit that paints its frame through a back buffer and
 // turns mouse input into the state changes and clicks of its EditButton.
-class EditButtonWindow : public ButtonWindow {
+class EditButtonWindow : public ButtonWindow, public AccessibleSource {
 public:
     explicit EditButtonWindow(EditButton& owner) : owner_(owner) { SetTakesKeyboard(false); }
+
+    // A push button named by its hint (the edit's cue text where it has none), so a screen reader
+    // can tell and press it though it never takes the focus.
+    AccessibleElement AccessibleSelf() const override {
+        AccessibleElement self;
+        self.name = owner_.hint_.empty() ? owner_.edit_.HintText() : owner_.hint_;
+        self.role = ROLE_SYSTEM_PUSHBUTTON;
+        self.state = owner_.state_ == bsPushed ? STATE_SYSTEM_PRESSED
+                     : owner_.state_ == bsHot  ? STATE_SYSTEM_HOTTRACKED
+                                               : 0;
+        // A button without a picture takes no room: nothing a reader could show.
+        if (owner_.Width() <= 0)
+            self.state |= STATE_SYSTEM_INVISIBLE;
+        self.defaultAction = L"Press";
+        return self;
+    }
+    bool AccessibleDoDefaultAction(int item) override {
+        if (item >= 0 || !owner_.enabled_)
+            return false;
+        // The click runs once the screen reader's call has returned: it may open a dialogue.
+        PostMessageW(Handle(), kMsgAccessibleClick, 0, 0);
+        return true;
+    }
 
     bool Create(HWND edit) {
         return CreateWindowOf(L"LumaforgeEditButton", WS_CHILD | WS_CLIPSIBLINGS, 0, edit, {0, 0, 20, 0});
@@ -86,6 +110,10 @@ protected:
                 return TRUE;
             case WM_ENABLE:
                 Invalidate();
+                return 0;
+            case kMsgAccessibleClick:
+                if (owner_.enabled_)
+                    owner_.Click();
                 return 0;
         }
         return ButtonWindow::OnMessage(message, wParam, lParam);
@@ -222,6 +250,10 @@ void EditButton::Paint(HDC dc, const RECT& client) {
 
 void EditButton::Press() {
     SetState(bsPushed);
+}
+
+void EditButton::Click() {
+    edit_.ButtonClicked(side_);
 }
 
 void EditButton::Release(bool over) {

@@ -19,7 +19,8 @@ enum TButtonState : uint8_t { bsNormal = 0, bsHot = 1, bsPushed = 2 };
 
 // One of the two image buttons inside a ButtonEdit, at its left or right edge. The picture is a
 // strip of four equally wide frames: normal, hot, pushed, disabled. The button window never takes
-// the keyboard focus; the edit keeps its place in the Tab order.
+// the keyboard focus; the edit keeps its place in the Tab order, and F4 or Alt+Down in the edit
+// clicks its button.
 class EditButton {
 public:
     enum class Side : uint8_t { Left, Right };
@@ -78,6 +79,7 @@ private:
     void Paint(HDC dc, const RECT& client);
     void Press();
     void Release(bool over);
+    void Click();
     void ShowDropDown();
     void ImageChanged();
 

@@ -239,6 +239,26 @@ void TImageCtrl::DrawContent(HDC dc, const RECT& client) {
     surface.DrawString(caption_.c_str(), -1, captionFont_.get(), layout, &format, captionBrush_.get());
 }
 
+AccessibleElement TImageCtrl::AccessibleSelf() const {
+    AccessibleElement self;
+    self.name = caption_.empty() ? hint_ : WithoutAccessKeyMark(caption_);
+    self.role = ROLE_SYSTEM_PUSHBUTTON;
+    if (states_.Pressed())
+        self.state |= STATE_SYSTEM_PRESSED;
+    if (states_.State() == istHot)
+        self.state |= STATE_SYSTEM_HOTTRACKED;
+    self.defaultAction = L"Press";
+    return self;
+}
+
+bool TImageCtrl::AccessibleDoDefaultAction(int item) {
+    if (item >= 0 || !Enabled())
+        return false;
+    // The click runs once the screen reader's call has returned, as the access key's does.
+    PostMessageW(Handle(), BM_CLICK, 0, 0);
+    return true;
+}
+
 void TImageCtrl::PointerMoved(bool over) {
     if (over ? states_.MouseEnter() : states_.MouseLeave())
         Invalidate();
@@ -288,6 +308,18 @@ void TImageCheckButton::SetCheckState(bool checked) {
     checked_ = checked;
     states_.SetChecked(checked);
     Invalidate();
+    NotifyAccessible(Handle(), EVENT_OBJECT_STATECHANGE);
+}
+
+AccessibleElement TImageCheckButton::AccessibleSelf() const {
+    AccessibleElement self = TImageCtrl::AccessibleSelf();
+    self.role = ROLE_SYSTEM_RADIOBUTTON;
+    // Only the checked one is a Tab stop; the arrows reach the others.
+    self.state |= STATE_SYSTEM_FOCUSABLE;
+    if (checked_)
+        self.state |= STATE_SYSTEM_CHECKED;
+    self.defaultAction = L"Check";
+    return self;
 }
 
 void TImageCheckButton::SetChecked(bool checked) {
@@ -304,8 +336,61 @@ void TImageCheckButton::SetChecked(bool checked) {
         }
     }
     SetCheckState(checked);
+    UpdateGroupTabStops();
     if (checked && onCheckChanged)
         onCheckChanged(*this);
+}
+
+std::vector<TImageCheckButton*> TImageCheckButton::Group() const {
+    std::vector<TImageCheckButton*> group;
+    const HWND parent = Handle() ? GetParent(Handle()) : nullptr;
+    if (!parent)
+        return group;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        auto* button = dynamic_cast<TImageCheckButton*>(Window::FromHandle(child));
+        if (button && button->checkGroup_ == checkGroup_)
+            group.push_back(button);
+    }
+    return group;
+}
+
+void TImageCheckButton::UpdateGroupTabStops() {
+    const std::vector<TImageCheckButton*> group = Group();
+    const bool anyChecked = std::any_of(group.begin(), group.end(), [](auto* b) { return b->checked_; });
+    for (TImageCheckButton* button : group) {
+        const LONG_PTR style = GetWindowLongPtrW(button->Handle(), GWL_STYLE);
+        const bool stop = !anyChecked || button->checked_;
+        SetWindowLongPtrW(button->Handle(), GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
+}
+
+void TImageCheckButton::FocusNeighbour(bool forward) {
+    std::vector<HWND> group;
+    for (TImageCheckButton* button : Group()) {
+        const HWND child = button->Handle();
+        if (child == Handle() || (IsWindowVisible(child) && IsWindowEnabled(child)))
+            group.push_back(child);
+    }
+    const auto self = std::find(group.begin(), group.end(), Handle());
+    if (group.size() < 2 || self == group.end())
+        return;
+    const size_t at = static_cast<size_t>(self - group.begin());
+    const size_t next = forward ? (at + 1) % group.size() : (at + group.size() - 1) % group.size();
+    SetFocus(group[next]);
+}
+
+LRESULT TImageCheckButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_GETDLGCODE:
+            return DrawnButtonDialogCode(lParam) | DLGC_WANTARROWS;
+        case WM_KEYDOWN:
+            if (wParam == VK_DOWN || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_LEFT) {
+                FocusNeighbour(wParam == VK_DOWN || wParam == VK_RIGHT);
+                return 0;
+            }
+            break;
+    }
+    return TImageCtrl::OnMessage(message, wParam, lParam);
 }
 
 void TImageCheckButton::Click() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/colors.h"
+#include "controls/accessible_win.h"
 #include "controls/button_window_win.h"
 #include "controls/image_button_layout.h"
 #include "controls/picture_win.h"
@@ -61,8 +62,9 @@ private:
 
 // A button drawn from image strips: a border frame stretched to the button's size, a glyph frame
 // and a caption, the frame of each strip chosen by the state (normal, hot, down, checked,
-// disabled). Where the strips are see-through the parent's background shows.
-class TImageCtrl : public ButtonWindow {
+// disabled). Where the strips are see-through the parent's background shows. Screen readers see a
+// push button named by its caption, or by its hint when it has none.
+class TImageCtrl : public ButtonWindow, public AccessibleSource {
 public:
     TImageCtrl();
     ~TImageCtrl() override;
@@ -96,6 +98,9 @@ public:
     // What a completed click does; runs while the button still shows its down frame.
     virtual void Click();
     void Paint(HDC dc, const RECT& client) override;
+
+    AccessibleElement AccessibleSelf() const override;
+    bool AccessibleDoDefaultAction(int item) override;
 
     std::function<void()> onClick;
 
@@ -135,9 +140,13 @@ private:
 class TImageButton : public TImageCtrl {};
 
 // A button that stays down once clicked and releases the other buttons of its check group under
-// the same parent: a set of radio buttons.
+// the same parent: a set of radio buttons, and a screen reader says so, with the checked one. As
+// in a group of radio buttons, Tab stops at the checked button only (at each while none is
+// checked) and the arrow keys move the focus between the buttons of the group; Space and Enter
+// check the one that has it.
 class TImageCheckButton : public TImageCtrl {
 public:
+    AccessibleElement AccessibleSelf() const override;
     int CheckGroup() const { return checkGroup_; }
     void SetCheckGroup(int group) { checkGroup_ = group; }
     bool Checked() const { return checked_; }
@@ -147,9 +156,18 @@ public:
     // Called with the button unchecked by a click in its group, then with the clicked one.
     std::function<void(TImageCheckButton& sender)> onCheckChanged;
 
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
     // Unchecks without events and without touching the group.
     void SetCheckState(bool checked);
+    // The focus to the next (or previous) shown and enabled button of the group, round the end.
+    void FocusNeighbour(bool forward);
+    // The buttons of this check group under the same parent, this one among them.
+    std::vector<TImageCheckButton*> Group() const;
+    // The checked button is the group's Tab stop; while none is checked, every button is one.
+    void UpdateGroupTabStops();
     int checkGroup_ = 0;
     bool checked_ = false;
 };

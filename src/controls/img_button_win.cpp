@@ -152,4 +152,26 @@ LRESULT TImgButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ButtonWindow::OnMessage(message, wParam, lParam);
 }
 
+AccessibleElement TImgButton::AccessibleSelf() const {
+    AccessibleElement self;
+    if (caption_.empty()) {
+        wchar_t text[256] = {};
+        GetWindowTextW(Handle(), text, 256);
+        self.name = text;
+    } else {
+        self.name = WithoutAccessKeyMark(caption_);
+    }
+    self.role = ROLE_SYSTEM_PUSHBUTTON;
+    self.state = state_ == 2 ? STATE_SYSTEM_PRESSED : state_ == 1 ? STATE_SYSTEM_HOTTRACKED : 0;
+    self.defaultAction = L"Press";
+    return self;
+}
+
+bool TImgButton::AccessibleDoDefaultAction(int item) {
+    if (item >= 0 || !IsWindowEnabled(Handle()))
+        return false;
+    PostMessageW(Handle(), BM_CLICK, 0, 0);
+    return true;
+}
+
 }  // namespace lumaforge

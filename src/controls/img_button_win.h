@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/colors.h"
+#include "controls/accessible_win.h"
 #include "controls/button_window_win.h"
 #include "controls/image_button_layout.h"
 #include "controls/picture_win.h"
@@ -19,7 +20,7 @@ struct TImgManager {
 // A button with a picture of its own for each state, drawn unscaled, with an optional caption
 // beside it. Hovering moves the content up-left and pressing down-right by the offsets. Where the
 // pictures are see-through the parent's background shows.
-class TImgButton : public ButtonWindow {
+class TImgButton : public ButtonWindow, public AccessibleSource {
 public:
     struct Pictures {
         std::shared_ptr<const Picture> normal, enter, down, disable;
@@ -39,6 +40,9 @@ public:
     // 0 normal, 1 hovered, 2 pressed.
     int State() const { return state_; }
     void Paint(HDC dc, const RECT& client) override;
+    // A push button named by its caption, or by its window text (its hint) without one.
+    AccessibleElement AccessibleSelf() const override;
+    bool AccessibleDoDefaultAction(int item) override;
     std::function<void()> onClick;
 
 protected:

@@ -1,5 +1,7 @@
 #include "controls/label_win.h"
 
+#include <algorithm>
+
 #include "base/handles_win.h"
 
 namespace lumaforge {
@@ -7,7 +9,8 @@ namespace lumaforge {
 bool Label::Create(HWND parent, const RECT& bounds, const std::wstring& text, const Style& style) {
     text_ = text;
     style_ = style;
-    return CreateWindowOf(L"LumaforgeLabel", WS_CHILD | WS_VISIBLE, 0, parent, bounds, text);
+    const DWORD tabStop = IsLink() ? WS_TABSTOP : 0;
+    return CreateWindowOf(L"LumaforgeLabel", WS_CHILD | WS_VISIBLE | tabStop, 0, parent, bounds, text);
 }
 
 void Label::SetText(const std::wstring& text) {
@@ -46,6 +49,42 @@ void Label::Paint(HDC dc, const RECT& client) {
     UINT align = style_.align == Align::Right ? DT_RIGHT : DT_LEFT;
     DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &text,
               align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (GetFocus() == Handle() && !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        // Around the text only, where a right-aligned link shows it.
+        RECT extent{};
+        DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &extent,
+                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        const int width = std::min<int>(extent.right + 2, client.right);
+        const int height = std::min<int>(extent.bottom + 2, client.bottom);
+        RECT focus{0, (client.bottom - height) / 2, width, (client.bottom - height) / 2 + height};
+        if (style_.align == Align::Right)
+            OffsetRect(&focus, client.right - width, 0);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+AccessibleElement Label::AccessibleSelf() const {
+    AccessibleElement self;
+    self.name = text_;
+    if (IsLink()) {
+        self.role = ROLE_SYSTEM_LINK;
+        self.state = STATE_SYSTEM_LINKED | (hovered_ ? STATE_SYSTEM_HOTTRACKED : 0);
+        self.defaultAction = L"Jump";
+    } else {
+        self.role = ROLE_SYSTEM_STATICTEXT;
+        self.state = STATE_SYSTEM_READONLY;
+    }
+    return self;
+}
+
+bool Label::AccessibleDoDefaultAction(int item) {
+    if (item >= 0 || !IsLink() || !onClick)
+        return false;
+    // Run as a click would, after the screen reader's call has returned.
+    PostMessageW(Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    return true;
 }
 
 void Label::SetHovered(bool hovered) {
@@ -76,6 +115,22 @@ LRESULT Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSELEAVE:
             SetHovered(false);
             return 0;
+        case WM_GETDLGCODE:
+            if (IsLink())
+                return DrawnButtonDialogCode(lParam);
+            break;
+        case WM_KEYDOWN:
+            if (IsLink() && (wParam == VK_RETURN || wParam == VK_SPACE) && !(lParam & 0x40000000)) {
+                if (onClick)
+                    onClick();
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            Invalidate();
+            break;
         case WM_LBUTTONUP:
             if (IsLink()) {
                 POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};

@@ -3,13 +3,15 @@
 #include <string>
 
 #include "base/colors.h"
+#include "controls/accessible_win.h"
 #include "controls/window_win.h"
 
 namespace lumaforge {
 
 // A line of text in its own font and colour. A link label underlines itself while the pointer is
-// over it, shows the hand cursor and runs onClick when clicked.
-class Label : public PaintedWindow {
+// over it, shows the hand cursor and runs onClick when clicked; it also takes the keyboard focus in
+// the Tab order and runs onClick on Enter and Space.
+class Label : public PaintedWindow, public AccessibleSource {
 public:
     enum class Align { Left, Right };
     struct Style {
@@ -32,6 +34,9 @@ public:
     // The width the text needs in the current font.
     int TextWidth() const;
     void Paint(HDC dc, const RECT& client) override;
+
+    AccessibleElement AccessibleSelf() const override;
+    bool AccessibleDoDefaultAction(int item) override;
 
     std::function<void()> onClick;
 

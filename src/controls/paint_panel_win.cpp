@@ -164,4 +164,11 @@ LRESULT TPaintPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Panel::OnMessage(message, wParam, lParam);
 }
 
+AccessibleElement TPaintPanel::AccessibleSelf() const {
+    AccessibleElement self;
+    self.name = WithoutAccessKeyMark(caption_);
+    self.role = ROLE_SYSTEM_GROUPING;
+    return self;
+}
+
 }  // namespace lumaforge

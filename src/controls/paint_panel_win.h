@@ -5,6 +5,7 @@
 
 #include "base/colors.h"
 #include "base/handles_win.h"
+#include "controls/accessible_win.h"
 #include "controls/panel_win.h"
 #include "controls/picture_win.h"
 #include "controls/stretch_geometry.h"
@@ -14,8 +15,9 @@ namespace lumaforge {
 // A container whose whole client area is drawn from a small picture stretched to its size, so boxes,
 // bars and frames of any size come from pictures a few pixels wide. It can also show a one-line
 // caption, a one-colour outline, and hand its surface to onPaint. Like Panel, it passes its
-// children's notifications on to its parent.
-class TPaintPanel : public Panel {
+// children's notifications on to its parent. A panel with a caption is a group of that name to a
+// screen reader; one without is the system's plain client area.
+class TPaintPanel : public Panel, public AccessibleSource {
 public:
     enum class TextAlign { Left, Right, Center };
     enum class TextLayout { Top, Center, Bottom };
@@ -41,6 +43,9 @@ public:
 
     void Paint(HDC dc, const RECT& client) override;
     std::function<void(HDC dc, const RECT& client)> onPaint;
+
+    bool AccessibleProvided() const override { return !caption_.empty(); }
+    AccessibleElement AccessibleSelf() const override;
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

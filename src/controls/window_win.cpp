@@ -3,11 +3,13 @@
 #include <exception>
 
 #include "base/unicode_win.h"
+#include "controls/accessible_win.h"
 #include "controls/standard_controls_win.h"
 
 namespace lumaforge {
 
 Window::~Window() {
+    accessible_.reset();
     if (hwnd_) {
         // The window may outlive its owner object only by mistake; detach before destroying so no
         // message reaches a half-destroyed object.
@@ -50,6 +52,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         LRESULT result = self->Dispatch(message, wParam, lParam);
+        self->accessible_.reset();
         self->hwnd_ = nullptr;
         return result;
     }
@@ -79,11 +82,24 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             if (HBRUSH brush = control ? control->OnControlColor(reinterpret_cast<HDC>(wParam)) : nullptr)
                 return reinterpret_cast<LRESULT>(brush);
         }
+        if (message == WM_GETOBJECT) {
+            if (LRESULT answer = AnswerGetObject(wParam, lParam))
+                return answer;
+        }
         return OnMessage(message, wParam, lParam);
     } catch (...) {
         ReportCurrentError();
     }
     return 0;
+}
+
+LRESULT Window::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
+    auto* source = dynamic_cast<AccessibleSource*>(this);
+    if (!source || !source->AccessibleProvided())
+        return 0;
+    if (!accessible_)
+        accessible_ = std::make_unique<AccessibleBridge>(hwnd_, *source);
+    return accessible_->Answer(wParam, lParam);
 }
 
 void Window::ReportCurrentError() {

@@ -1,8 +1,10 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
+#include "controls/accessible_win.h"
 #include "controls/back_buffer_win.h"
 
 namespace lumaforge {
@@ -27,6 +29,9 @@ public:
     void Invalidate();
     // The object behind a window of this program; nothing for any other window.
     static Window* FromHandle(HWND hwnd);
+    // A key or other message of the loop for this window or its children, before the dialog
+    // keyboard handling and the dispatch see it; true when it was handled here.
+    virtual bool PreTranslate(MSG& /*msg*/) { return false; }
 
 protected:
     // Shows an error that escaped a message handler. The program's top-level window reports it;
@@ -45,7 +50,10 @@ protected:
 private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // The screen readers' object of a window that is an AccessibleSource, made when first asked for.
+    LRESULT AnswerGetObject(WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
+    std::unique_ptr<AccessibleBridge> accessible_;
 };
 
 // A window whose client area is drawn by one Paint routine into a back buffer; the buffer is kept

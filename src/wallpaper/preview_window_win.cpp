@@ -62,7 +62,8 @@ void TFrmView::Show() {
         return;
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
-    SetFocus(Handle());
+    // The keyboard starts on the set button: Enter sets the picture, Tab reaches the close button.
+    SetFocus(ibSet_.Handle());
 }
 
 void TFrmView::ShowModal() {
@@ -85,13 +86,15 @@ void TFrmView::ShowModal() {
             break;
         if (PreTranslate(msg))
             continue;
+        if (IsDialogMessageW(Handle(), &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     Close();
 }
 
-bool TFrmView::PreTranslate(const MSG& msg) {
+bool TFrmView::PreTranslate(MSG& msg) {
     if (msg.message != WM_KEYUP || msg.wParam != VK_ESCAPE || !Handle())
         return false;
     if (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))

@@ -19,7 +19,8 @@ struct TViewTexts {
 // The full-size preview of a wallpaper picture: a borderless window over the whole screen, on top of
 // every other window, with the picture stretched to fill it and two buttons in the top-right corner.
 // Esc, a double click on the picture and the close button close it; the set button hands the picture
-// to the page, which applies it as it applies a picture from the grid, and then closes it.
+// to the page, which applies it as it applies a picture from the grid, and then closes it. The
+// keyboard starts on the set button; Tab moves between the two.
 class TFrmView : public PaintedWindow {
 public:
     explicit TFrmView(const GdiplusSession& gdiplus) : gdiplus_(gdiplus) {}
@@ -52,7 +53,7 @@ protected:
 private:
     void PlaceButtons();
     // Esc closes the window whichever of its controls has the focus.
-    bool PreTranslate(const MSG& msg);
+    bool PreTranslate(MSG& msg) override;
 
     const GdiplusSession& gdiplus_;
     std::string path_;

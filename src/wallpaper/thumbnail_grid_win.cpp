@@ -150,6 +150,7 @@ void TThumbnailGrid::FillTree(const std::vector<TSearchItem>& items) {
     StopWorker();
     rows_.clear();
     hot_.reset();
+    focused_.reset();
     ++generation_;
     const TGridLayout layout = CurrentLayout();
     for (size_t i = 0; i < items.size(); ++i) {
@@ -157,6 +158,9 @@ void TThumbnailGrid::FillTree(const std::vector<TSearchItem>& items) {
             rows_.push_back(std::make_shared<TNodeInfos>(layout.picture));
         rows_.back()->SetItem(static_cast<int>(i % kThumbColumns), items[i]);
     }
+    // A Tab stop while it has results: before the first search the advertisement covers it.
+    const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
+    SetWindowLongPtrW(Handle(), GWL_STYLE, rows_.empty() ? style & ~WS_TABSTOP : style | WS_TABSTOP);
     Invalidate();
     worker_ = std::make_unique<Worker>();
     Worker& worker = *worker_;
@@ -280,6 +284,76 @@ void TThumbnailGrid::PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell
         PaintOverlayStrip(dc, paint.overlay);
     if (item.Downloaded)
         PaintMarker(dc, paint.marker);
+    if (focused_ == cell && GetFocus() == Handle() &&
+        !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        // Outside the frame, inside the cell's margin.
+        RECT focus{paint.frame.left - 2, paint.frame.top - 2, paint.frame.right + 2, paint.frame.bottom + 2};
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+bool TThumbnailGrid::HasResult(TGridCell cell) const {
+    const std::optional<TSearchItem> item = Item(cell);
+    return item && !Trim(item->ThumbUrl).empty();
+}
+
+void TThumbnailGrid::SetFocusedCell(std::optional<TGridCell> cell) {
+    if (cell == focused_)
+        return;
+    focused_ = cell;
+    Invalidate();
+}
+
+void TThumbnailGrid::Activate(TGridCell cell, TClickZone zone) {
+    const std::optional<TSearchItem> item = Item(cell);
+    if (!item)
+        return;
+    CellClick click{generation_, cell, zone, *item};
+    // The handler may fill the grid again or close the page; it runs from a copy.
+    if (std::function<void(const CellClick&)> handler = onCellClick)
+        handler(click);
+}
+
+bool TThumbnailGrid::HandleKey(WPARAM key) {
+    if (RowCount() == 0)
+        return false;
+    TGridCell cell = focused_.value_or(TGridCell{0, 0});
+    switch (key) {
+        case VK_LEFT:
+            --cell.column;
+            break;
+        case VK_RIGHT:
+            ++cell.column;
+            break;
+        case VK_UP:
+            --cell.row;
+            break;
+        case VK_DOWN:
+            ++cell.row;
+            break;
+        case VK_HOME:
+            cell = {0, 0};
+            break;
+        case VK_END:
+            cell = {RowCount() - 1, kThumbColumns - 1};
+            while (cell.column > 0 && !HasResult(cell))
+                --cell.column;
+            break;
+        case VK_RETURN:
+            if (focused_)
+                Activate(*focused_, TClickZone::Preview);
+            return true;
+        default:
+            return false;
+    }
+    // The keys stop at the edges and at the empty cells after the last result.
+    if (focused_ && HasResult(cell))
+        SetFocusedCell(cell);
+    else if (!focused_)
+        SetFocusedCell(TGridCell{0, 0});
+    return true;
 }
 
 void TThumbnailGrid::Paint(HDC dc, const RECT& client) {
@@ -311,12 +385,30 @@ LRESULT TThumbnailGrid::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const std::optional<TGridCell> cell = CellAt(layout, RowCount(), x, y);
             if (!cell)
                 return 0;
-            CellClick click{generation_, *cell, ZoneAt(CellRect(layout, *cell), x, y), *Item(*cell)};
-            // The handler may fill the grid again or close the page; it runs from a copy.
-            if (std::function<void(const CellClick&)> handler = onCellClick)
-                handler(click);
+            if (HasResult(*cell))
+                SetFocusedCell(cell);
+            Activate(*cell, ZoneAt(CellRect(layout, *cell), x, y));
             return 0;
         }
+        case WM_GETDLGCODE: {
+            // Enter is the grid's preview, not the window's default button.
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            const bool enter = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
+            return DLGC_WANTARROWS | (enter ? DLGC_WANTMESSAGE : 0);
+        }
+        case WM_KEYDOWN:
+            if (HandleKey(wParam))
+                return 0;
+            break;
+        case WM_SETFOCUS:
+            if (!focused_ && HasResult({0, 0}))
+                focused_ = TGridCell{0, 0};
+            Invalidate();
+            break;
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            Invalidate();
+            break;
         case WM_SIZE:
             Invalidate();
             break;

@@ -49,6 +49,9 @@ private:
 // order, by one worker. The worker decodes a thumbnail on a second thread of its own while it fetches
 // the next, since a decode costs about as much as a fetch from a near server.
 //
+// The keyboard moves a focused cell with the arrow keys, Home and End; Enter asks for the cell's
+// preview as a click on its magnifier does.
+//
 // Lifetime: the worker's threads never touch the window; a decoded cell asks for its repaint
 // through the grid's dispatcher and does not wait for it. FillTree, the window's destruction and
 // the grid's own stop the worker and join both threads before any row goes.
@@ -83,6 +86,8 @@ public:
 
     // A click in a cell, with the zone it hit.
     std::function<void(const CellClick&)> onCellClick;
+    // The cell the keyboard is on; nothing before the grid has rows.
+    std::optional<TGridCell> FocusedCell() const { return focused_; }
 
     void Paint(HDC dc, const RECT& client) override;
 
@@ -111,6 +116,11 @@ private:
     void DownloadThumbnail(Worker& worker, const std::string& url, const std::shared_ptr<TNodeInfos>& row, int column);
     TGridLayout CurrentLayout() const;
     void SetHot(std::optional<TGridCell> cell);
+    void SetFocusedCell(std::optional<TGridCell> cell);
+    // A cell that holds a result; nothing past the last one.
+    bool HasResult(TGridCell cell) const;
+    bool HandleKey(WPARAM key);
+    void Activate(TGridCell cell, TClickZone zone);
     void PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell) const;
 
     RefererClientFactory makeClient_;
@@ -121,6 +131,7 @@ private:
     std::unique_ptr<Worker> worker_;
     uint64_t generation_ = 0;
     std::optional<TGridCell> hot_;
+    std::optional<TGridCell> focused_;
     bool tracking_ = false;
 };
 

@@ -83,6 +83,20 @@ TEST_F(ThemesFixture, FocusMovesClampAtBothEnds) {
     EXPECT_EQ(tree.DisplayIndex(tree.Children(windows)[0]), -1);
 }
 
+TEST_F(ThemesFixture, ClearTakesEveryRowAndTheFocusAndNewRowsCountFromZero) {
+    tree.FocusLast();
+    ASSERT_FALSE(Displayed(tree).empty());
+    tree.Clear();
+    EXPECT_EQ(tree.Size(), 0u);
+    EXPECT_TRUE(tree.Roots().empty());
+    EXPECT_TRUE(Displayed(tree).empty());
+    EXPECT_EQ(tree.Focused(), kNoNode);
+    EXPECT_EQ(tree.MoveFocus(1), kNoNode);
+    const NodeId again = tree.Add(kNoNode, "Again[0]");
+    EXPECT_EQ(again, 0);
+    EXPECT_EQ(Displayed(tree), std::vector<std::string>{"Again[0]"});
+}
+
 TEST(ResourceTree, NewRowsAreZeroedAndLevelled) {
     ResourceTree tree;
     NodeId category = tree.Add(kNoNode, "Cat");

@@ -155,7 +155,7 @@ TEST_F(DrawnControlsTest, APushButtonClicksOnlyWhenReleasedOverItAndSeesItsDownF
     EXPECT_EQ(button.State(), istHot);
 }
 
-TEST_F(DrawnControlsTest, KeyboardTabsBetweenButtonsAndSpaceEnterAndAccessKeysClick) {
+TEST_F(DrawnControlsTest, KeyboardArrowsBetweenCheckButtonsAndSpaceEnterAndAccessKeysClick) {
     SetWindowLongPtrW(panel.Handle(), GWL_EXSTYLE,
                       GetWindowLongPtrW(panel.Handle(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     TImageCheckButton& first = AddCheck(20, L"&Alpha");
@@ -184,11 +184,16 @@ TEST_F(DrawnControlsTest, KeyboardTabsBetweenButtonsAndSpaceEnterAndAccessKeysCl
     };
     if (GetFocus() != first.Handle())
         GTEST_SKIP() << "the test window did not get the keyboard focus";
-    key(VK_TAB);
+    // A check group is one Tab stop, its checked button (each while none is); the arrows move inside it.
+    EXPECT_TRUE(GetWindowLongPtrW(first.Handle(), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_TRUE(GetWindowLongPtrW(second.Handle(), GWL_STYLE) & WS_TABSTOP);
+    key(VK_DOWN);
     EXPECT_EQ(GetFocus(), second.Handle());
     key(VK_SPACE);
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(second.Checked());
+    EXPECT_FALSE(GetWindowLongPtrW(first.Handle(), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_TRUE(GetWindowLongPtrW(second.Handle(), GWL_STYLE) & WS_TABSTOP);
     key(VK_RETURN);
     EXPECT_EQ(clicks, 2);
     SetFocus(first.Handle());

@@ -8,6 +8,7 @@
 
 #include "base/unicode_win.h"
 #include "support/picture_maker_win.h"
+#include "support/real_input_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -160,6 +161,45 @@ TEST_F(PreviewWindowTest, OtherKeysLeaveItOpenAndTheOwnerDisabledWhileModal) {
     view.ShowModal();
     EXPECT_TRUE(ownerDisabledMeanwhile);
     EXPECT_TRUE(IsWindowEnabled(owner_.Get()));
+}
+
+// Keys typed once the modal loop runs: a thread timer's callback runs inside it.
+std::vector<WORD> keysToType;
+void CALLBACK TypeKeys(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    for (WORD key : keysToType)
+        test::PressKeys({key});
+}
+
+TEST_F(PreviewWindowTest, TheKeyboardStartsOnSetTabReachesCloseAndEscapeCloses) {
+    const struct {
+        std::vector<WORD> keys;
+        bool set;
+    } cases[] = {
+        {{VK_RETURN}, true},
+        {{VK_TAB, VK_RETURN}, false},  // Enter on the close button
+        {{VK_TAB, VK_TAB, VK_SPACE}, true},
+        {{VK_ESCAPE}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "keys " << c.keys.size() << " first " << c.keys[0]);
+        sets_.clear();
+        TFrmView view(gdiplus_);
+        Open(view);
+        keysToType = c.keys;
+        SetTimer(nullptr, 0, 300, TypeKeys);
+        // Whatever the keys did, the view closes in the end; a view the keys left open fails below.
+        const UINT_PTR fallback = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            KillTimer(nullptr, timer);
+            PostMessageW(GetActiveWindow(), WM_CLOSE, 0, 0);
+        });
+        const ULONGLONG start = GetTickCount64();
+        view.ShowModal();
+        KillTimer(nullptr, fallback);
+        EXPECT_LT(GetTickCount64() - start, 2500u) << "the keys did not close the view";
+        EXPECT_TRUE(view.Closed());
+        EXPECT_EQ(!sets_.empty(), c.set);
+    }
 }
 
 }  // namespace
