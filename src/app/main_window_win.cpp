@@ -128,6 +128,9 @@ void TFrmMain::BuildContents() {
     built_ = true;
     if (shown_)
         FormShow();
+    // The frame was activated before it had a control to give the focus to.
+    if (GetActiveWindow() == Handle())
+        OnActivate(MAKEWPARAM(WA_ACTIVE, 0));
 }
 
 void TFrmMain::FormCreate() {
