@@ -1,6 +1,7 @@
 #include "controls/accessible_win.h"
 
 #include "base/com_ptr_win.h"
+#include "controls/dispatch_object_win.h"
 
 namespace lumaforge {
 namespace {
@@ -40,9 +41,9 @@ HRESULT ReturnText(const std::wstring& text, BSTR* out) {
 
 // The COM object itself. The standard object of the window serves what this one does not know
 // better: the parent, the place and the navigation of the window, its keyboard shortcut.
-class AccessibleBridge::Object final : public IAccessible {
+class AccessibleBridge::Object final : public DispatchObject<IAccessible> {
 public:
-    Object(HWND window, AccessibleSource& source) : window_(window), source_(&source) {
+    Object(HWND window, AccessibleSource& source) : DispatchObject(IID_IAccessible), window_(window), source_(&source) {
         CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(standard_.Put()));
     }
 
@@ -51,34 +52,7 @@ public:
         standard_.Reset();
     }
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
-            *out = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
     // IDispatch: screen readers call the interface directly.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count)
-            *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return E_NOTIMPL;
     }
@@ -289,7 +263,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    ~Object() = default;
+    ~Object() override = default;
 
     HRESULT Element(const VARIANT& child, AccessibleElement& element) const {
         if (!source_)
@@ -315,7 +289,6 @@ private:
         return state;
     }
 
-    LONG references_ = 1;
     HWND window_;
     AccessibleSource* source_;
     ComPtr<IAccessible> standard_;

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "base/unicode_win.h"
+#include "controls/dispatch_object_win.h"
 
 namespace lumaforge {
 namespace {
@@ -54,35 +55,10 @@ std::wstring ArgumentText(const VARIANT& arg) {
     return {};
 }
 
-class BrowserEventSink final : public IDispatch {
+class BrowserEventSink final : public DispatchObject<IDispatch> {
 public:
-    explicit BrowserEventSink(TBrowserEventHandlers handlers) : handlers_(std::move(handlers)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count)
-            *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    explicit BrowserEventSink(TBrowserEventHandlers handlers)
+        : DispatchObject(DIID_DWebBrowserEvents2), handlers_(std::move(handlers)) {}
 
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*) override {
@@ -114,7 +90,6 @@ public:
 
 private:
     TBrowserEventHandlers handlers_;
-    LONG refs_ = 1;
 };
 
 }  // namespace
