@@ -43,9 +43,7 @@ protected:
             return static_cast<intptr_t>(42);
         };
         window = std::make_unique<TFrmMain>(folder.Path() + L"Lumaforge.exe", services);
-        ASSERT_TRUE(window->Create());
-        ASSERT_TRUE(test::ShowAndLoadCatalog(*window, SW_SHOW));
-        SetForegroundWindow(window->Handle());
+        ASSERT_TRUE(test::OpenInFront(*window));
     }
     void TearDown() override {
         DeleteFolderTree(window->WinPath() + "\\Cursors\\LumaforgeTestPointers");

@@ -27,6 +27,15 @@ inline bool ShowAndLoadCatalog(TFrmMain& window, int showCommand = SW_SHOWNOACTI
     return PumpUntil([&] { return window.CatalogSettled(); }, 30000);
 }
 
+// The window as the user meets it for input: created, shown with its catalog loaded, and in front
+// (real keys and clicks go to the foreground window); whether it got that far.
+inline bool OpenInFront(TFrmMain& window) {
+    if (!window.Create() || !ShowAndLoadCatalog(window, SW_SHOW))
+        return false;
+    SetForegroundWindow(window.Handle());
+    return true;
+}
+
 // The first row of the list, category or not, with this name; kNoNode when there is none.
 inline NodeId RowNamed(ResourceList& list, const std::string& name) {
     for (size_t i = 0; i < list.Tree().Size(); ++i)
