@@ -7,6 +7,7 @@
 #include "app/resource_cells.h"
 #include "app/resource_tree.h"
 #include "app/row_states.h"
+#include "controls/dpi_scale.h"
 #include "controls/window_win.h"
 #include "download/down_manager.h"
 
@@ -30,7 +31,7 @@ public:
 };
 
 // A virtual list of resource rows: the rows live in a ResourceTree, texts, images and hints are
-// produced only when a row is painted. Rows are 22 pixels high, two columns without a header,
+// produced only when a row is painted. Rows are 22 units high (pixels at 96 DPI), two columns without a header,
 // whole-row selection, a hot row under the pointer and tool-tip hints.
 class ResourceList : public PaintedWindow, public DownloadRows {
 public:
@@ -92,6 +93,11 @@ public:
     std::string CellHint(NodeId node, int column) const;
 
     void Paint(HDC dc, const RECT& client) override;
+    // A row's height in pixels at the list's DPI.
+    int RowHeight() const { return ScaleLength(kRowHeight, dpi_); }
+    void OnScaleChanged(ScaleChange& change) override;
+    // The row pictures, made for the list's DPI by their owner.
+    void SetImages(HIMAGELIST images);
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -119,6 +125,7 @@ private:
     ResourceListEvents* events_ = nullptr;
     HWND toolTip_ = nullptr;  // a child of the list, destroyed with it
     int updateCount_ = 0;
+    int dpi_ = kBaseDpi;
     int nameWidth_ = 120;
     int statusWidth_ = 80;
     int topIndex_ = 0;

@@ -55,4 +55,11 @@ int NearestSkinScale(int dpi) {
     return best;
 }
 
+std::wstring ScaledSkinName(std::wstring_view name, int percent) {
+    const size_t suffix = name.rfind(L'_');
+    if (percent == 100 || suffix == std::wstring_view::npos)
+        return std::wstring(name);
+    return std::wstring(name.substr(0, suffix)) + L"_" + std::to_wstring(percent) + std::wstring(name.substr(suffix));
+}
+
 }  // namespace lumaforge

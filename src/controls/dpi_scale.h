@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+#include <string_view>
 
 namespace lumaforge {
 
@@ -41,5 +43,8 @@ inline constexpr int kSkinScales[] = {100, 125, 150, 200};
 // The drawn scale nearest to `dpi`; between two, the larger, as shrinking a picture blurs less
 // than enlarging it.
 int NearestSkinScale(int dpi);
+// The resource name of a skin picture drawn at `percent`: PAGE_BACK_BMP at 150 % is
+// PAGE_BACK_150_BMP; at 100 % the name as it is.
+std::wstring ScaledSkinName(std::wstring_view name, int percent);
 
 }  // namespace lumaforge

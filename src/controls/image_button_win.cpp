@@ -7,6 +7,7 @@
 #include <gdiplus.h>
 
 #include "base/handles_win.h"
+#include "controls/scale_change_win.h"
 #include "controls/strip_drawing_win.h"
 
 namespace lumaforge {
@@ -166,6 +167,13 @@ void TImageCtrl::SetFont(HFONT font, Color color) {
     Invalidate();
 }
 
+void TImageCtrl::OnScaleChanged(ScaleChange& change) {
+    dpi_ = change.dpi;
+    border_ = change.Picture(border_);
+    glyph_ = change.Picture(glyph_);
+    SetFont(change.Font(font_), color_);
+}
+
 void TImageCtrl::SetHint(const std::wstring& hint) {
     hint_ = hint;
     tip_.Set(Handle(), hint_);
@@ -216,8 +224,17 @@ void TImageCtrl::DrawContent(HDC dc, const RECT& client) {
             surface.MeasureString(caption_.c_str(), -1, captionFont_.get(), Gdiplus::PointF(0, 0), &format,
                                   &measured) != Gdiplus::Ok)
             return;
-        GlyphCaptionInput in{width,        height,     glyphWidth,  glyphHeight,  measured.Width, measured.Height,
-                             glyphLayout_, alignment_, glyphSpace_, borderSpace_, contentOffsetY_};
+        GlyphCaptionInput in{width,
+                             height,
+                             glyphWidth,
+                             glyphHeight,
+                             measured.Width,
+                             measured.Height,
+                             glyphLayout_,
+                             alignment_,
+                             ScaleLength(glyphSpace_, dpi_),
+                             ScaleLength(borderSpace_, dpi_),
+                             ScaleLength(contentOffsetY_, dpi_)};
         const GlyphCaptionPlace place = PlaceGlyphAndCaption(in);
         const int g = StripFrame(frame, glyphNumber_);
         surface.DrawImage(glyph_->Frame(0), Gdiplus::Rect(place.glyphX, place.glyphY, glyphWidth, glyphHeight),
@@ -229,7 +246,8 @@ void TImageCtrl::DrawContent(HDC dc, const RECT& client) {
     }
     if (caption_.empty() || !captionFont_)
         return;
-    const CaptionBox box = CaptionOnlyBox(width, height, alignment_, borderSpace_, contentOffsetY_);
+    const CaptionBox box =
+        CaptionOnlyBox(width, height, alignment_, ScaleLength(borderSpace_, dpi_), ScaleLength(contentOffsetY_, dpi_));
     format.SetAlignment(box.alignment == taLeftJustify    ? Gdiplus::StringAlignmentNear
                         : box.alignment == taRightJustify ? Gdiplus::StringAlignmentFar
                                                           : Gdiplus::StringAlignmentCenter);

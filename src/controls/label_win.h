@@ -32,6 +32,7 @@ public:
     // The width the text needs in the current font.
     int TextWidth() const;
     void Paint(HDC dc, const RECT& client) override;
+    void OnScaleChanged(ScaleChange& change) override;
 
     std::function<void()> onClick;
 

@@ -7,6 +7,7 @@
 #include "base/handles_win.h"
 #include "base/text.h"
 #include "base/unicode_win.h"
+#include "controls/scale_change_win.h"
 
 namespace lumaforge {
 namespace {
@@ -57,6 +58,22 @@ void PaintMarker(HDC dc, const TGridRect& marker) {
     Line(dc, cx, marker.top + 5, cx, marker.bottom - 7, ink, 3);
     Line(dc, cx - 5, marker.bottom - 11, cx, marker.bottom - 6, ink, 2);
     Line(dc, cx + 5, marker.bottom - 11, cx, marker.bottom - 6, ink, 2);
+}
+
+// Draws a picture made in 96-DPI pixels (`size96`) into `place`, enlarged by the DC at the drawing,
+// so its lines and discs are drawn at the larger size instead of stretched.
+void DrawEnlarged(HDC dc, const TGridRect& place, TGridSize size96, void (*draw)(HDC, const TGridRect&)) {
+    if (place.Width() == size96.width && place.Height() == size96.height) {
+        draw(dc, place);
+        return;
+    }
+    ScopedSaveDc saved(dc);
+    SetGraphicsMode(dc, GM_ADVANCED);
+    const XFORM enlarge{static_cast<float>(place.Width()) / size96.width, 0, 0,
+                        static_cast<float>(place.Height()) / size96.height, static_cast<float>(place.left),
+                        static_cast<float>(place.top)};
+    SetWorldTransform(dc, &enlarge);
+    draw(dc, {0, 0, size96.width, size96.height});
 }
 
 }  // namespace
@@ -268,7 +285,7 @@ void TThumbnailGrid::PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell
     if (Trim(item.ThumbUrl).empty())
         return;
     const TGridRect cellRect = CellRect(layout, cell);
-    const TCellPaint paint = CellPaint(cellRect, row.PictureSize());
+    const TCellPaint paint = CellPaint(cellRect, row.PictureSize(), dpi_);
     const bool hot = hot_ == cell;
     {
         ScopedPen pen(dc, hot ? kHotFrame : kFrame);
@@ -277,9 +294,14 @@ void TThumbnailGrid::PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell
     }
     row.PaintPicture(cell.column, dc, paint.pictureX, paint.pictureY);
     if (hot)
-        PaintOverlayStrip(dc, paint.overlay);
+        DrawEnlarged(dc, paint.overlay, kOverlayStripSize, PaintOverlayStrip);
     if (item.Downloaded)
-        PaintMarker(dc, paint.marker);
+        DrawEnlarged(dc, paint.marker, kMarkerSize, PaintMarker);
+}
+
+void TThumbnailGrid::OnScaleChanged(ScaleChange& change) {
+    dpi_ = change.dpi;
+    Invalidate();
 }
 
 void TThumbnailGrid::Paint(HDC dc, const RECT& client) {
@@ -311,7 +333,7 @@ LRESULT TThumbnailGrid::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const std::optional<TGridCell> cell = CellAt(layout, RowCount(), x, y);
             if (!cell)
                 return 0;
-            CellClick click{generation_, *cell, ZoneAt(CellRect(layout, *cell), x, y), *Item(*cell)};
+            CellClick click{generation_, *cell, ZoneAt(CellRect(layout, *cell), x, y, dpi_), *Item(*cell)};
             // The handler may fill the grid again or close the page; it runs from a copy.
             if (std::function<void(const CellClick&)> handler = onCellClick)
                 handler(click);

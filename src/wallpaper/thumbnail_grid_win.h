@@ -88,6 +88,7 @@ public:
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnScaleChanged(ScaleChange& change) override;
 
 private:
     // A thumbnail fetched and not yet drawn.
@@ -121,6 +122,7 @@ private:
     std::unique_ptr<Worker> worker_;
     uint64_t generation_ = 0;
     std::optional<TGridCell> hot_;
+    int dpi_ = kBaseDpi;
     bool tracking_ = false;
 };
 
