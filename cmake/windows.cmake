@@ -114,3 +114,8 @@ add_executable(bare_window WIN32 bench/bare_window_win.cpp)
 target_link_options(bare_window PRIVATE -municode)
 add_executable(startup_bench bench/startup_bench_win.cpp)
 target_link_options(startup_bench PRIVATE -municode)
+
+# The layout at each system DPI: the script sets the prefix's LogPixels for one Wine process each
+# and puts it back; nothing else may run meanwhile.
+add_test(NAME dpi_system COMMAND ${PROJECT_SOURCE_DIR}/scripts/dpi-test.sh $<TARGET_FILE:win_tests>)
+set_tests_properties(dpi_system PROPERTIES RUN_SERIAL TRUE)

@@ -50,10 +50,13 @@ TEST(DpiScale, SiblingsThatTouchedNeverOverlapOnceScaled) {
 TEST(DpiScale, TheNearestDrawnScaleIsTakenAndTheLargerOnATie) {
     struct {
         int dpi, expected;
-    } cases[] = {{72, 100}, {96, 100}, {108, 125}, {120, 125}, {132, 150}, {144, 150},
-                 {168, 200}, {192, 200}, {288, 200}, {100, 100}};
+    } cases[] = {{72, 100},  {96, 100},  {108, 125}, {120, 125}, {132, 150},
+                 {144, 150}, {168, 200}, {192, 200}, {288, 200}, {100, 100}};
     for (const auto& c : cases)
         EXPECT_EQ(NearestSkinScale(c.dpi), c.expected) << c.dpi;
+    EXPECT_EQ(ScaledSkinName(L"PAGE_BACK_BMP", 100), L"PAGE_BACK_BMP");
+    EXPECT_EQ(ScaledSkinName(L"PAGE_BACK_BMP", 150), L"PAGE_BACK_150_BMP");
+    EXPECT_EQ(ScaledSkinName(L"VIEW_SET_NORMAL_PNG", 200), L"VIEW_SET_NORMAL_200_PNG");
 }
 
 }  // namespace
