@@ -310,10 +310,11 @@ void ResourceList::PaintCategory(HDC dc, NodeId node, const RECT& row, int width
         FillAndOutline(dc, rc, palette::kWindow, palette::kWindow);
     if (resources_.images) {
         int image = tree_.Expanded(node) ? kImageCategoryExpanded : kImageCategoryCollapsed;
-        ImageList_Draw(resources_.images, image, dc, row.left + 10, row.top + 1, ILD_TRANSPARENT);
+        ImageList_Draw(resources_.images, image, dc, row.left + ScaleLength(10, dpi_), row.top + ScaleLength(1, dpi_),
+                       ILD_TRANSPARENT);
     }
     ScopedSelectObject font(dc, selected ? resources_.boldFont : resources_.font);
-    RECT text{rc.left + 30, row.top, std::min(width, static_cast<int>(rc.right)), row.bottom};
+    RECT text{rc.left + ScaleLength(30, dpi_), row.top, std::min(width, static_cast<int>(rc.right)), row.bottom};
     DrawCellText(dc, std::string(tree_.Item(node).Name.View()), text, DT_LEFT);
 }
 
