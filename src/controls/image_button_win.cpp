@@ -174,6 +174,45 @@ void TImageCtrl::OnScaleChanged(ScaleChange& change) {
     SetFont(change.Font(font_), color_);
 }
 
+bool TImageCtrl::CaptionFits() const {
+    if (caption_.empty() || !captionFont_)
+        return true;
+    RECT client = ClientRect();
+    HDC screen = GetDC(nullptr);
+    bool fits = true;
+    {
+        Gdiplus::Graphics surface(screen);
+        surface.SetTextRenderingHint(Gdiplus::TextRenderingHintSystemDefault);
+        Gdiplus::StringFormat format;
+        format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixShow);
+        Gdiplus::RectF measured;
+        surface.MeasureString(caption_.c_str(), -1, captionFont_.get(), Gdiplus::PointF(0, 0), &format, &measured);
+        const int borderSpace = ScaleLength(borderSpace_, dpi_);
+        if (HasPixels(glyph_)) {
+            const GlyphCaptionInput in{client.right,
+                                       client.bottom,
+                                       glyph_->Width() / glyphNumber_,
+                                       glyph_->Height(),
+                                       measured.Width,
+                                       measured.Height,
+                                       glyphLayout_,
+                                       alignment_,
+                                       ScaleLength(glyphSpace_, dpi_),
+                                       borderSpace,
+                                       ScaleLength(contentOffsetY_, dpi_)};
+            const GlyphCaptionPlace place = PlaceGlyphAndCaption(in);
+            fits = place.textX >= 0 && place.textX + measured.Width <= client.right + 0.5f &&
+                   measured.Height <= client.bottom;
+        } else {
+            const CaptionBox box = CaptionOnlyBox(client.right, client.bottom, alignment_, borderSpace,
+                                                  ScaleLength(contentOffsetY_, dpi_));
+            fits = box.x >= 0 && box.x + measured.Width <= client.right + 0.5f && measured.Height <= client.bottom;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return fits;
+}
+
 void TImageCtrl::SetHint(const std::wstring& hint) {
     hint_ = hint;
     tip_.Set(Handle(), hint_);

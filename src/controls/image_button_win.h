@@ -85,6 +85,8 @@ public:
     const std::wstring& Caption() const { return caption_; }
     void SetFont(HFONT font, Color color);
     HFONT Font() const { return font_; }
+    // Whether the caption, measured as it is drawn, ends inside the button.
+    bool CaptionFits() const;
     // A tool tip shown while the pointer rests on the button; empty: none.
     void SetHint(const std::wstring& hint);
     const std::wstring& Hint() const { return hint_; }

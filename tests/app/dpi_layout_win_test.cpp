@@ -130,6 +130,8 @@ void CheckTree(HWND parent, int dpi, std::vector<std::string>& faults) {
             if (IntersectRect(&common, &rc, &other) && !EqualRect(&rc, &other))
                 faults.push_back("overlaps " + Describe(children[j]) + ": " + Describe(children[i]));
         }
+        if (auto* button = dynamic_cast<TImageCtrl*>(Window::FromHandle(children[i])); button && !button->CaptionFits())
+            faults.push_back("caption does not fit " + Describe(children[i]));
         if (std::optional<CaptionRoom> caption = CaptionOf(children[i]); caption && !caption->text.empty()) {
             const SIZE extent = TextExtent(children[i], caption->font, caption->text);
             RECT own{};
