@@ -20,6 +20,7 @@ constexpr int kAdHeight = 90;
 constexpr int kStatusHeight = 25;
 constexpr int kPatchHintLeft = 312;
 constexpr int kToolsWidth = 132;
+constexpr int kNavButtonWidth = 124;
 // Between the navigation bar and the pages.
 constexpr int kToolsGap = 6;
 // The drawn boxes: the caption sits in the top band, this far from the left edge.
@@ -28,6 +29,8 @@ constexpr int kBoxCaptionLeft = 10;
 constexpr int kFilterBarHeight = 20;
 // The icon page's tabs end on the line under its top band.
 constexpr int kIconTabTop = 6;
+// Wide enough for the checked tab's bold caption, which ends where the page's link begins.
+constexpr int kIconTabWidth = 100;
 constexpr int kMarginLeft = 8, kMarginTop = 8, kMarginRight = 6, kMarginBottom = 6;
 constexpr int kListPanelWidth = 229;
 constexpr int kSplitter = 8;
@@ -229,15 +232,18 @@ void TFrmMain::CreateToolBar(HWND parent) {
         {kPageOem, 360, 36, IDS_NAV_OEM, L"NAV_OEM_PNG"},
         {kPageCrack, 360, 36, IDS_NAV_DUDED_OZODARE, L"NAV_CRACK_PNG"},
     };
-    const int left = (kToolsWidth - 118) / 2;
+    // The buttons take nearly the bar's width and keep their spaces small: the longest caption
+    // ("OEM Information") has to fit beside its glyph at every DPI, where text does not grow
+    // exactly with the DPI.
+    const int left = (kToolsWidth - kNavButtonWidth) / 2;
     for (const NavButton& b : buttons) {
-        TImageCheckButton& button = AddCheckButton(pnlTools_->Handle(), Bounds(left, b.top, 118, b.height),
+        TImageCheckButton& button = AddCheckButton(pnlTools_->Handle(), Bounds(left, b.top, kNavButtonWidth, b.height),
                                                    strings_.Get(b.stringId), imPageButton_);
         button.SetImageGlyph(skin_.Get(b.glyph));
         button.SetGlyphNumber(b.tag == kPageSetHome ? 1 : 5);
         button.SetAlignment(taLeftJustify);
-        button.SetBorderSpace(6);
-        button.SetGlyphSpace(6);
+        button.SetBorderSpace(5);
+        button.SetGlyphSpace(5);
         button.SetTag(b.tag);
         button.onClick = [this, &button] { icbThemeClick(button); };
         navButtons_[b.tag] = &button;
@@ -246,10 +252,10 @@ void TFrmMain::CreateToolBar(HWND parent) {
     navButtons_[kPageCrack]->SetVisible(false);
     navButtons_[kPageThemes]->SetChecked(true);
     TImageButton& support =
-        AddImageButton(pnlTools_->Handle(), Bounds(left, 400, 118, 36), strings_.Get(IDS_SUPPORT_US),
+        AddImageButton(pnlTools_->Handle(), Bounds(left, 400, kNavButtonWidth, 36), strings_.Get(IDS_SUPPORT_US),
                        palette::kAccentText, imPageButton_, L"NAV_SUPPORT_PNG");
     support.SetAlignment(taLeftJustify);
-    support.SetBorderSpace(6);
+    support.SetBorderSpace(5);
     support.SetVisible(false);
 }
 
@@ -326,7 +332,8 @@ void TFrmMain::CreateIconsPage(Panel& page) {
     for (int tag = 0; tag < 2; ++tag) {
         // The tabs stand on the line under the top band.
         TImageCheckButton& button =
-            AddCheckButton(host, Bounds(110 + tag * 96, kIconTabTop, 92, 24), strings_.Get(subStrings[tag]), imPage_);
+            AddCheckButton(host, Bounds(110 + tag * (kIconTabWidth + 4), kIconTabTop, kIconTabWidth, 24),
+                           strings_.Get(subStrings[tag]), imPage_);
         button.SetTag(tag);
         button.onClick = [this, &button] { icbIconSysClick(button); };
         iconSubButtons_[tag] = &button;
