@@ -124,3 +124,8 @@ find_program(LUMAFORGE_OBJDUMP NAMES ${CMAKE_C_COMPILER_TARGET}-objdump x86_64-w
 add_test(NAME StartupImports.OnlyTheCoreDllsLoadBeforeTheWindow
          COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${LUMAFORGE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:Lumaforge>
                  -P ${PROJECT_SOURCE_DIR}/tests/build/startup_imports.cmake)
+
+# The layout at each system DPI: the script sets the prefix's LogPixels for one Wine process each
+# and puts it back; nothing else may run meanwhile.
+add_test(NAME dpi_system COMMAND ${PROJECT_SOURCE_DIR}/scripts/dpi-test.sh $<TARGET_FILE:win_tests>)
+set_tests_properties(dpi_system PROPERTIES RUN_SERIAL TRUE)

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws the folder-icon categories that ship with the program and writes them as .ico files, one
-folder per category: <output>/<category>/<name>.ico. Every file holds the same picture at 16, 32
-and 48 pixels, 32-bit colour with alpha and the AND mask older systems use. The build copies the
-folders into the program folder's cache\\icons\\.
+folder per category: <output>/<category>/<name>.ico. Every file holds the same picture at 16, 32,
+40, 48 and 64 pixels (the program's 32-pixel icon list at 100, 125, 150 and 200 %), 32-bit colour
+with alpha and the AND mask older systems use. The build copies the folders into the program
+folder's cache\\icons\\.
 
     scripts/make_folder_icons.py [output folder]     (default: src/res/folder-icons)
 
@@ -20,7 +21,7 @@ import sys
 from sdf_shapes import box, circle, polygon, segment, union
 
 UNITS = 48.0
-SIZES = (16, 32, 48)
+SIZES = (16, 32, 40, 48, 64)
 
 
 # Shapes: functions of a point (x, y) in units, giving the signed distance to the outline.

@@ -9,6 +9,12 @@ bars, and the round buttons of the preview window. Writes them as 24-bit BMP fil
 
 Pure Python without dependencies; the output is the same on every run.
 
+Every picture is drawn at 100, 125, 150 and 200 % of its size; a scale above 100 % adds its number
+to the file and resource name (page_back_150.bmp, PAGE_BACK_150_BMP), and the program takes the set
+nearest to its window's DPI. The larger pictures are drawn again at their size, not enlarged: frame
+edges, borders and header bands land on whole pixels of that size, as the program's layout rounds
+the same lengths (to the nearest pixel, halves up), and glyphs are drawn from their shapes.
+
 The program stretches most of these pictures: the middle column (odd width) or two columns (even
 width) are repeated and both ends stay as drawn, and the same for the rows. So corners and edges
 all sit in the ends, and the middle columns and rows hold plain content. A strip holds its frames
@@ -112,6 +118,21 @@ def scaled(shape, factor, cx, cy):
     return lambda x, y: shape(cx + (x - cx) / factor, cy + (y - cy) / factor) * factor
 
 
+def zoomed(shape, s):
+    """A shape drawn in 100 % coordinates, enlarged about the top left corner by s."""
+    return lambda x, y: shape(x / s, y / s) * s
+
+
+def px(length, s):
+    """A length of the 100 % picture at scale s in whole pixels, as the program rounds its layout."""
+    return int(math.floor(length * s + 0.5))
+
+
+def line(s):
+    """The width of a one-pixel line at scale s: whole pixels, so the line stays sharp."""
+    return max(1, px(1, s))
+
+
 # Drawing.
 
 def gradient(top_colour, bottom_colour, top_row, bottom_row):
@@ -121,6 +142,12 @@ def gradient(top_colour, bottom_colour, top_row, bottom_row):
         return mix(top_colour, bottom_colour, max(0.0, min(1.0, (py - top_row) / (bottom_row - top_row))))
 
     return colour
+
+
+def render_zoomed(width, height, layers, s, background=None):
+    """render() of layers drawn in 100 % coordinates, at scale s."""
+    return render(px(width, s), px(height, s), [(zoomed(layer[0], s),) + tuple(layer[1:]) for layer in layers],
+                  background)
 
 
 def render(width, height, layers, background=None):
@@ -193,26 +220,29 @@ def png(picture):
 
 # Boxes behind the pages.
 
-def framed_box(width, height, fill, radius=4, header_rows=0):
+def framed_box(s, width, height, fill, radius=4, header_rows=0):
     """A box with a one-pixel border and rounded corners; with header rows, a tinted band on top
-    whose last row is a separator line."""
-    outer = box(0, 0, width, height, radius)
-    inner = grow(outer, -1)
+    whose last row is a separator line. The band ends where the program's layout puts the end of
+    the box's header at this scale."""
+    width, height, edge = px(width, s), px(height, s), line(s)
+    outer = box(0, 0, width, height, radius * s)
+    inner = grow(outer, -edge)
     layers = [(outer, BORDER), (inner, fill)]
     if header_rows:
-        layers.append((intersect(inner, rows(0, header_rows - 1)),
-                       gradient(HEADER_TOP, HEADER_BOTTOM, 1, header_rows - 2)))
-        layers.append((intersect(inner, rows(header_rows - 1, header_rows)), LINE))
+        header = px(header_rows, s)
+        layers.append((intersect(inner, rows(0, header - edge)), gradient(HEADER_TOP, HEADER_BOTTOM, edge, header - 2)))
+        layers.append((intersect(inner, rows(header - edge, header)), LINE))
     return bmp(render(width, height, layers, WHITE))
 
 
-def progress_back():
+def progress_back(s):
     """A floating box with a soft shadow on its lower right, as if it stood over the grid."""
-    width, height, reach = 36, 42, 2
-    face = box(0, 0, width - reach, height - reach, 5)
-    shadow = box(reach, reach, width, height, 5)
+    width, height, reach, edge = px(36, s), px(42, s), px(2, s), line(s)
+    face = box(0, 0, width - reach, height - reach, 5 * s)
+    shadow = box(reach, reach, width, height, 5 * s)
     # The shadow fades out over its two pixels, lighter than the border so the edge stays one line.
-    layers = [(shadow, ACCENT, 0.045), (grow(shadow, -1), ACCENT, 0.075), (face, BORDER), (grow(face, -1), WHITE)]
+    layers = [(shadow, ACCENT, 0.045), (grow(shadow, -reach / 2), ACCENT, 0.075), (face, BORDER),
+              (grow(face, -edge), WHITE)]
     return bmp(render(width, height, layers, WHITE))
 
 
@@ -220,21 +250,27 @@ def bar(colours):
     return bmp([[tuple(int(round(c)) for c in colour) + (255,)] for colour in colours])
 
 
+def status_bar(s):
+    """The status bar's column: a separator line on top, a gradient under it."""
+    height, edge = px(25, s), line(s)
+    return bar([LINE] * edge + [gradient(STATUS_TOP, STATUS_BOTTOM, edge, height - 1)(y) for y in range(edge, height)])
+
+
 # The navigation bar.
 
-def face_layers(shape, face, edge):
-    return [(shape, edge), (grow(shape, -1), face)]
+def face_layers(shape, face, edge, width=1):
+    return [(shape, edge), (grow(shape, -width), face)]
 
 
-def nav_border():
-    width, height = 20, 34
-    shape = box(0, 0, width, height, 4)
-    accent_bar = union(box(1, 6, 2.5, 28), box(1, 6, 4, 28, 1.5))
+def nav_border(s):
+    width, height, edge = px(20, s), px(34, s), line(s)
+    shape = box(0, 0, width, height, 4 * s)
+    accent_bar = zoomed(union(box(1, 6, 2.5, 28), box(1, 6, 4, 28, 1.5)), s)
     frames = {
         "normal": [],
-        "hot": face_layers(shape, HOT_FACE, HOT_EDGE),
-        "down": face_layers(shape, DOWN_FACE, DOWN_EDGE),
-        "checked": face_layers(shape, CHECKED_FACE, CHECKED_EDGE) + [(accent_bar, ACCENT)],
+        "hot": face_layers(shape, HOT_FACE, HOT_EDGE, edge),
+        "down": face_layers(shape, DOWN_FACE, DOWN_EDGE, edge),
+        "checked": face_layers(shape, CHECKED_FACE, CHECKED_EDGE, edge) + [(accent_bar, ACCENT)],
         "disabled": [],
     }
     return bmp(strip([render(width, height, frames[state], NAV_FILL) for state in STATES]))
@@ -345,60 +381,61 @@ GLYPH_LOOKS = {
 }
 
 
-def glyph_strip(glyph, width, height):
+def glyph_strip(s, glyph, width, height):
     frames = []
     for state in STATES:
         colour, opacity, bold = GLYPH_LOOKS[state]
         shapes = glyph(bold)
         if callable(shapes):
             shapes = [(shapes, 1.0)]
-        frames.append(render(width, height, [(shape, colour, opacity * share) for shape, share in shapes]))
+        frames.append(render_zoomed(width, height, [(shape, colour, opacity * share) for shape, share in shapes], s))
     return png(strip(frames))
 
 
 # Tabs and small buttons, see-through around their faces.
 
-def tab_border():
-    width, height = 9, 21
-    # The tab stands on the page's line with its last row: that row is the line itself, except
+def tab_border(s):
+    width, height, edge = px(9, s), px(21, s), line(s)
+    # The tab stands on the page's line with its last rows: they are the line itself, except
     # under the checked tab, which opens into the page below.
-    shape = intersect(box(0, 0, width, height + 4, 3), rows(0, height - 1))
-    line = rows(height - 1, height)
+    shape = intersect(box(0, 0, width, height + 4 * s, 3 * s), rows(0, height - edge))
+    page_line = rows(height - edge, height)
     looks = {
-        "normal": face_layers(shape, TAB_FACE, BORDER) + [(line, LINE)],
-        "hot": face_layers(shape, HOT_FACE, HOT_EDGE) + [(line, LINE)],
-        "down": face_layers(shape, DOWN_FACE, DOWN_EDGE) + [(line, LINE)],
-        "checked": face_layers(intersect(box(0, 0, width, height + 4, 3), rows(0, height)), CHECKED_FACE,
-                               CHECKED_EDGE),
-        "disabled": face_layers(shape, DISABLED_FACE, DISABLED_EDGE) + [(line, LINE)],
+        "normal": face_layers(shape, TAB_FACE, BORDER, edge) + [(page_line, LINE)],
+        "hot": face_layers(shape, HOT_FACE, HOT_EDGE, edge) + [(page_line, LINE)],
+        "down": face_layers(shape, DOWN_FACE, DOWN_EDGE, edge) + [(page_line, LINE)],
+        "checked": face_layers(intersect(box(0, 0, width, height + 4 * s, 3 * s), rows(0, height)), CHECKED_FACE,
+                               CHECKED_EDGE, edge),
+        "disabled": face_layers(shape, DISABLED_FACE, DISABLED_EDGE, edge) + [(page_line, LINE)],
     }
     return png(strip([render(width, height, looks[state]) for state in STATES]))
 
 
-def small_border():
-    width, height = 9, 18
-    shape = box(0, 0, width, height, 3)
-    hot = render(width, height, face_layers(shape, HOT_FACE, HOT_EDGE))
-    down = render(width, height, face_layers(shape, DOWN_FACE, DOWN_EDGE))
-    disabled = render(width, height, face_layers(shape, DISABLED_FACE, DISABLED_EDGE))
+def small_border(s):
+    width, height, edge = px(9, s), px(18, s), line(s)
+    shape = box(0, 0, width, height, 3 * s)
+    hot = render(width, height, face_layers(shape, HOT_FACE, HOT_EDGE, edge))
+    down = render(width, height, face_layers(shape, DOWN_FACE, DOWN_EDGE, edge))
+    disabled = render(width, height, face_layers(shape, DISABLED_FACE, DISABLED_EDGE, edge))
     # The first frame is all but invisible: the button shows itself when the mouse comes.
     return png(strip([faded(hot, 0.05), hot, down, down, faded(disabled, 0.6)]))
 
 
-def edit_folder():
-    width, height = 20, 18
-    face = box(0, 0, width, height, 3)
-    back = union(box(4, 3, 9.5, 7, 1), box(4, 5, 16, 15, 1.5))
-    front = box(4, 7, 16, 15, 1.5)
+def edit_folder(s):
+    width, height, edge = px(20, s), px(18, s), line(s)
+    face = box(0, 0, width, height, 3 * s)
+    back = zoomed(union(box(4, 3, 9.5, 7, 1), box(4, 5, 16, 15, 1.5)), s)
+    front = zoomed(box(4, 7, 16, 15, 1.5), s)
 
     def glyph(colour, dx=0, dy=0):
-        return [(moved(back, dx, dy), colour), (moved(grow(back, -1), dx, dy), mix(colour, WHITE, 0.6)),
-                (moved(front, dx, dy), colour), (moved(grow(front, -1), dx, dy), mix(colour, WHITE, 0.88))]
+        dx, dy = dx * edge, dy * edge
+        return [(moved(back, dx, dy), colour), (moved(grow(back, -edge), dx, dy), mix(colour, WHITE, 0.6)),
+                (moved(front, dx, dy), colour), (moved(grow(front, -edge), dx, dy), mix(colour, WHITE, 0.88))]
 
     frames = [
         render(width, height, glyph(ACCENT), WHITE),
-        render(width, height, face_layers(face, HOT_FACE, HOT_EDGE) + glyph(ACCENT), WHITE),
-        render(width, height, face_layers(face, DOWN_FACE, DOWN_EDGE) + glyph(DOWN_ACCENT, 1, 1), WHITE),
+        render(width, height, face_layers(face, HOT_FACE, HOT_EDGE, edge) + glyph(ACCENT), WHITE),
+        render(width, height, face_layers(face, DOWN_FACE, DOWN_EDGE, edge) + glyph(DOWN_ACCENT, 1, 1), WHITE),
         render(width, height, glyph(GREY), WHITE),
     ]
     return bmp(strip(frames))
@@ -418,7 +455,7 @@ VIEW_LOOKS = {
 }
 
 
-def view_button(mark, look):
+def view_button(s, mark, look):
     halo, disc_colour, disc_opacity, mark_colour, mark_opacity, size = VIEW_LOOKS[look]
     c = VIEW_SIZE / 2
     disc = circle(c, c, VIEW_RADIUS)
@@ -428,43 +465,55 @@ def view_button(mark, look):
         (outline(disc, 1.5), mark_colour, 0.9 * mark_opacity),
         (mark, mark_colour, mark_opacity),
     ]
-    return png(render(VIEW_SIZE, VIEW_SIZE, [(scaled(shape, size, c, c),) + tuple(rest) for shape, *rest in layers]))
+    return png(render_zoomed(VIEW_SIZE, VIEW_SIZE, [(scaled(shape, size, c, c),) + tuple(rest) for shape, *rest in layers],
+                             s))
 
 
 CHECK_MARK = polyline([(15.5, 24.5), (21.5, 30.5), (32.5, 18.5)], 3.6)
 CLOSE_MARK = union(segment(17.5, 17.5, 30.5, 30.5, 3.6), segment(30.5, 17.5, 17.5, 30.5, 3.6))
 
 
-def pictures():
-    """Resource name and file contents, in the order skin.rc lists them."""
+def pictures(s):
+    """Resource name (without the scale) and file contents at scale s, in the order skin.rc lists them."""
     out = [
-        ("PAGE_BACK_BMP", framed_box(16, 54, WHITE, header_rows=23)),
-        ("SOUND_BACK_BMP", framed_box(16, 100, WHITE, header_rows=40)),
-        ("ICON_BACK_BMP", framed_box(18, 100, WHITE, header_rows=30)),
-        ("TOOLS_BACK_BMP", framed_box(22, 22, NAV_FILL)),
-        ("NAV_BORDER_BMP", nav_border()),
+        ("PAGE_BACK_BMP", framed_box(s, 16, 54, WHITE, header_rows=23)),
+        ("SOUND_BACK_BMP", framed_box(s, 16, 100, WHITE, header_rows=40)),
+        ("ICON_BACK_BMP", framed_box(s, 18, 100, WHITE, header_rows=30)),
+        ("TOOLS_BACK_BMP", framed_box(s, 22, 22, NAV_FILL)),
+        ("NAV_BORDER_BMP", nav_border(s)),
     ]
     for name, glyph in (("THEME", glyph_theme), ("LOGON", glyph_logon), ("CURSOR", glyph_cursor),
                         ("SOUND", glyph_sound), ("SCREEN", glyph_screen), ("ICON", glyph_icon),
                         ("WALLPAPER", glyph_wallpaper), ("CRACK", glyph_crack), ("OEM", glyph_oem),
                         ("SUPPORT", glyph_support)):
-        out.append((f"NAV_{name}_PNG", glyph_strip(glyph, 20, 20)))
+        out.append((f"NAV_{name}_PNG", glyph_strip(s, glyph, 20, 20)))
     out += [
-        ("NAV_HOME_PNG", png(render(24, 24, [(glyph_home(0.0), ACCENT)]))),
-        ("TAB_BORDER_PNG", tab_border()),
-        ("SMALL_BORDER_PNG", small_border()),
-        ("GLYPH_EXPAND_PNG", glyph_strip(glyph_expand, 15, 12)),
-        ("GLYPH_COLLAPSE_PNG", glyph_strip(glyph_collapse, 15, 12)),
-        ("FILTER_BAR_BMP", bar([WHITE, LINE])),
-        ("STATUS_BAR_BMP", bar([LINE] + [gradient(STATUS_TOP, STATUS_BOTTOM, 1, 24)(y) for y in range(1, 25)])),
-        ("LOGO_BACK_BMP", framed_box(16, 14, WHITE, radius=3)),
-        ("PROGRESS_BACK_BMP", progress_back()),
-        ("EDIT_FOLDER_BMP", edit_folder()),
+        ("NAV_HOME_PNG", png(render_zoomed(24, 24, [(glyph_home(0.0), ACCENT)], s))),
+        ("TAB_BORDER_PNG", tab_border(s)),
+        ("SMALL_BORDER_PNG", small_border(s)),
+        ("GLYPH_EXPAND_PNG", glyph_strip(s, glyph_expand, 15, 12)),
+        ("GLYPH_COLLAPSE_PNG", glyph_strip(s, glyph_collapse, 15, 12)),
+        ("FILTER_BAR_BMP", bar([WHITE] * line(s) + [LINE] * line(s))),
+        ("STATUS_BAR_BMP", status_bar(s)),
+        ("LOGO_BACK_BMP", framed_box(s, 16, 14, WHITE, radius=3)),
+        ("PROGRESS_BACK_BMP", progress_back(s)),
+        ("EDIT_FOLDER_BMP", edit_folder(s)),
     ]
     for mark_name, mark in (("SET", CHECK_MARK), ("CLOSE", CLOSE_MARK)):
         for look in VIEW_LOOKS:
-            out.append((f"VIEW_{mark_name}_{look}_PNG", view_button(mark, look)))
+            out.append((f"VIEW_{mark_name}_{look}_PNG", view_button(s, mark, look)))
     return out
+
+
+SCALES = (100, 125, 150, 200)
+
+
+def scaled_resource(resource, scale):
+    """PAGE_BACK_BMP at 150 %: PAGE_BACK_150_BMP; at 100 % the name stays as it is."""
+    if scale == 100:
+        return resource
+    stem, ext = resource.rsplit("_", 1)
+    return f"{stem}_{scale}_{ext}"
 
 
 def file_name(resource):
@@ -481,7 +530,7 @@ def main():
     folder = os.path.basename(out)
     lines = ["// Generated by scripts/make_skin.py: change the script and run it again instead of editing this file.",
              "// The pictures the program paints its own controls with, found by name."]
-    items = pictures()
+    items = [(scaled_resource(resource, scale), data) for scale in SCALES for resource, data in pictures(scale / 100)]
     for resource, data in items:
         with open(os.path.join(out, file_name(resource)), "wb") as f:
             f.write(data)

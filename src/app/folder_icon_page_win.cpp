@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/list_layout.h"
+#include "app/skin_pictures_win.h"
 #include "base/colors.h"
 #include "base/files_win.h"
 #include "base/text.h"
@@ -88,6 +89,7 @@ void FolderIconPage::CreateControls(Panel& host) {
     AddLabel(parent, Bounds(0, step2Top, width, kCaptionHeight), IDS_ICON_STEP2, accent);
     const int rowTop = step2Top + kCaptionHeight + 8;
     Label& selectFolder = AddLabel(parent, Bounds(0, rowTop + 3, 100, 18), IDS_SELECT_FOLDER, plain);
+    lblSelectFolder_ = &selectFolder;
     selectFolder.SetBounds(0, rowTop + 3, selectFolder.TextWidth() + 2, 18);
     const int restoreWidth = 126, setWidth = 116;
     const int restoreLeft = width - restoreWidth;
@@ -103,14 +105,14 @@ void FolderIconPage::CreateControls(Panel& host) {
                    {}, boxOptions);
     EditButton& folderButton = edtDir_.RightButton();
     folderButton.SetMargins({0, 0, 5, 4});
-    if (folderButton.SetImageBytes(ResourceBytes(GetModuleHandleW(nullptr), kFolderButtonImage))) {
+    LoadFolderButtonImage();
+    if (folderButton.HasImage()) {
         folderButton.SetAutoWidth(true);
     } else {
         // Without its picture the button still shows what it does.
-        HFONT font = resources_.font;
-        folderButton.onPaint = [font](HDC dc, const RECT& bounds, TButtonState) {
+        folderButton.onPaint = [this](HDC dc, const RECT& bounds, TButtonState) {
             RECT text = bounds;
-            ScopedSelectObject selectFont(dc, font);
+            ScopedSelectObject selectFont(dc, resources_.font);
             SetBkMode(dc, TRANSPARENT);
             DrawTextW(dc, L"...", 3, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         };
@@ -120,6 +122,48 @@ void FolderIconPage::CreateControls(Panel& host) {
 
     btnSetIcon_.onClick = [this] { btnSetIconClick(); };
     btnRestoreIcon_.onClick = [this] { btnRestoreIconClick(); };
+}
+
+void FolderIconPage::LoadFolderButtonImage() {
+    std::string_view bytes =
+        ResourceBytes(GetModuleHandleW(nullptr), ScaledSkinName(kFolderButtonImage, skinScale_).c_str());
+    if (bytes.empty())
+        bytes = ResourceBytes(GetModuleHandleW(nullptr), kFolderButtonImage);
+    edtDir_.RightButton().SetImageBytes(bytes);
+}
+
+void FolderIconPage::OnScaleChanged(const ScaleChange& change, HIMAGELIST listImages) {
+    resources_.font = change.Font(resources_.font);
+    resources_.boldFont = change.Font(resources_.boldFont);
+    resources_.listImages = listImages;
+    vstDirs_->SetImages(listImages);
+    dpi_ = change.dpi;
+    if (const int scale = NearestSkinScale(change.dpi); scale != skinScale_) {
+        skinScale_ = scale;
+        if (edtDir_.RightButton().HasImage())
+            LoadFolderButtonImage();
+    }
+    const int iconSize = ScaleLength(kIconSize, dpi_);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(ilIcons_.Get(), &width, &height);
+    if (width != iconSize) {
+        ImageList_SetIconSize(ilIcons_.Get(), iconSize, iconSize);
+        ListView_SetImageList(lvIcons_.Handle(), ilIcons_.Get(), LVSIL_NORMAL);
+        LoadFolderIcons(vstDirs_->FocusedNode());
+    }
+}
+
+void FolderIconPage::FitTextsToFonts() {
+    RECT label{}, box{};
+    GetWindowRect(lblSelectFolder_->Handle(), &label);
+    GetWindowRect(edtDir_.Handle(), &box);
+    HWND parent = GetParent(edtDir_.Handle());
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&label), 2);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&box), 2);
+    const int labelWidth = lblSelectFolder_->TextWidth() + ScaleLength(2, dpi_);
+    lblSelectFolder_->SetBounds(label.left, label.top, labelWidth, Height(label));
+    SetWindowPos(edtDir_.Handle(), nullptr, label.left + labelWidth + ScaleLength(10, dpi_), box.top, Width(box),
+                 Height(box), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FolderIconPage::FillFolderIconCategories() {
@@ -155,7 +199,8 @@ void FolderIconPage::LoadFolderIcons(NodeId category) {
         if (entry.isFolder || !IsIconFileName(entry.name))
             continue;
         UniqueIcon icon(static_cast<HICON>(LoadImageW(nullptr, ToWide(folder + entry.name).c_str(), IMAGE_ICON,
-                                                      kIconSize, kIconSize, LR_LOADFROMFILE)));
+                                                      ScaleLength(kIconSize, dpi_), ScaleLength(kIconSize, dpi_),
+                                                      LR_LOADFROMFILE)));
         // One damaged file must not cost the category the icons after it.
         if (!icon)
             continue;

@@ -14,6 +14,7 @@
 #include "controls/button_edit_win.h"
 #include "controls/label_win.h"
 #include "controls/panel_win.h"
+#include "controls/scale_change_win.h"
 #include "controls/standard_controls_win.h"
 #include "net/msg_kind.h"
 
@@ -25,7 +26,7 @@ namespace lumaforge {
 class FolderIconPage : private ResourceListEvents {
 public:
     struct Resources {
-        HIMAGELIST listImages = nullptr;  // the resource lists' 16 x 16 pictures
+        HIMAGELIST listImages = nullptr;  // the resource lists' pictures
         HFONT font = nullptr;
         HFONT boldFont = nullptr;
         const FileProbe* probe = nullptr;
@@ -58,6 +59,12 @@ public:
     // The system's picker unless replaced.
     BrowseFolder browseForFolder;
 
+    // Before the page's windows are scaled: the fonts, row pictures, icon size and folder button
+    // for the new DPI.
+    void OnScaleChanged(const ScaleChange& change, HIMAGELIST listImages);
+    // After they are scaled: the folder box follows its label's text in the new font.
+    void FitTextsToFonts();
+
     ResourceList& DirList() { return *vstDirs_; }
     HWND IconList() const { return lvIcons_.Handle(); }
     HIMAGELIST IconImages() const { return ilIcons_.Get(); }
@@ -80,6 +87,7 @@ private:
     void OnListResize(ResourceList& list) override;
 
     void CreateControls(Panel& host);
+    void LoadFolderButtonImage();
     Label& AddLabel(HWND parent, const RECT& bounds, int stringId, const Label::Style& style);
     std::string FolderText() const;
     // The check both buttons start with: false, after its message, when the folder does not exist.
@@ -94,6 +102,9 @@ private:
     std::unique_ptr<ResourceList> vstDirs_;
     StandardControl lvIcons_;
     ButtonEdit edtDir_;
+    Label* lblSelectFolder_ = nullptr;
+    int dpi_ = kBaseDpi;
+    int skinScale_ = 100;
     PushButton btnSetIcon_, btnRestoreIcon_;
 };
 

@@ -4,7 +4,7 @@
 
 namespace lumaforge {
 namespace {
-constexpr int kSize = 16;
+constexpr int kSize = kListImageSize;
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
 
 void Line(HDC dc, int x0, int y0, int x1, int y1) {
@@ -76,16 +76,22 @@ void DrawWaiting(HDC dc, int x) {
 }
 }  // namespace
 
-UniqueImageList CreateListImages() {
-    UniqueImageList list(ImageList_Create(kSize, kSize, ILC_COLOR32 | ILC_MASK, kListImageCount, 0));
+UniqueImageList CreateListImages(int size) {
+    UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, kListImageCount, 0));
     if (!list)
         return list;
     HDC screen = GetDC(nullptr);
     UniqueMemoryDc dc(CreateCompatibleDC(screen));
-    UniqueGdiObj<HBITMAP> strip(CreateCompatibleBitmap(screen, kSize * kListImageCount, kSize));
+    UniqueGdiObj<HBITMAP> strip(CreateCompatibleBitmap(screen, size * kListImageCount, size));
     ReleaseDC(nullptr, screen);
     {
         ScopedSelectObject select(dc.Get(), strip.Get());
+        // The pictures are drawn in 16-pixel units, enlarged by the DC at the drawing itself, so
+        // lines and shapes land on the pixels of the larger size instead of being stretched.
+        SetGraphicsMode(dc.Get(), GM_ADVANCED);
+        const float scale = static_cast<float>(size) / kSize;
+        const XFORM enlarge{scale, 0, 0, scale, 0, 0};
+        SetWorldTransform(dc.Get(), &enlarge);
         RECT all{0, 0, kSize * kListImageCount, kSize};
         UniqueGdiObj<HBRUSH> mask(CreateSolidBrush(kMaskColor));
         FillRect(dc.Get(), &all, mask.Get());

@@ -12,9 +12,10 @@ struct ListColumns {
     int status;
 };
 
-// The status column keeps its width; the name column takes what is left of the client width.
-constexpr ListColumns ListColumnWidths(int clientWidth) {
-    return {clientWidth - kStatusColumnWidth, kStatusColumnWidth};
+// The status column keeps its width (in pixels: the 96-DPI width scaled); the name column takes
+// what is left of the client width.
+constexpr ListColumns ListColumnWidths(int clientWidth, int statusWidth = kStatusColumnWidth) {
+    return {clientWidth - statusWidth, statusWidth};
 }
 
 // The folder-icon categories as listed: sorted without regard to ASCII case.

@@ -2,9 +2,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/main_window_ids.h"
 #include "app/main_window_win.h"
 #include "base/unicode_win.h"
+#include "controls/dpi_scale.h"
 #include "controls/rect_win.h"
 #include "install/installers_win.h"
 #include "res/resource_ids.h"
@@ -15,7 +18,9 @@ namespace lumaforge {
 namespace {
 constexpr int kAdHeight = 90;
 constexpr int kStatusHeight = 25;
+constexpr int kPatchHintLeft = 312;
 constexpr int kToolsWidth = 132;
+constexpr int kNavButtonWidth = 124;
 // Between the navigation bar and the pages.
 constexpr int kToolsGap = 6;
 // The drawn boxes: the caption sits in the top band, this far from the left edge.
@@ -24,6 +29,8 @@ constexpr int kBoxCaptionLeft = 10;
 constexpr int kFilterBarHeight = 20;
 // The icon page's tabs end on the line under its top band.
 constexpr int kIconTabTop = 6;
+// Wide enough for the checked tab's bold caption, which ends where the page's link begins.
+constexpr int kIconTabWidth = 100;
 constexpr int kMarginLeft = 8, kMarginTop = 8, kMarginRight = 6, kMarginBottom = 6;
 constexpr int kListPanelWidth = 229;
 constexpr int kSplitter = 8;
@@ -165,14 +172,39 @@ void TFrmMain::CreateTopAndStatus() {
     HWND status = pnlStatus_->Handle();
     lblStatus_ = &AddLabel(status, Bounds(8, 1, 300, kStatusHeight - 1), L"", {font_.Get(), nullptr, RGB(0, 0, 0)});
     Label::Style green{font_.Get(), nullptr, palette::kGreen};
-    Label& patchHint = AddLabel(status, Bounds(312, 1, 300, kStatusHeight - 1), strings_.Get(IDS_PATCH_HINT), green);
-    int hintWidth = patchHint.TextWidth();
-    patchHint.SetBounds(312, 1, hintWidth, kStatusHeight - 1);
-    Label& patcher = AddLink(status, Bounds(312 + hintWidth + 4, 1, 90, kStatusHeight - 1), IDS_NAV_DUDED_OZODARE);
-    patcher.onClick = [this] { LaunchPatcher(AppPath(), installContext_.shellExecute); };
-    patcher.SetBounds(312 + hintWidth + 4, 1, patcher.TextWidth() + 2, kStatusHeight - 1);
-    AddLink(status, Bounds(kClientWidth - 8 - 100, 1, 100, kStatusHeight - 1), IDS_VISIT_HOMEPAGE, Label::Align::Right)
-        .onClick = [this] { OpenWebPage(installContext_.shellExecute, HomepageAddress(services_.resourceUrl)); };
+    lblPatchHint_ =
+        &AddLabel(status, Bounds(kPatchHintLeft, 1, 300, kStatusHeight - 1), strings_.Get(IDS_PATCH_HINT), green);
+    lblPatcher_ = &AddLink(status, Bounds(kPatchHintLeft + 304, 1, 90, kStatusHeight - 1), IDS_NAV_DUDED_OZODARE);
+    lblPatcher_->onClick = [this] { LaunchPatcher(AppPath(), installContext_.shellExecute); };
+    lblHomepage_ = &AddLink(status, Bounds(kClientWidth - 8 - 100, 1, 100, kStatusHeight - 1), IDS_VISIT_HOMEPAGE,
+                            Label::Align::Right);
+    lblHomepage_->onClick = [this] {
+        OpenWebPage(installContext_.shellExecute, HomepageAddress(services_.resourceUrl));
+    };
+    FitTextsToFonts();
+}
+
+void TFrmMain::FitTextsToFonts() {
+    // The status bar's texts are as wide as they are in the current font, whose width does not grow
+    // exactly with the DPI: the home page link keeps to the right edge, the hint and the patcher
+    // link follow each other, moved left of their place when they would reach the home page link,
+    // and the status text takes what is left before them.
+    const int dpi = Dpi();
+    const RECT bar = pnlStatus_->ClientRect();
+    const int top = ScaleLength(1, dpi), height = bar.bottom - top;
+    const int gap = ScaleLength(4, dpi), margin = ScaleLength(8, dpi);
+    const int homepageWidth = lblHomepage_->TextWidth() + ScaleLength(2, dpi);
+    const int homepageLeft = bar.right - margin - homepageWidth;
+    const int hintWidth = lblPatchHint_->TextWidth();
+    const int patcherWidth = lblPatcher_->TextWidth() + ScaleLength(2, dpi);
+    const int hintLeft =
+        std::min(ScaleLength(kPatchHintLeft, dpi), homepageLeft - margin - patcherWidth - gap - hintWidth);
+    lblStatus_->SetBounds(margin, top, std::max(0, hintLeft - gap - margin), height);
+    lblPatchHint_->SetBounds(hintLeft, top, hintWidth, height);
+    lblPatcher_->SetBounds(hintLeft + hintWidth + gap, top, patcherWidth, height);
+    lblHomepage_->SetBounds(homepageLeft, top, homepageWidth, height);
+    if (folderIconPage_)
+        folderIconPage_->FitTextsToFonts();
 }
 
 void TFrmMain::CreateToolBar(HWND parent) {
@@ -200,15 +232,18 @@ void TFrmMain::CreateToolBar(HWND parent) {
         {kPageOem, 360, 36, IDS_NAV_OEM, L"NAV_OEM_PNG"},
         {kPageCrack, 360, 36, IDS_NAV_DUDED_OZODARE, L"NAV_CRACK_PNG"},
     };
-    const int left = (kToolsWidth - 118) / 2;
+    // The buttons take nearly the bar's width and keep their spaces small: the longest caption
+    // ("OEM Information") has to fit beside its glyph at every DPI, where text does not grow
+    // exactly with the DPI.
+    const int left = (kToolsWidth - kNavButtonWidth) / 2;
     for (const NavButton& b : buttons) {
-        TImageCheckButton& button = AddCheckButton(pnlTools_->Handle(), Bounds(left, b.top, 118, b.height),
+        TImageCheckButton& button = AddCheckButton(pnlTools_->Handle(), Bounds(left, b.top, kNavButtonWidth, b.height),
                                                    strings_.Get(b.stringId), imPageButton_);
         button.SetImageGlyph(skin_.Get(b.glyph));
         button.SetGlyphNumber(b.tag == kPageSetHome ? 1 : 5);
         button.SetAlignment(taLeftJustify);
-        button.SetBorderSpace(6);
-        button.SetGlyphSpace(6);
+        button.SetBorderSpace(5);
+        button.SetGlyphSpace(5);
         button.SetTag(b.tag);
         button.onClick = [this, &button] { icbThemeClick(button); };
         navButtons_[b.tag] = &button;
@@ -217,10 +252,10 @@ void TFrmMain::CreateToolBar(HWND parent) {
     navButtons_[kPageCrack]->SetVisible(false);
     navButtons_[kPageThemes]->SetChecked(true);
     TImageButton& support =
-        AddImageButton(pnlTools_->Handle(), Bounds(left, 400, 118, 36), strings_.Get(IDS_SUPPORT_US),
+        AddImageButton(pnlTools_->Handle(), Bounds(left, 400, kNavButtonWidth, 36), strings_.Get(IDS_SUPPORT_US),
                        palette::kAccentText, imPageButton_, L"NAV_SUPPORT_PNG");
     support.SetAlignment(taLeftJustify);
-    support.SetBorderSpace(6);
+    support.SetBorderSpace(5);
     support.SetVisible(false);
 }
 
@@ -254,8 +289,9 @@ void TFrmMain::CreateResourcePage(Panel& page, TResourceKind kind, int restoreLi
     const int rightWidth = Width(area) - right;
     TPaintPanel& viewBox = AddBox(page.Handle(), Bounds(right, 0, rightWidth, Height(area)));
     HWND view = viewBox.Handle();
-    accentLabels_.push_back(
-        &AddLabel(view, Bounds(kBoxCaptionLeft, 0, rightWidth / 2, kBoxHeader), strings_.Get(IDS_SCREENSHOTS), {}));
+    // The caption ends where the restore link begins.
+    accentLabels_.push_back(&AddLabel(view, Bounds(kBoxCaptionLeft, 0, rightWidth / 2 - kBoxCaptionLeft, kBoxHeader),
+                                      strings_.Get(IDS_SCREENSHOTS), {}));
     if (restoreLinkString) {
         Label& restore = AddLink(view, Bounds(rightWidth / 2, 0, rightWidth / 2 - kBoxCaptionLeft, kBoxHeader),
                                  restoreLinkString, Label::Align::Right);
@@ -275,7 +311,7 @@ void TFrmMain::CreateSoundPage(Panel& page) {
     TPaintPanel& pnlSound = AddBox(page.Handle(), area, L"SOUND_BACK_BMP");
     HWND host = pnlSound.Handle();
     const int inner = Width(area) - 12;
-    listCaptions_[k] = &AddLabel(host, Bounds(10, 10, inner / 2, kCaptionHeight), L"", {});
+    listCaptions_[k] = &AddLabel(host, Bounds(10, 10, inner / 2 - 4, kCaptionHeight), L"", {});
     accentLabels_.push_back(listCaptions_[k]);
     AddLink(host, Bounds(6 + inner / 2, 10, inner / 2 - 4, kCaptionHeight), IDS_RESTORE_SOUND, Label::Align::Right)
         .onClick = [this] { RestoreDefaults(installContext_, TResourceKind::Sound); };
@@ -296,7 +332,8 @@ void TFrmMain::CreateIconsPage(Panel& page) {
     for (int tag = 0; tag < 2; ++tag) {
         // The tabs stand on the line under the top band.
         TImageCheckButton& button =
-            AddCheckButton(host, Bounds(110 + tag * 96, kIconTabTop, 92, 24), strings_.Get(subStrings[tag]), imPage_);
+            AddCheckButton(host, Bounds(110 + tag * (kIconTabWidth + 4), kIconTabTop, kIconTabWidth, 24),
+                           strings_.Get(subStrings[tag]), imPage_);
         button.SetTag(tag);
         button.onClick = [this, &button] { icbIconSysClick(button); };
         iconSubButtons_[tag] = &button;

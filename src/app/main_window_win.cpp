@@ -10,6 +10,7 @@
 #include "base/files_win.h"
 #include "base/handles_win.h"
 #include "base/unicode_win.h"
+#include "controls/rect_win.h"
 #include "install/installers_win.h"
 #include "net/msg_box_win.h"
 #include "res/resource_ids.h"
@@ -109,8 +110,10 @@ bool TFrmMain::CreateFrame() {
     strings_.LoadLanguageModule(programPath_, kChineseSimplified);
     whiteBrush_.Reset(CreateSolidBrush(palette::kWindow));
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    // The frame shows at the size the pages will have at the screen's DPI, so it does not grow
+    // under the user's eyes when they are built.
+    const int dpi = WindowDpi(nullptr);
+    const RECT frame = FrameForClient({ScaleLength(kClientWidth, dpi), ScaleLength(kClientHeight, dpi)}, style, 0, dpi);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT work{};
@@ -135,8 +138,9 @@ void TFrmMain::BuildContents() {
 
 void TFrmMain::FormCreate() {
     gdiplus_.emplace();
-    CreateFonts();
-    listImages_ = CreateListImages();
+    // Everything is made for 96 DPI first, the units the layout is written in, and then scaled.
+    CreateFonts(kBaseDpi);
+    listImages_ = CreateListImages(kListImageSize);
     paths_.SetProgramFolder(FolderOf(programPath_));
     catalogKey_ = ParsePublicKeyText(services_.catalogPublicKey);
     installContext_.owner = Handle();
@@ -151,13 +155,75 @@ void TFrmMain::FormCreate() {
     PrepareKeyboardAndReaders();
     folderIconPage_->FillFolderIconCategories();
     pgMain_->ShowPage(kPageThemes);
+    ApplyDpi(WindowDpi(Handle()), nullptr);
     SetTimer(Handle(), kTimerUpdater, kTimerInterval, nullptr);
 }
 
-void TFrmMain::CreateFonts() {
-    font_ = MakeFont(L"Tahoma", -11);
-    boldFont_ = MakeFont(L"Tahoma", -11, kFontBold);
-    underlineFont_ = MakeFont(L"Tahoma", -11, kFontUnderline);
+void TFrmMain::CreateFonts(int dpi) {
+    const int height = -ScaleLength(11, dpi);
+    font_ = MakeFont(L"Tahoma", height);
+    boldFont_ = MakeFont(L"Tahoma", height, kFontBold);
+    underlineFont_ = MakeFont(L"Tahoma", height, kFontUnderline);
+}
+
+void TFrmMain::ApplyDpi(int dpi, const RECT* suggested) {
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(Handle(), GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(Handle(), GWL_EXSTYLE));
+    const SIZE client{ScaleLength(kClientWidth, dpi), ScaleLength(kClientHeight, dpi)};
+    if (suggested) {
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, Width(*suggested), Height(*suggested),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        const RECT frame = FrameForClient(client, style, exStyle, dpi);
+        RECT now{};
+        GetWindowRect(Handle(), &now);
+        MONITORINFO monitor{sizeof monitor};
+        GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        const int width = Width(frame), height = Height(frame);
+        // Centred where it was, kept on the work area as far as it fits.
+        int x = (now.left + now.right - width) / 2, y = (now.top + now.bottom - height) / 2;
+        x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - width));
+        y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - height));
+        SetWindowPos(Handle(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // Where the system draws the frame at another DPI than the one asked for (Wine keeps the frame
+    // of the system's DPI), the client area is made the scaled size all the same.
+    const RECT got = ClientRect();
+    if (got.right != client.cx || got.bottom != client.cy) {
+        const SIZE outer = WindowSize(Handle());
+        SetWindowPos(Handle(), nullptr, 0, 0, outer.cx + client.cx - got.right, outer.cy + client.cy - got.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+
+    ScaleChange change;
+    change.dpi = dpi;
+    UniqueFont oldFont = std::move(font_), oldBold = std::move(boldFont_), oldUnderline = std::move(underlineFont_);
+    CreateFonts(dpi);
+    change.fonts = {
+        {oldFont.Get(), font_.Get()}, {oldBold.Get(), boldFont_.Get()}, {oldUnderline.Get(), underlineFont_.Get()}};
+    auto pictures = std::make_shared<std::map<const Picture*, std::shared_ptr<const Picture>>>(
+        skin_.SetScale(NearestSkinScale(dpi)));
+    change.pictures = [pictures](const std::shared_ptr<const Picture>& old) {
+        const auto found = pictures->find(old.get());
+        return found == pictures->end() ? old : found->second;
+    };
+    for (TImageManager* manager : {&imPageButton_, &imPage_, &imButtonBorder_}) {
+        manager->SetImageBorder(change.Picture(manager->ImageBorder()));
+        manager->SetImageGlyph(change.Picture(manager->ImageGlyph()));
+    }
+    UniqueImageList oldImages = std::move(listImages_);
+    listImages_ = CreateListImages(ScaleLength(kListImageSize, dpi));
+    for (ResourceList* list : lists_)
+        list->SetImages(listImages_.Get());
+    folderIconPage_->OnScaleChanged(change, listImages_.Get());
+
+    layout_.Apply(Handle(), change);
+    FitTextsToFonts();
+    for (ResourceList* list : lists_)
+        LayoutListColumns(*list);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    // The old fonts and row pictures go here, now that no control holds them.
 }
 
 void TFrmMain::InitInterface() {
@@ -210,7 +276,7 @@ void TFrmMain::FormDestroy() {
 
 void TFrmMain::LayoutListColumns(ResourceList& list) {
     RECT client = list.ClientRect();
-    ListColumns widths = ListColumnWidths(client.right);
+    ListColumns widths = ListColumnWidths(client.right, ScaleLength(kStatusColumnWidth, Dpi()));
     list.SetColumnWidths(widths.name, widths.status);
 }
 
@@ -384,6 +450,9 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam && built_)
                 ForgetVanishedPackages();
             break;
+        case WM_DPICHANGED:
+            ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_RESTOREMAIN:
             ShowWindow(Handle(), SW_RESTORE);
             SetForegroundWindow(Handle());

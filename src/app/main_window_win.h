@@ -8,6 +8,7 @@
 
 #include "app/catalog.h"
 #include "app/folder_icon_page_win.h"
+#include "app/main_window_ids.h"
 #include "app/oem_page_win.h"
 #include "app/resource_list_win.h"
 #include "app/skin_pictures_win.h"
@@ -26,6 +27,7 @@
 #include "controls/paint_panel_win.h"
 #include "controls/panel_win.h"
 #include "controls/picture_win.h"
+#include "controls/scale_change_win.h"
 #include "controls/standard_controls_win.h"
 #include "controls/ui_dispatcher_win.h"
 #include "controls/web_browser_win.h"
@@ -176,6 +178,12 @@ public:
     void EnsureKindCacheFolder(int kind);
     TDownManager& DownManager() { return *downManager_; }
     const std::wstring& StatusText() const { return lblStatus_->Text(); }
+    // The DPI the window is laid out for.
+    int Dpi() const { return layout_.Dpi(); }
+    // Lays the window out for `dpi`: fonts and pictures made for it, every control at its place of
+    // the 96-DPI layout scaled. The window takes `suggested` (the system's rectangle for the new
+    // DPI) or, without one, the scaled size where it is centred now.
+    void ApplyDpi(int dpi, const RECT* suggested);
     const std::string& HomeBrowserUrl() const { return homeBrowserUrl_; }
 
 protected:
@@ -187,7 +195,9 @@ private:
     void FormShow();
     void FormDestroy();
     void InitInterface();
-    void CreateFonts();
+    void CreateFonts(int dpi);
+    // Lays out what follows the width of a text in the current fonts.
+    void FitTextsToFonts();
     void CreateControls();
     void CreatePopupMenu();
     void CreateTopAndStatus();
@@ -300,6 +310,8 @@ private:
     HWND focusBeforeDeactivation_ = nullptr;
 
     UniqueFont font_, boldFont_, underlineFont_;
+    // The 96-DPI places of the controls, scaled to the window's DPI.
+    ScaledLayout layout_{LayoutSize{kClientWidth, kClientHeight}};
     UniqueImageList listImages_;
     UniqueMenu popupMenu_;
     UniqueGdiObj<HBRUSH> whiteBrush_;
@@ -324,6 +336,9 @@ private:
     std::vector<Label*> accentLabels_;  // page and preview captions: bold, accent colour
     std::vector<Label*> links_;         // blue links that underline under the pointer
     Label* lblStatus_ = nullptr;
+    Label* lblPatchHint_ = nullptr;
+    Label* lblPatcher_ = nullptr;
+    Label* lblHomepage_ = nullptr;
 };
 
 }  // namespace lumaforge

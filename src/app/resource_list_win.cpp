@@ -7,12 +7,12 @@
 #include "base/colors.h"
 #include "base/handles_win.h"
 #include "base/unicode_win.h"
+#include "controls/scale_change_win.h"
 
 namespace lumaforge {
 namespace {
 constexpr int kIndent = 18;
 constexpr int kMargin = 4;
-constexpr int kImageSize = 16;
 constexpr int kWheelRows = 3;
 
 // Fills and outlines a rectangle in one colour each, as a row background is drawn. The DC's own
@@ -94,7 +94,7 @@ void ResourceList::SetPlaceholder(std::wstring text) {
 
 int ResourceList::VisibleRowCapacity() const {
     RECT client = ClientRect();
-    return std::max(1, static_cast<int>(client.bottom / kRowHeight));
+    return std::max(1, static_cast<int>(client.bottom / RowHeight()));
 }
 
 void ResourceList::UpdateScrollBar() {
@@ -203,7 +203,7 @@ NodeId ResourceList::NodeAt(POINT client) const {
     if (client.y < 0)
         return kNoNode;
     const auto& rows = tree_.DisplayRows();
-    size_t index = static_cast<size_t>(topIndex_ + client.y / kRowHeight);
+    size_t index = static_cast<size_t>(topIndex_ + client.y / RowHeight());
     return index < rows.size() ? rows[index] : kNoNode;
 }
 
@@ -212,10 +212,10 @@ RECT ResourceList::NodeRect(NodeId node) const {
     if (index < topIndex_)
         return {};
     RECT client = ClientRect();
-    int top = (index - topIndex_) * kRowHeight;
+    int top = (index - topIndex_) * RowHeight();
     if (top >= client.bottom)
         return {};
-    return {0, top, client.right, top + kRowHeight};
+    return {0, top, client.right, top + RowHeight()};
 }
 
 CellRequest ResourceList::Cell(NodeId node, int column) const {
@@ -244,7 +244,7 @@ void ResourceList::Paint(HDC dc, const RECT& client) {
     SetTextColor(dc, RGB(0, 0, 0));
     const auto& rows = tree_.DisplayRows();
     if (rows.empty() && !placeholder_.empty()) {
-        RECT line{kMargin, 0, client.right - kMargin, kRowHeight};
+        RECT line{kMargin, 0, client.right - kMargin, RowHeight()};
         ScopedSelectObject font(dc, resources_.font);
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         DrawTextW(dc, placeholder_.c_str(), static_cast<int>(placeholder_.size()), &line,
@@ -252,10 +252,10 @@ void ResourceList::Paint(HDC dc, const RECT& client) {
         return;
     }
     for (size_t i = static_cast<size_t>(topIndex_); i < rows.size(); ++i) {
-        int top = static_cast<int>(i - topIndex_) * kRowHeight;
+        int top = static_cast<int>(i - topIndex_) * RowHeight();
         if (top >= client.bottom)
             break;
-        RECT row{0, top, client.right, top + kRowHeight};
+        RECT row{0, top, client.right, top + RowHeight()};
         // Each row is drawn clipped to itself: the widened background rectangle then leaves
         // only its bottom edge, a thin line under a selected or hot row.
         ScopedSaveDc saved(dc);
@@ -288,7 +288,7 @@ void ResourceList::PaintRow(HDC dc, NodeId node, const RECT& row, int width) {
 
     RECT name{row.left, row.top, std::min<LONG>(width, row.left + nameWidth_), row.bottom};
     if (options_.tree)
-        name.left += tree_.Level(node) * kIndent;
+        name.left += tree_.Level(node) * ScaleLength(kIndent, dpi_);
     PaintCell(dc, node, 0, name, selected);
     if (options_.statusColumn) {
         RECT status{name.right, row.top, std::min<LONG>(width, name.right + statusWidth_), row.bottom};
@@ -301,15 +301,29 @@ void ResourceList::PaintCell(HDC dc, NodeId node, int column, RECT cell, bool se
         return;
     ScopedSaveDc saved(dc);
     IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
-    cell.left += kMargin;
+    cell.left += ScaleLength(kMargin, dpi_);
     int image = CellImage(tree_.Item(node), Cell(node, column));
     if (image != kImageNone && resources_.images) {
-        ImageList_Draw(resources_.images, image, dc, cell.left, cell.top + (kRowHeight - kImageSize) / 2,
+        int imageSize = 0, imageHeight = 0;
+        ImageList_GetIconSize(resources_.images, &imageSize, &imageHeight);
+        ImageList_Draw(resources_.images, image, dc, cell.left, cell.top + (RowHeight() - imageSize) / 2,
                        ILD_TRANSPARENT);
-        cell.left += kImageSize + kMargin;
+        cell.left += imageSize + ScaleLength(kMargin, dpi_);
     }
     ScopedSelectObject font(dc, selected && options_.boldSelection ? resources_.boldFont : resources_.font);
     DrawCellText(dc, CellText(node, column), cell, DT_LEFT);
+}
+
+void ResourceList::OnScaleChanged(ScaleChange& change) {
+    dpi_ = change.dpi;
+    resources_.font = change.Font(resources_.font);
+    resources_.boldFont = change.Font(resources_.boldFont);
+    LayoutChanged();
+}
+
+void ResourceList::SetImages(HIMAGELIST images) {
+    resources_.images = images;
+    Invalidate();
 }
 
 void ResourceList::PaintCategory(HDC dc, NodeId node, const RECT& row, int width) {
@@ -321,10 +335,11 @@ void ResourceList::PaintCategory(HDC dc, NodeId node, const RECT& row, int width
         FillAndOutline(dc, rc, palette::kWindow, palette::kWindow);
     if (resources_.images) {
         int image = tree_.Expanded(node) ? kImageCategoryExpanded : kImageCategoryCollapsed;
-        ImageList_Draw(resources_.images, image, dc, row.left + 10, row.top + 1, ILD_TRANSPARENT);
+        ImageList_Draw(resources_.images, image, dc, row.left + ScaleLength(10, dpi_), row.top + ScaleLength(1, dpi_),
+                       ILD_TRANSPARENT);
     }
     ScopedSelectObject font(dc, selected ? resources_.boldFont : resources_.font);
-    RECT text{rc.left + 30, row.top, std::min(width, static_cast<int>(rc.right)), row.bottom};
+    RECT text{rc.left + ScaleLength(30, dpi_), row.top, std::min(width, static_cast<int>(rc.right)), row.bottom};
     DrawCellText(dc, std::string(tree_.Item(node).Name.View()), text, DT_LEFT);
 }
 

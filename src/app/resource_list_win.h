@@ -8,6 +8,7 @@
 #include "app/resource_tree.h"
 #include "app/row_states.h"
 #include "controls/accessible_win.h"
+#include "controls/dpi_scale.h"
 #include "controls/window_win.h"
 #include "download/down_manager.h"
 
@@ -33,9 +34,10 @@ public:
 };
 
 // A virtual list of resource rows: the rows live in a ResourceTree, texts, images and hints are
-// produced only when a row is painted. Rows are 22 pixels high, two columns without a header,
-// whole-row selection, a hot row under the pointer and tool-tip hints. Screen readers see the
-// displayed rows as its items: the name, the row's state and progress as the description.
+// produced only when a row is painted. Rows are 22 units high (pixels at 96 DPI), two columns
+// without a header, whole-row selection, a hot row under the pointer and tool-tip hints. Screen
+// readers see the displayed rows as its items: the name, the row's state and progress as the
+// description.
 class ResourceList : public PaintedWindow, public DownloadRows, public AccessibleSource {
 public:
     static constexpr int kRowHeight = 22;
@@ -101,6 +103,11 @@ public:
     std::string CellHint(NodeId node, int column) const;
 
     void Paint(HDC dc, const RECT& client) override;
+    // A row's height in pixels at the list's DPI.
+    int RowHeight() const { return ScaleLength(kRowHeight, dpi_); }
+    void OnScaleChanged(ScaleChange& change) override;
+    // The row pictures, made for the list's DPI by their owner.
+    void SetImages(HIMAGELIST images);
 
     // AccessibleSource: the displayed rows are the items.
     AccessibleElement AccessibleSelf() const override;
@@ -137,6 +144,7 @@ private:
     ResourceListEvents* events_ = nullptr;
     HWND toolTip_ = nullptr;  // a child of the list, destroyed with it
     int updateCount_ = 0;
+    int dpi_ = kBaseDpi;
     int nameWidth_ = 120;
     int statusWidth_ = 80;
     int topIndex_ = 0;

@@ -7,6 +7,7 @@
 #include <gdiplus.h>
 
 #include "base/handles_win.h"
+#include "controls/scale_change_win.h"
 #include "controls/strip_drawing_win.h"
 
 namespace lumaforge {
@@ -166,6 +167,52 @@ void TImageCtrl::SetFont(HFONT font, Color color) {
     Invalidate();
 }
 
+void TImageCtrl::OnScaleChanged(ScaleChange& change) {
+    dpi_ = change.dpi;
+    border_ = change.Picture(border_);
+    glyph_ = change.Picture(glyph_);
+    SetFont(change.Font(font_), color_);
+}
+
+bool TImageCtrl::CaptionFits() const {
+    if (caption_.empty() || !captionFont_)
+        return true;
+    RECT client = ClientRect();
+    HDC screen = GetDC(nullptr);
+    bool fits = true;
+    {
+        Gdiplus::Graphics surface(screen);
+        surface.SetTextRenderingHint(Gdiplus::TextRenderingHintSystemDefault);
+        Gdiplus::StringFormat format;
+        format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixShow);
+        Gdiplus::RectF measured;
+        surface.MeasureString(caption_.c_str(), -1, captionFont_.get(), Gdiplus::PointF(0, 0), &format, &measured);
+        const int borderSpace = ScaleLength(borderSpace_, dpi_);
+        if (HasPixels(glyph_)) {
+            const GlyphCaptionInput in{client.right,
+                                       client.bottom,
+                                       glyph_->Width() / glyphNumber_,
+                                       glyph_->Height(),
+                                       measured.Width,
+                                       measured.Height,
+                                       glyphLayout_,
+                                       alignment_,
+                                       ScaleLength(glyphSpace_, dpi_),
+                                       borderSpace,
+                                       ScaleLength(contentOffsetY_, dpi_)};
+            const GlyphCaptionPlace place = PlaceGlyphAndCaption(in);
+            fits = place.textX >= 0 && place.textX + measured.Width <= client.right + 0.5f &&
+                   measured.Height <= client.bottom;
+        } else {
+            const CaptionBox box = CaptionOnlyBox(client.right, client.bottom, alignment_, borderSpace,
+                                                  ScaleLength(contentOffsetY_, dpi_));
+            fits = box.x >= 0 && box.x + measured.Width <= client.right + 0.5f && measured.Height <= client.bottom;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return fits;
+}
+
 void TImageCtrl::SetHint(const std::wstring& hint) {
     hint_ = hint;
     tip_.Set(Handle(), hint_);
@@ -216,8 +263,17 @@ void TImageCtrl::DrawContent(HDC dc, const RECT& client) {
             surface.MeasureString(caption_.c_str(), -1, captionFont_.get(), Gdiplus::PointF(0, 0), &format,
                                   &measured) != Gdiplus::Ok)
             return;
-        GlyphCaptionInput in{width,        height,     glyphWidth,  glyphHeight,  measured.Width, measured.Height,
-                             glyphLayout_, alignment_, glyphSpace_, borderSpace_, contentOffsetY_};
+        GlyphCaptionInput in{width,
+                             height,
+                             glyphWidth,
+                             glyphHeight,
+                             measured.Width,
+                             measured.Height,
+                             glyphLayout_,
+                             alignment_,
+                             ScaleLength(glyphSpace_, dpi_),
+                             ScaleLength(borderSpace_, dpi_),
+                             ScaleLength(contentOffsetY_, dpi_)};
         const GlyphCaptionPlace place = PlaceGlyphAndCaption(in);
         const int g = StripFrame(frame, glyphNumber_);
         surface.DrawImage(glyph_->Frame(0), Gdiplus::Rect(place.glyphX, place.glyphY, glyphWidth, glyphHeight),
@@ -229,7 +285,8 @@ void TImageCtrl::DrawContent(HDC dc, const RECT& client) {
     }
     if (caption_.empty() || !captionFont_)
         return;
-    const CaptionBox box = CaptionOnlyBox(width, height, alignment_, borderSpace_, contentOffsetY_);
+    const CaptionBox box =
+        CaptionOnlyBox(width, height, alignment_, ScaleLength(borderSpace_, dpi_), ScaleLength(contentOffsetY_, dpi_));
     format.SetAlignment(box.alignment == taLeftJustify    ? Gdiplus::StringAlignmentNear
                         : box.alignment == taRightJustify ? Gdiplus::StringAlignmentFar
                                                           : Gdiplus::StringAlignmentCenter);

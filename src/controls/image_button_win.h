@@ -7,6 +7,7 @@
 #include "base/colors.h"
 #include "controls/accessible_win.h"
 #include "controls/button_window_win.h"
+#include "controls/dpi_scale.h"
 #include "controls/image_button_layout.h"
 #include "controls/picture_win.h"
 #include "controls/stretch_geometry.h"
@@ -85,6 +86,9 @@ public:
     void SetCaption(const std::wstring& caption);
     const std::wstring& Caption() const { return caption_; }
     void SetFont(HFONT font, Color color);
+    HFONT Font() const { return font_; }
+    // Whether the caption, measured as it is drawn, ends inside the button.
+    bool CaptionFits() const;
     // A tool tip shown while the pointer rests on the button; empty: none.
     void SetHint(const std::wstring& hint);
     const std::wstring& Hint() const { return hint_; }
@@ -98,6 +102,7 @@ public:
     // What a completed click does; runs while the button still shows its down frame.
     virtual void Click();
     void Paint(HDC dc, const RECT& client) override;
+    void OnScaleChanged(ScaleChange& change) override;
 
     AccessibleElement AccessibleSelf() const override;
     bool AccessibleDoDefaultAction(int item) override;
@@ -125,8 +130,10 @@ private:
     int glyphSpace_ = 2;
     int glyphNumber_ = 5;
     TAlignment alignment_ = taCenter;
+    // The spaces are lengths of the 96-DPI layout, scaled when the button is drawn.
     int borderSpace_ = 0;
     int contentOffsetY_ = 0;
+    int dpi_ = kBaseDpi;
     std::wstring caption_;
     std::wstring hint_;
     HFONT font_ = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/handles_win.h"
+#include "controls/scale_change_win.h"
 
 namespace lumaforge {
 
@@ -16,6 +17,12 @@ bool Label::Create(HWND parent, const RECT& bounds, const std::wstring& text, co
 void Label::SetText(const std::wstring& text) {
     text_ = text;
     SetWindowTextW(Handle(), text.c_str());
+    Invalidate();
+}
+
+void Label::OnScaleChanged(ScaleChange& change) {
+    style_.font = change.Font(style_.font);
+    style_.hoverFont = change.Font(style_.hoverFont);
     Invalidate();
 }
 

@@ -34,6 +34,7 @@ public:
     // The width the text needs in the current font.
     int TextWidth() const;
     void Paint(HDC dc, const RECT& client) override;
+    void OnScaleChanged(ScaleChange& change) override;
 
     AccessibleElement AccessibleSelf() const override;
     bool AccessibleDoDefaultAction(int item) override;

@@ -1,5 +1,6 @@
 #include "controls/paint_panel_win.h"
 
+#include "controls/scale_change_win.h"
 #include "controls/strip_drawing_win.h"
 
 namespace lumaforge {
@@ -74,6 +75,13 @@ void TPaintPanel::SetEnabledEraseBkgnd(bool enabled) {
     if (eraseBackground_ == enabled)
         return;
     eraseBackground_ = enabled;
+    Invalidate();
+}
+
+void TPaintPanel::OnScaleChanged(ScaleChange& change) {
+    captionFont_ = change.Font(captionFont_);
+    if (std::shared_ptr<const Picture> picture = change.Picture(picture_); picture != picture_)
+        SetPicture(std::move(picture));
     Invalidate();
 }
 

@@ -42,6 +42,7 @@ public:
     RECT Padded(int left, int top, int right, int bottom) const;
 
     void Paint(HDC dc, const RECT& client) override;
+    void OnScaleChanged(ScaleChange& change) override;
     std::function<void(HDC dc, const RECT& client)> onPaint;
 
     bool AccessibleProvided() const override { return !caption_.empty(); }

@@ -59,6 +59,8 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return self->Dispatch(message, wParam, lParam);
 }
 
+void Window::OnScaleChanged(ScaleChange&) {}
+
 Window* Window::FromHandle(HWND hwnd) {
     // Ours by its class's window procedure, which a subclassed window of ours no longer shows as its
     // own.

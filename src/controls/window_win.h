@@ -13,6 +13,8 @@ namespace lumaforge {
 // program back from its minimised state.
 inline constexpr UINT WM_RESTOREMAIN = WM_USER + 325;
 
+struct ScaleChange;
+
 // Base of every window class of the program. The static window procedure takes `this` from the
 // creation parameters and routes every later message to the virtual OnMessage.
 class Window {
@@ -32,6 +34,10 @@ public:
     // A key or other message of the loop for this window or its children, before the dialog
     // keyboard handling and the dispatch see it; true when it was handled here.
     virtual bool PreTranslate(MSG& /*msg*/) { return false; }
+    // The top-level window went to another DPI (or took its first one) and this window has been
+    // moved to its place there: swap fonts and pictures for those of the new DPI and scale the
+    // window's own lengths. Parents hear it before their children.
+    virtual void OnScaleChanged(ScaleChange& change);
 
 protected:
     // Shows an error that escaped a message handler. The program's top-level window reports it;

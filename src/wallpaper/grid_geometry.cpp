@@ -56,25 +56,27 @@ TCenteredCopy DrawCentered(TGridSize picture, TGridSize cell) {
     return copy;
 }
 
-TCellPaint CellPaint(const TGridRect& cell, TGridSize picture) {
+TCellPaint CellPaint(const TGridRect& cell, TGridSize picture, int dpi) {
+    const int frameGap = ScaleLength(kFrameGap, dpi), markerInset = ScaleLength(kMarkerInset, dpi);
+    const TGridSize overlay{ScaleLength(kOverlayStripSize.width, dpi), ScaleLength(kOverlayStripSize.height, dpi)};
+    const TGridSize marker{ScaleLength(kMarkerSize.width, dpi), ScaleLength(kMarkerSize.height, dpi)};
     TCellPaint paint;
     paint.pictureX = cell.left + (cell.Width() - picture.width) / 2;
     paint.pictureY = cell.top + (cell.Height() - picture.height) / 2;
-    paint.frame = {paint.pictureX - kFrameGap, paint.pictureY - kFrameGap, paint.pictureX + picture.width + kFrameGap,
-                   paint.pictureY + picture.height + kFrameGap};
-    const int overlayLeft = paint.pictureX + picture.width - kOverlayStripSize.width;
-    const int overlayTop = paint.pictureY + picture.height - kOverlayStripSize.height;
-    paint.overlay = {overlayLeft, overlayTop, overlayLeft + kOverlayStripSize.width,
-                     overlayTop + kOverlayStripSize.height};
-    paint.marker = {cell.left + kMarkerInset, cell.top + kMarkerInset, cell.left + kMarkerInset + kMarkerSize.width,
-                    cell.top + kMarkerInset + kMarkerSize.height};
+    paint.frame = {paint.pictureX - frameGap, paint.pictureY - frameGap, paint.pictureX + picture.width + frameGap,
+                   paint.pictureY + picture.height + frameGap};
+    const int overlayLeft = paint.pictureX + picture.width - overlay.width;
+    const int overlayTop = paint.pictureY + picture.height - overlay.height;
+    paint.overlay = {overlayLeft, overlayTop, overlayLeft + overlay.width, overlayTop + overlay.height};
+    paint.marker = {cell.left + markerInset, cell.top + markerInset, cell.left + markerInset + marker.width,
+                    cell.top + markerInset + marker.height};
     return paint;
 }
 
-TClickZone ZoneAt(const TGridRect& cell, int x, int y) {
-    const TGridRect preview{cell.right - 2 * kZoneWidth, cell.bottom - kZoneHeight, cell.right - kZoneWidth,
-                            cell.bottom};
-    const TGridRect apply{cell.right - kZoneWidth, cell.bottom - kZoneHeight, cell.right, cell.bottom};
+TClickZone ZoneAt(const TGridRect& cell, int x, int y, int dpi) {
+    const int zoneWidth = ScaleLength(kZoneWidth, dpi), zoneHeight = ScaleLength(kZoneHeight, dpi);
+    const TGridRect preview{cell.right - 2 * zoneWidth, cell.bottom - zoneHeight, cell.right - zoneWidth, cell.bottom};
+    const TGridRect apply{cell.right - zoneWidth, cell.bottom - zoneHeight, cell.right, cell.bottom};
     if (preview.Contains(x, y))
         return TClickZone::Preview;
     if (apply.Contains(x, y))

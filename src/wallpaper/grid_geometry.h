@@ -1,6 +1,8 @@
 #pragma once
 #include <optional>
 
+#include "controls/dpi_scale.h"
+
 namespace lumaforge {
 
 // Rectangles in pixels, right and bottom exclusive.
@@ -57,7 +59,8 @@ TCenteredCopy DrawCentered(TGridSize picture, TGridSize cell);
 
 // What is painted in a cell: the picture's place, the frame around it and, for the hot cell, the
 // overlay strip in the picture's bottom-right corner; the marker of a picture already on disk sits
-// in the cell's top-left corner.
+// in the cell's top-left corner. The strip, the marker and their distances are lengths of the 96-DPI
+// layout, scaled to `dpi`.
 struct TCellPaint {
     int pictureX = 0;
     int pictureY = 0;
@@ -67,10 +70,10 @@ struct TCellPaint {
 };
 inline constexpr TGridSize kOverlayStripSize{40, 19};
 inline constexpr TGridSize kMarkerSize{24, 24};
-TCellPaint CellPaint(const TGridRect& cell, TGridSize picture);
+TCellPaint CellPaint(const TGridRect& cell, TGridSize picture, int dpi = kBaseDpi);
 
 // The two click zones in the bottom-right corner of a cell, under the overlay's two halves.
 enum class TClickZone { None, Preview, Apply };
-TClickZone ZoneAt(const TGridRect& cell, int x, int y);
+TClickZone ZoneAt(const TGridRect& cell, int x, int y, int dpi = kBaseDpi);
 
 }  // namespace lumaforge

@@ -1,5 +1,8 @@
 #include "wallpaper/preview_window_win.h"
 
+#include "controls/dpi_scale.h"
+#include "controls/scale_change_win.h"
+
 namespace lumaforge {
 namespace {
 constexpr int kButtonSize = 48;
@@ -24,6 +27,9 @@ bool TFrmView::Create(HWND owner, const TViewTexts& texts, HFONT font) {
         screen = monitor.rcMonitor;
     if (!CreateWindowOf(L"LumaforgeWallpaperView", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOPMOST, owner, screen))
         return false;
+    // The buttons are drawn for the DPI of the monitor the window covers.
+    dpi_ = WindowDpi(Handle());
+    const int skinScale = NearestSkinScale(dpi_);
     // Drawn buttons without captions: the captions become their tool tips.
     const struct {
         TImgButton& button;
@@ -31,8 +37,12 @@ bool TFrmView::Create(HWND owner, const TViewTexts& texts, HFONT font) {
         const wchar_t* prefix;
     } buttons[] = {{ibSet_, texts.setWallpaper, L"VIEW_SET_"}, {ibClose_, texts.close, L"VIEW_CLOSE_"}};
     for (const auto& b : buttons) {
-        b.button.Create(Handle(), {0, 0, kButtonSize, kButtonSize}, L"", font);
-        auto picture = [&](const wchar_t* state) { return ResourcePicture((std::wstring(b.prefix) + state).c_str()); };
+        b.button.Create(Handle(), {0, 0, ScaleLength(kButtonSize, dpi_), ScaleLength(kButtonSize, dpi_)}, L"", font);
+        auto picture = [&](const wchar_t* state) {
+            std::shared_ptr<const Picture> scaled =
+                ResourcePicture(ScaledSkinName(std::wstring(b.prefix) + state, skinScale).c_str());
+            return scaled->Empty() ? ResourcePicture((std::wstring(b.prefix) + state).c_str()) : scaled;
+        };
         b.button.SetPictures(
             {picture(L"NORMAL_PNG"), picture(L"ENTER_PNG"), picture(L"DOWN_PNG"), picture(L"DISABLE_PNG")});
         b.button.SetOffsets(0, 0);
@@ -51,10 +61,10 @@ bool TFrmView::Create(HWND owner, const TViewTexts& texts, HFONT font) {
 
 void TFrmView::PlaceButtons() {
     const RECT client = ClientRect();
-    const int left = client.right - kSetButtonFromRight;
-    SetWindowPos(ibSet_.Handle(), nullptr, left, kButtonTop, kButtonSize, kButtonSize, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(ibClose_.Handle(), nullptr, left + kButtonSize, kButtonTop, kButtonSize, kButtonSize,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const int size = ScaleLength(kButtonSize, dpi_), top = ScaleLength(kButtonTop, dpi_);
+    const int left = client.right - ScaleLength(kSetButtonFromRight, dpi_);
+    SetWindowPos(ibSet_.Handle(), nullptr, left, top, size, size, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(ibClose_.Handle(), nullptr, left + size, top, size, size, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFrmView::Show() {

@@ -59,6 +59,7 @@ private:
     std::string path_;
     Picture picture_;
     HWND owner_ = nullptr;
+    int dpi_ = 96;  // of the monitor the window covers
     bool ownerDisabled_ = false;
     bool closed_ = false;
     TImgButton ibSet_, ibClose_;

@@ -7,6 +7,7 @@
 #include "base/handles_win.h"
 #include "base/text.h"
 #include "base/unicode_win.h"
+#include "controls/scale_change_win.h"
 
 namespace lumaforge {
 namespace {
@@ -57,6 +58,25 @@ void PaintMarker(HDC dc, const TGridRect& marker) {
     Line(dc, cx, marker.top + 5, cx, marker.bottom - 7, ink, 3);
     Line(dc, cx - 5, marker.bottom - 11, cx, marker.bottom - 6, ink, 2);
     Line(dc, cx + 5, marker.bottom - 11, cx, marker.bottom - 6, ink, 2);
+}
+
+// Draws a picture made in 96-DPI pixels (`size96`) into `place`, enlarged by the DC at the drawing,
+// so its lines and discs are drawn at the larger size instead of stretched.
+void DrawEnlarged(HDC dc, const TGridRect& place, TGridSize size96, void (*draw)(HDC, const TGridRect&)) {
+    if (place.Width() == size96.width && place.Height() == size96.height) {
+        draw(dc, place);
+        return;
+    }
+    ScopedSaveDc saved(dc);
+    SetGraphicsMode(dc, GM_ADVANCED);
+    const XFORM enlarge{static_cast<float>(place.Width()) / size96.width,
+                        0,
+                        0,
+                        static_cast<float>(place.Height()) / size96.height,
+                        static_cast<float>(place.left),
+                        static_cast<float>(place.top)};
+    SetWorldTransform(dc, &enlarge);
+    draw(dc, {0, 0, size96.width, size96.height});
 }
 
 }  // namespace
@@ -272,7 +292,7 @@ void TThumbnailGrid::PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell
     if (Trim(item.ThumbUrl).empty())
         return;
     const TGridRect cellRect = CellRect(layout, cell);
-    const TCellPaint paint = CellPaint(cellRect, row.PictureSize());
+    const TCellPaint paint = CellPaint(cellRect, row.PictureSize(), dpi_);
     const bool hot = hot_ == cell;
     {
         ScopedPen pen(dc, hot ? kHotFrame : kFrame);
@@ -281,13 +301,14 @@ void TThumbnailGrid::PaintCell(HDC dc, const TGridLayout& layout, TGridCell cell
     }
     row.PaintPicture(cell.column, dc, paint.pictureX, paint.pictureY);
     if (hot)
-        PaintOverlayStrip(dc, paint.overlay);
+        DrawEnlarged(dc, paint.overlay, kOverlayStripSize, PaintOverlayStrip);
     if (item.Downloaded)
-        PaintMarker(dc, paint.marker);
+        DrawEnlarged(dc, paint.marker, kMarkerSize, PaintMarker);
     if (focused_ == cell && GetFocus() == Handle() &&
         !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
         // Outside the frame, inside the cell's margin.
-        RECT focus{paint.frame.left - 2, paint.frame.top - 2, paint.frame.right + 2, paint.frame.bottom + 2};
+        const int gap = ScaleLength(2, dpi_);
+        RECT focus{paint.frame.left - gap, paint.frame.top - gap, paint.frame.right + gap, paint.frame.bottom + gap};
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
         DrawFocusRect(dc, &focus);
@@ -356,6 +377,11 @@ bool TThumbnailGrid::HandleKey(WPARAM key) {
     return true;
 }
 
+void TThumbnailGrid::OnScaleChanged(ScaleChange& change) {
+    dpi_ = change.dpi;
+    Invalidate();
+}
+
 void TThumbnailGrid::Paint(HDC dc, const RECT& client) {
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     const TGridLayout layout = CurrentLayout();
@@ -387,7 +413,7 @@ LRESULT TThumbnailGrid::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             if (HasResult(*cell))
                 SetFocusedCell(cell);
-            Activate(*cell, ZoneAt(CellRect(layout, *cell), x, y));
+            Activate(*cell, ZoneAt(CellRect(layout, *cell), x, y, dpi_));
             return 0;
         }
         case WM_GETDLGCODE: {

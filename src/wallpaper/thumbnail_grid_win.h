@@ -93,6 +93,7 @@ public:
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnScaleChanged(ScaleChange& change) override;
 
 private:
     // A thumbnail fetched and not yet drawn.
@@ -132,6 +133,7 @@ private:
     uint64_t generation_ = 0;
     std::optional<TGridCell> hot_;
     std::optional<TGridCell> focused_;
+    int dpi_ = kBaseDpi;
     bool tracking_ = false;
 };
 

@@ -384,15 +384,35 @@ void TFrmWallpaper::Layout() {
     if (!pnlPage_)
         return;
     RECT client = ClientRect();
+    auto scaled = [this](int length) { return ScaleLength(length, dpi_); };
     const int width = client.right;
-    const int gridHeight = client.bottom - kGridTop - kPageBarHeight - kGridMargin;
-    const int gridWidth = width - 2 * kGridMargin;
-    pnlSearch_->SetBounds(0, 0, width, kSearchBarHeight);
-    grid_->SetBounds(kGridMargin, kGridTop, gridWidth, gridHeight);
-    pnlAD2_->SetBounds(kGridMargin, kGridTop, gridWidth, gridHeight);
-    pnlPage_->SetBounds(0, client.bottom - kPageBarHeight, width, kPageBarHeight);
-    pnlProgress_->SetBounds(kGridMargin + (gridWidth - kProgressWidth) / 2,
-                            kGridTop + (gridHeight - kProgressHeight) / 2, kProgressWidth, kProgressHeight);
+    const int gridTop = scaled(kGridTop), gridMargin = scaled(kGridMargin), pageBarHeight = scaled(kPageBarHeight);
+    const int gridHeight = client.bottom - gridTop - pageBarHeight - gridMargin;
+    const int gridWidth = width - 2 * gridMargin;
+    pnlSearch_->SetBounds(0, 0, width, scaled(kSearchBarHeight));
+    grid_->SetBounds(gridMargin, gridTop, gridWidth, gridHeight);
+    pnlAD2_->SetBounds(gridMargin, gridTop, gridWidth, gridHeight);
+    pnlPage_->SetBounds(0, client.bottom - pageBarHeight, width, pageBarHeight);
+    const int progressWidth = scaled(kProgressWidth), progressHeight = scaled(kProgressHeight);
+    pnlProgress_->SetBounds(gridMargin + (gridWidth - progressWidth) / 2, gridTop + (gridHeight - progressHeight) / 2,
+                            progressWidth, progressHeight);
+}
+
+void TFrmWallpaper::OnScaleChanged(ScaleChange& change) {
+    dpi_ = change.dpi;
+    font_ = change.Font(font_);
+    context_.progressPicture = change.Picture(context_.progressPicture);
+    // The bold face of the engine that searched is the page's own font: its children take the new
+    // one as they are visited after the page, and the old one goes once they all have.
+    LOGFONTW logFont{};
+    if (boldFont_ && font_ && GetObjectW(font_, sizeof logFont, &logFont)) {
+        logFont.lfWeight = FW_BOLD;
+        UniqueGdiObj<HFONT> bold(CreateFontIndirectW(&logFont));
+        change.fonts.emplace_back(boldFont_.Get(), bold.Get());
+        change.retiredFonts.push_back(std::move(boldFont_));
+        boldFont_ = std::move(bold);
+    }
+    Layout();
 }
 
 LRESULT TFrmWallpaper::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -15,6 +15,7 @@
 #include "controls/label_win.h"
 #include "controls/paint_panel_win.h"
 #include "controls/panel_win.h"
+#include "controls/scale_change_win.h"
 #include "controls/standard_controls_win.h"
 #include "wallpaper/page_bar.h"
 #include "wallpaper/preview_window_win.h"
@@ -118,6 +119,7 @@ private:
     void Shutdown();
     void ShowPageBar(const std::string& fragment);
     void DeleteCachedPictures();
+    void OnScaleChanged(ScaleChange& change) override;
 
     TWallpaperPageContext context_;
     std::unique_ptr<AnsiCodePage> ownCodePage_;
@@ -136,6 +138,7 @@ private:
     StandardControl pbMain_;
     HFONT font_ = nullptr;
     UniqueGdiObj<HFONT> boldFont_;
+    int dpi_ = kBaseDpi;
     std::array<TSizePreset, kSizePresetCount> sizePresets_;
     TPagingState paging_;
     int curPage_ = 0;

@@ -70,6 +70,18 @@ TEST(GridGeometry, TheTwoClickZonesSitInTheCellsBottomRightCorner) {
     for (const auto& c : cases)
         EXPECT_EQ(ZoneAt(cell, cell.right - c.fromRight, cell.bottom - c.fromBottom), c.zone)
             << c.fromRight << "," << c.fromBottom;
+    // At 150 % the zones are 33 x 27 pixels, under the strip drawn 60 x 29 (28.5 rounded up).
+    const TGridRect large{0, 0, 300, 200};
+    EXPECT_EQ(ZoneAt(large, 300 - 66, 200 - 1, 144), TClickZone::Preview);
+    EXPECT_EQ(ZoneAt(large, 300 - 67, 200 - 1, 144), TClickZone::None);
+    EXPECT_EQ(ZoneAt(large, 300 - 1, 200 - 27, 144), TClickZone::Apply);
+    EXPECT_EQ(ZoneAt(large, 300 - 1, 200 - 28, 144), TClickZone::None);
+    const TCellPaint paint = CellPaint(large, {200, 100}, 144);
+    EXPECT_EQ(paint.overlay.Width(), 60);
+    EXPECT_EQ(paint.overlay.Height(), 29);
+    EXPECT_EQ(paint.marker.left, 5);  // 3 units inset
+    EXPECT_EQ(paint.marker.Width(), 36);
+    EXPECT_EQ(paint.frame.left, 50 - 3);
 }
 
 }  // namespace
