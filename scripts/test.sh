@@ -35,8 +35,7 @@ rm -f "$LUMAFORGE_RELAUNCH_LOG"
 # their output closed: each test process then starts in a fraction of a second, and no service
 # holds ctest's output pipe open.
 status=0
-# The screen is large enough for the window at 200 %, as a monitor run at that scale is.
-xvfb-run -a -s "-screen 0 2560x1600x24" bash -c '
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     wineserver -k >/dev/null 2>&1 || true
     wineserver -p >/dev/null 2>&1 </dev/null
     wine cmd /c exit >/dev/null 2>&1 </dev/null
