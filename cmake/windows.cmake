@@ -28,13 +28,31 @@ target_link_libraries(lumaforge_win PUBLIC lumaforge_core comctl32 gdi32 gdiplus
                                            wininet shlwapi comdlg32)
 
 set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")
+set(LUMAFORGE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -I${LUMAFORGE_GENERATED_DIR} -c 65001")
+
+# The version resources and the manifest carry the project's version.
+configure_file(${LUMAFORGE_RC_DIR}/lumaforge.manifest.in ${LUMAFORGE_GENERATED_DIR}/lumaforge.manifest @ONLY)
+function(lumaforge_version_resource name file_name description file_type)
+    set(LUMAFORGE_VERSION_FILE_NAME ${file_name})
+    set(LUMAFORGE_VERSION_DESCRIPTION ${description})
+    set(LUMAFORGE_VERSION_FILE_TYPE ${file_type})
+    configure_file(${LUMAFORGE_RC_DIR}/version.rc.in ${LUMAFORGE_GENERATED_DIR}/version_${name}.rc @ONLY)
+endfunction()
+lumaforge_version_resource(program Lumaforge.exe "Lumaforge desktop customisation" VFT_APP)
+lumaforge_version_resource(language Lumaforge.CHS "Lumaforge Simplified Chinese language module" VFT_DLL)
+lumaforge_version_resource(update Update.dll "Lumaforge updater" VFT_DLL)
+
+# Two builds of one commit give the same bytes: no time stamp in the PE headers, and no build
+# folder in the binaries (only paths under these two would appear, through assertions).
+add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+add_link_options(-Wl,--no-insert-timestamp)
 file(GLOB LUMAFORGE_CURSOR_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/cursors/*.cur)
 file(GLOB LUMAFORGE_SKIN_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/skin/*)
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge.rc PROPERTIES OBJECT_DEPENDS
-    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_RC_DIR}/loading.gif;${LUMAFORGE_CURSOR_FILES};${LUMAFORGE_RC_DIR}/skin.rc;${LUMAFORGE_SKIN_FILES}")
+    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_GENERATED_DIR}/lumaforge.manifest;${LUMAFORGE_GENERATED_DIR}/version_program.rc;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_RC_DIR}/loading.gif;${LUMAFORGE_CURSOR_FILES};${LUMAFORGE_RC_DIR}/skin.rc;${LUMAFORGE_SKIN_FILES}")
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge_chs.rc PROPERTIES OBJECT_DEPENDS
-    "${LUMAFORGE_RC_DIR}/strings_chs.rc")
+    "${LUMAFORGE_RC_DIR}/strings_chs.rc;${LUMAFORGE_GENERATED_DIR}/version_language.rc")
 
 # The program folder: everything the program expects beside it.
 set(LUMAFORGE_PROGRAM_DIR ${CMAKE_BINARY_DIR}/program)

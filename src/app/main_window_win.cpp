@@ -130,6 +130,23 @@ void TFrmMain::FormCreate() {
     folderIconPage_->FillFolderIconCategories();
     pgMain_->ShowPage(kPageThemes);
     SetTimer(Handle(), kTimerUpdater, kTimerInterval, nullptr);
+    if (HMENU systemMenu = GetSystemMenu(Handle(), FALSE)) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, kIdSysMenuAbout, strings_.Get(IDS_MENU_ABOUT).c_str());
+    }
+}
+
+std::string TFrmMain::AboutText() const {
+    std::string text = strings_.GetUtf8(IDS_ABOUT_TEXT);
+    size_t at = 0;
+    for (const char* part : {config::kFileVersion, config::kHomeUrl, config::kSupportEmail}) {
+        at = text.find("%s", at);
+        if (at == std::string::npos)
+            break;
+        text.replace(at, 2, part);
+        at += std::char_traits<char>::length(part);
+    }
+    return text;
 }
 
 void TFrmMain::CreateFonts() {
@@ -359,6 +376,12 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The user may have emptied the cache while away; the rows say so when they return.
             if (wParam)
                 ForgetVanishedPackages();
+            break;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == kIdSysMenuAbout) {
+                ShowMessage(AboutText(), mkInformation);
+                return 0;
+            }
             break;
         case WM_RESTOREMAIN:
             ShowWindow(Handle(), SW_RESTORE);

@@ -164,6 +164,8 @@ public:
     TDownManager& DownManager() { return *downManager_; }
     const std::wstring& StatusText() const { return lblStatus_->Text(); }
     const std::string& HomeBrowserUrl() const { return homeBrowserUrl_; }
+    // What the About entry of the system menu shows: the version, the home page, the support address.
+    std::string AboutText() const;
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
