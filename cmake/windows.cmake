@@ -91,7 +91,8 @@ target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main ws2_32)
 target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(win_tests PRIVATE
     LUMAFORGE_TEST_LANGUAGE_MODULE="$<TARGET_FILE:LumaforgeCHS>")
-add_dependencies(win_tests LumaforgeCHS folder_icons)
+# The take-back switch is tried on the program itself.
+add_dependencies(win_tests Lumaforge LumaforgeCHS folder_icons)
 target_compile_definitions(win_tests PRIVATE LUMAFORGE_TEST_PROGRAM_DIR="${LUMAFORGE_PROGRAM_DIR}")
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
 # Run by scripts/test-servers.sh before the tests: the prefix trusts the run's test authority.
