@@ -94,8 +94,8 @@ TEST_F(TakeBackSwitchTest, AFileInUseKeepsItsJournalAndTheExitCodeSaysSo) {
         GTEST_SKIP() << "no program folder";
     Install(TResourceKind::Cursor, "Neon");
     Install(TResourceKind::Theme, "Glass");
-    const UniqueHandle inUse(CreateFileW(ToWide(Target("Glass") + "\\Glass.cur").c_str(), GENERIC_READ,
-                                         FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const UniqueHandle inUse(CreateFileW(ToWide(Target("Glass") + "\\Glass.cur").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(inUse.Get(), INVALID_HANDLE_VALUE);
 
     EXPECT_EQ(RunProgram(L"/takeback"), 1u);

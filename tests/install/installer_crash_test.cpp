@@ -291,9 +291,8 @@ TEST(InstallerMends, WindowsOwnSoundSchemeNamesAndFilesAreNeverTouched) {
 TEST(TakeBackEverything, LeavesTheUsersSystemOfBeforeEveryInstallation) {
     Machine m;
     const std::string ice = Package(m, TResourceKind::Cursor, "Ice");
-    m.unpacker.packages[ice] = {
-        {"setup.inf", "[Strings]\r\nCUR_DIR = \"Cursors\\Ice\"\r\npointer = \"arrow.cur\"\r\n"},
-        {"arrow.cur", "ice arrow"}};
+    m.unpacker.packages[ice] = {{"setup.inf", "[Strings]\r\nCUR_DIR = \"Cursors\\Ice\"\r\npointer = \"arrow.cur\"\r\n"},
+                                {"arrow.cur", "ice arrow"}};
     m.system.files.Put(ice, "zip");
     const auto files = m.Files();
     const auto registry = m.system.registry.Snapshot();
