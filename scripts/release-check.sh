@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release as a user meets it, run by scripts/test.sh after the Windows build:
 #  1. Reproducible: a release made from build/windows (built by the tests) and one built afresh in a
-#     folder of its own give the same program, language module, Update.dll and portable archive.
+#     folder of its own give the same program, language module, Update.dll, portable archive and
+#     installer.
 #  2. Signable: the release signed with a certificate made here for the run (none is kept) passes
 #     `osslsigncode verify`, the uninstaller the installer writes included.
 #  3. In a fresh Wine prefix of its own: `setup.exe /S` installs the program into Program Files with
@@ -20,7 +21,7 @@ mkdir -p "$work"
 fail() { echo "release-check: FAILED: $*" >&2; exit 1; }
 
 echo "== release check: two builds compared"
-scripts/release.sh --build-dir "$root/build/windows" --dist "$work/dist-a" --no-installer >"$work/a.log" 2>&1 ||
+scripts/release.sh --build-dir "$root/build/windows" --dist "$work/dist-a" >"$work/a.log" 2>&1 ||
     { tail -n 30 "$work/a.log"; fail "the release from build/windows"; }
 scripts/release.sh --build-dir "$work/build" --dist "$work/dist" >"$work/b.log" 2>&1 ||
     { tail -n 30 "$work/b.log"; fail "the fresh release build"; }
@@ -30,8 +31,9 @@ for file in Lumaforge.exe Lumaforge.CHS Update.dll; do
     cmp "$root/build/windows/program/$file" "$work/build/program/$file" || fail "$file differs between two builds"
 done
 cmp "$work/dist-a/$name-portable.zip" "$work/dist/$name-portable.zip" || fail "the portable archives differ"
+cmp "$work/dist-a/$name-setup.exe" "$work/dist/$name-setup.exe" || fail "the installers differ"
 (cd "$work/dist" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS"
-echo "same bytes: Lumaforge.exe, Lumaforge.CHS, Update.dll, $name-portable.zip"
+echo "same bytes: Lumaforge.exe, Lumaforge.CHS, Update.dll, $name-portable.zip, $name-setup.exe"
 
 echo "== release check: signing with a throw-away certificate"
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Lumaforge release check" \

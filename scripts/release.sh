@@ -4,7 +4,8 @@
 #   Lumaforge-<version>-portable.zip  the program folder, to unpack and run anywhere
 #   SHA256SUMS
 # The version is the CMake project's. Two runs on one commit give the same program, language
-# module, Update.dll and archive, byte for byte (time stamps come from the commit: SOURCE_DATE_EPOCH).
+# module, Update.dll, archive and installer, byte for byte, unless signed (time stamps come from the
+# commit: SOURCE_DATE_EPOCH).
 #
 #   scripts/release.sh [--sign CERT KEY] [--build-dir DIR] [--dist DIR] [--no-installer]
 #
@@ -70,6 +71,9 @@ if [ -n "$cert" ]; then
     sign "$stage/Lumaforge.exe"
     sign "$stage/Update.dll"
 fi
+
+# The installer keeps the files' times: the commit's, as in the archive.
+find "$build_dir/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
 mkdir -p "$dist"
 rm -f "$dist/$name-setup.exe" "$dist/$name-portable.zip" "$dist/SHA256SUMS"
