@@ -283,8 +283,6 @@ TEST(InstallerMends, WindowsOwnSoundSchemeNamesAndFilesAreNeverTouched) {
     EXPECT_EQ(m.system.files.ReadFile("C:\\windows\\Resources\\Themes\\Aero.theme"), "Windows' own style");
 }
 
-}  // namespace
-}  // namespace lumaforge
 
 // The uninstaller's take-back: every customisation made through the program goes, whatever its
 // kind, and two schemes applied one after the other give back the user's own, not the first one's.
@@ -330,3 +328,6 @@ TEST(TakeBackEverything, KeepsTheJournalOfWhatCouldNotGoAndSaysSo) {
                                           InstallJournal::kFileName));
     EXPECT_FALSE(m.system.files.FolderExists(PackageJournalFolder(m.paths, TResourceKind::ScreenSaver, "Stars")));
 }
+
+}  // namespace
+}  // namespace lumaforge
