@@ -2,6 +2,10 @@
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 add_compile_options(-Wall -Wextra -Wno-missing-field-initializers)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# Two builds of one commit give the same bytes: no time stamp in the PE headers, and neither the
+# source nor the build folder in the binaries (they would come in through __FILE__).
+add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+add_link_options(-Wl,--no-insert-timestamp)
 
 include(cmake/sources.cmake)
 
@@ -43,10 +47,6 @@ lumaforge_version_resource(program Lumaforge.exe "Lumaforge desktop customisatio
 lumaforge_version_resource(language Lumaforge.CHS "Lumaforge Simplified Chinese language module" VFT_DLL)
 lumaforge_version_resource(update Update.dll "Lumaforge updater" VFT_DLL)
 
-# Two builds of one commit give the same bytes: no time stamp in the PE headers, and no build
-# folder in the binaries (only paths under these two would appear, through assertions).
-add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
-add_link_options(-Wl,--no-insert-timestamp)
 file(GLOB LUMAFORGE_CURSOR_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/cursors/*.cur)
 file(GLOB LUMAFORGE_SKIN_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/skin/*)
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge.rc PROPERTIES OBJECT_DEPENDS

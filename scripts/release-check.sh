@@ -72,11 +72,13 @@ reg_value() { wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
 starts() {
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         cd "$(dirname "$1")" && wine "$1" >/dev/null 2>&1 &
-        for i in $(seq 60); do
+        for i in $(seq 120); do
             xdotool search --name "^Lumaforge 桌面美化$" >/dev/null 2>&1 && { wineserver -k; exit 0; }
             sleep 1
         done
-        wineserver -k; exit 1' starts "$1"
+        echo "the windows there:"
+        for w in $(xdotool search --name . 2>/dev/null); do xdotool getwindowname "$w"; done
+        wineserver -k; exit 1' starts "$1" >"$work/starts.log" 2>&1 || { cat "$work/starts.log" >&2; return 1; }
 }
 # The next version's installer: the same program folder, the version one patch level up.
 next_version="$LUMAFORGE_VERSION.1"
