@@ -68,17 +68,25 @@ snapshot() {
 }
 reg_value() { wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v v="$1" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
 # Starts a program under Xvfb and waits for its main window, then ends it. The caption is the
-# Simplified Chinese language module's: the module beside the program was loaded.
+# Simplified Chinese language module's: the module beside the program was loaded. Wine here now and
+# then dies while it launches a process (see scripts/wine-test-launch.sh): a launch that shows no
+# window at all is tried again, twice at most.
 starts() {
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-        cd "$(dirname "$1")" && wine "$1" >/dev/null 2>&1 &
-        for i in $(seq 120); do
-            xdotool search --name "^Lumaforge 桌面美化$" >/dev/null 2>&1 && { wineserver -k; exit 0; }
-            sleep 1
-        done
-        echo "the windows there:"
-        for w in $(xdotool search --name . 2>/dev/null); do xdotool getwindowname "$w"; done
-        wineserver -k; exit 1' starts "$1" >"$work/starts.log" 2>&1 || { cat "$work/starts.log" >&2; return 1; }
+    local attempt
+    for attempt in 1 2 3; do
+        xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+            cd "$(dirname "$1")" && wine "$1" >"$2" 2>&1 &
+            for i in $(seq 90); do
+                xdotool search --name "^Lumaforge 桌面美化$" >/dev/null 2>&1 && { wineserver -k; exit 0; }
+                sleep 1
+            done
+            echo "the windows there:"
+            for w in $(xdotool search --name . 2>/dev/null); do xdotool getwindowname "$w"; done
+            wineserver -k; exit 1' starts "$1" "$work/wine-start.log" >"$work/starts.log" 2>&1 && return 0
+        echo "release-check: no window on attempt $attempt" >&2
+        cat "$work/starts.log" "$work/wine-start.log" >&2
+    done
+    return 1
 }
 # The next version's installer: the same program folder, the version one patch level up.
 next_version="$LUMAFORGE_VERSION.1"
@@ -158,12 +166,14 @@ wineserver -w
 wine reg query 'HKCU\Software\Lumaforge release check' >/dev/null 2>&1 && fail "the customisation's value stayed"
 # The uninstaller runs from a copy in the user's temporary folder, which Windows deletes at the
 # next start: the restart is part of the uninstall. Wine deletes the file but tries the folder
-# first, so an empty "~nsu*.tmp" folder may stay there; it is Wine's, not ours.
+# first, so an empty "~nsu*.tmp" folder may stay there; it is Wine's, not ours. WinInet's cache
+# and cookies of the user are the system's, as they are of every program that goes on line.
 wineboot -r >/dev/null 2>&1
 snapshot "$work/after"
-grep -v -E '^\./users/[^/]+/(Temp|AppData/Local/Temp)/~nsu[^/]*\.tmp$|/INetCookies(/|$)' "$work/after.files" \
+wininet='/AppData/Local/Microsoft/Windows/INet(Cache|Cookies)(/|$)'
+grep -v -E "^\./users/[^/]+/(Temp|AppData/Local/Temp)/~nsu[^/]*\.tmp\$|$wininet" "$work/after.files" \
     >"$work/after.kept" || true
-grep -v -E '/INetCookies(/|$)' "$work/before.files" >"$work/before.kept" || true
+grep -v -E "$wininet" "$work/before.files" >"$work/before.kept" || true
 added_files=$(comm -13 "$work/before.kept" "$work/after.kept")
 added_keys=$(comm -13 "$work/before.keys" "$work/after.keys")
 [ -z "$added_files" ] || fail "the uninstaller left files behind:"$'\n'"$added_files"
