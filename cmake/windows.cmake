@@ -94,6 +94,10 @@ target_compile_definitions(win_tests PRIVATE
 # The take-back switch is tried on the program itself.
 add_dependencies(win_tests Lumaforge LumaforgeCHS folder_icons)
 target_compile_definitions(win_tests PRIVATE LUMAFORGE_TEST_PROGRAM_DIR="${LUMAFORGE_PROGRAM_DIR}")
+# The tests find the source tree through __FILE__: their own files keep the real paths.
+get_target_property(LUMAFORGE_TEST_OPTIONS win_tests COMPILE_OPTIONS)
+list(FILTER LUMAFORGE_TEST_OPTIONS EXCLUDE REGEX "^-ffile-prefix-map=")
+set_target_properties(win_tests PROPERTIES COMPILE_OPTIONS "${LUMAFORGE_TEST_OPTIONS}")
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
 # Run by scripts/test-servers.sh before the tests: the prefix trusts the run's test authority.
 add_executable(trust_test_authority tests/support/programs/trust_test_authority_win.cpp)
