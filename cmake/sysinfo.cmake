@@ -2,7 +2,8 @@
 # loads at run time and calls once, and two stand-ins for the theme patcher that the status-bar link
 # launches. Included by windows.cmake after the test program is defined, with its compile and link
 # settings, so they are static Unicode binaries like the rest.
-add_library(lumaforge_update SHARED ${PROJECT_SOURCE_DIR}/updater/update_dll_win.cpp)
+add_library(lumaforge_update SHARED ${PROJECT_SOURCE_DIR}/updater/update_dll_win.cpp
+                                   ${PROJECT_SOURCE_DIR}/updater/update_dll.rc)
 # Only the portable core (the update list); nothing of the program's window code is linked in.
 target_link_libraries(lumaforge_update PRIVATE lumaforge_core wininet version user32 shell32)
 # DoUpdate keeps its plain name also where the calling convention would decorate it (32-bit).

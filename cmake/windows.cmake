@@ -2,6 +2,10 @@
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 add_compile_options(-Wall -Wextra -Wno-missing-field-initializers)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# Two builds of one commit give the same bytes: no time stamp in the PE headers, and neither the
+# source nor the build folder in the binaries (they would come in through __FILE__).
+add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+add_link_options(-Wl,--no-insert-timestamp)
 
 include(cmake/sources.cmake)
 
@@ -30,13 +34,27 @@ lumaforge_delay_loaded(LUMAFORGE_DELAY_LOADED comctl32 gdiplus shell32 ole32 ole
 target_link_libraries(lumaforge_win PUBLIC lumaforge_core ${LUMAFORGE_DELAY_LOADED} gdi32 user32 uuid gdiplus oleacc)
 
 set(LUMAFORGE_RC_DIR ${PROJECT_SOURCE_DIR}/src/res)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -c 65001")
+set(LUMAFORGE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/src -I${LUMAFORGE_RC_DIR} -I${LUMAFORGE_GENERATED_DIR} -c 65001")
+
+# The version resources and the manifest carry the project's version.
+configure_file(${LUMAFORGE_RC_DIR}/lumaforge.manifest.in ${LUMAFORGE_GENERATED_DIR}/lumaforge.manifest @ONLY)
+function(lumaforge_version_resource name file_name description file_type)
+    set(LUMAFORGE_VERSION_FILE_NAME ${file_name})
+    set(LUMAFORGE_VERSION_DESCRIPTION ${description})
+    set(LUMAFORGE_VERSION_FILE_TYPE ${file_type})
+    configure_file(${LUMAFORGE_RC_DIR}/version.rc.in ${LUMAFORGE_GENERATED_DIR}/version_${name}.rc @ONLY)
+endfunction()
+lumaforge_version_resource(program Lumaforge.exe "Lumaforge desktop customisation" VFT_APP)
+lumaforge_version_resource(language Lumaforge.CHS "Lumaforge Simplified Chinese language module" VFT_DLL)
+lumaforge_version_resource(update Update.dll "Lumaforge updater" VFT_DLL)
+
 file(GLOB LUMAFORGE_CURSOR_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/cursors/*.cur)
 file(GLOB LUMAFORGE_SKIN_FILES CONFIGURE_DEPENDS ${LUMAFORGE_RC_DIR}/skin/*)
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge.rc PROPERTIES OBJECT_DEPENDS
-    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_RC_DIR}/lumaforge.manifest;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_RC_DIR}/loading.gif;${LUMAFORGE_CURSOR_FILES};${LUMAFORGE_RC_DIR}/skin.rc;${LUMAFORGE_SKIN_FILES}")
+    "${LUMAFORGE_RC_DIR}/strings_en.rc;${LUMAFORGE_GENERATED_DIR}/lumaforge.manifest;${LUMAFORGE_GENERATED_DIR}/version_program.rc;${LUMAFORGE_RC_DIR}/lumaforge.ico;${LUMAFORGE_RC_DIR}/loading.gif;${LUMAFORGE_CURSOR_FILES};${LUMAFORGE_RC_DIR}/skin.rc;${LUMAFORGE_SKIN_FILES}")
 set_source_files_properties(${LUMAFORGE_RC_DIR}/lumaforge_chs.rc PROPERTIES OBJECT_DEPENDS
-    "${LUMAFORGE_RC_DIR}/strings_chs.rc")
+    "${LUMAFORGE_RC_DIR}/strings_chs.rc;${LUMAFORGE_GENERATED_DIR}/version_language.rc")
 
 # The program folder: everything the program expects beside it.
 set(LUMAFORGE_PROGRAM_DIR ${CMAKE_BINARY_DIR}/program)
@@ -75,8 +93,13 @@ target_link_libraries(win_tests PRIVATE lumaforge_win gtest_main ws2_32)
 target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(win_tests PRIVATE
     LUMAFORGE_TEST_LANGUAGE_MODULE="$<TARGET_FILE:LumaforgeCHS>")
-add_dependencies(win_tests LumaforgeCHS folder_icons)
+# The take-back switch is tried on the program itself.
+add_dependencies(win_tests Lumaforge LumaforgeCHS folder_icons)
 target_compile_definitions(win_tests PRIVATE LUMAFORGE_TEST_PROGRAM_DIR="${LUMAFORGE_PROGRAM_DIR}")
+# The tests find the source tree through __FILE__: their own files keep the real paths.
+get_target_property(LUMAFORGE_TEST_OPTIONS win_tests COMPILE_OPTIONS)
+list(FILTER LUMAFORGE_TEST_OPTIONS EXCLUDE REGEX "^-ffile-prefix-map=")
+set_target_properties(win_tests PROPERTIES COMPILE_OPTIONS "${LUMAFORGE_TEST_OPTIONS}")
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
 # Run by scripts/test-servers.sh before the tests: the prefix trusts the run's test authority.
 add_executable(trust_test_authority tests/support/programs/trust_test_authority_win.cpp)

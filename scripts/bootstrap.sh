@@ -14,6 +14,7 @@ packages=(
     dpkg-dev unzip
     libsodium-dev patch autoconf automake libtool nginx openssl
     clang libclang-rt-dev
+    nsis osslsigncode
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

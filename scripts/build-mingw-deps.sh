@@ -47,8 +47,10 @@ if [ ! -f "$prefix/lib/libsodium.a" ]; then
             patch -d "$sodium" -p1 -s <"$sodium/debian/patches/$patch_name"
         done
     fi
+    # Its assertions name their source files: named from the source folder, the program does not
+    # depend on where the library was built (the release is reproducible).
     (cd "$sodium" && autoreconf -fi >/dev/null 2>&1 && ./configure --host=x86_64-w64-mingw32 CC=$cc --prefix="$prefix" --disable-shared \
-        --enable-static --disable-dependency-tracking >/dev/null &&
+        --enable-static --disable-dependency-tracking CPPFLAGS="-fmacro-prefix-map=$sodium/=" >/dev/null &&
         make -j"$(nproc)" >/dev/null && make install >/dev/null)
     echo "build-mingw-deps: libsodium installed into $prefix"
 fi

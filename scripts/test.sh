@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the portable core natively (AddressSanitizer + UndefinedBehaviorSanitizer,
-# then ThreadSanitizer), then the Windows program's tests under Wine inside Xvfb.
+# then ThreadSanitizer), then the Windows program's tests under Wine inside Xvfb, then the release
+# (scripts/release-check.sh).
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 cd "$root"
@@ -47,4 +48,8 @@ if [ -s "$LUMAFORGE_RELAUNCH_LOG" ]; then
     echo "== Wine processes started a second time (Wine died at launch; nothing of the test had run):"
     cat "$LUMAFORGE_RELAUNCH_LOG"
 fi
+# The release built a second time in a folder of its own and compared with the one above, signed,
+# and installed, upgraded and uninstalled in a Wine prefix of its own.
+echo "== release"
+scripts/release-check.sh || status=$?
 exit "$status"

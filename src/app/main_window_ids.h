@@ -19,6 +19,10 @@ enum MenuId : int {
     kIdMenuOpenFolder,
 };
 
+// The About entry of the caption's system menu: below 0xF000, and with the low four bits clear,
+// which the system keeps for itself.
+inline constexpr UINT kIdSysMenuAbout = 0x0010;
+
 enum TimerId : UINT_PTR { kTimerUpdater = 1, kTimerHomePage = 2 };
 
 // Posted once the window is first shown, for the work that waits until it is on the screen.

@@ -157,6 +157,23 @@ void TFrmMain::FormCreate() {
     pgMain_->ShowPage(kPageThemes);
     ApplyDpi(WindowDpi(Handle()), nullptr);
     SetTimer(Handle(), kTimerUpdater, kTimerInterval, nullptr);
+    if (HMENU systemMenu = GetSystemMenu(Handle(), FALSE)) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, kIdSysMenuAbout, strings_.Get(IDS_MENU_ABOUT).c_str());
+    }
+}
+
+std::string TFrmMain::AboutText() const {
+    std::string text = strings_.GetUtf8(IDS_ABOUT_TEXT);
+    size_t at = 0;
+    for (const char* part : {config::kFileVersion, config::kHomeUrl, config::kSupportEmail}) {
+        at = text.find("%s", at);
+        if (at == std::string::npos)
+            break;
+        text.replace(at, 2, part);
+        at += std::char_traits<char>::length(part);
+    }
+    return text;
 }
 
 void TFrmMain::CreateFonts(int dpi) {
@@ -453,6 +470,12 @@ LRESULT TFrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == kIdSysMenuAbout) {
+                ShowMessage(AboutText(), mkInformation);
+                return 0;
+            }
+            break;
         case WM_RESTOREMAIN:
             ShowWindow(Handle(), SW_RESTORE);
             SetForegroundWindow(Handle());

@@ -185,6 +185,8 @@ public:
     // DPI) or, without one, the scaled size where it is centred now.
     void ApplyDpi(int dpi, const RECT* suggested);
     const std::string& HomeBrowserUrl() const { return homeBrowserUrl_; }
+    // What the About entry of the system menu shows: the version, the home page, the support address.
+    std::string AboutText() const;
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

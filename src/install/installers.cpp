@@ -291,7 +291,7 @@ UninstallResult UninstallWithoutJournal(InstallHost& host, TResourceKind kind, c
     return result;
 }
 
-UninstallResult ReplayJournal(InstallHost& host, InstallJournal& journal) {
+UninstallResult ReplayJournal(SystemAccess system, InstallJournal& journal) {
     UninstallResult result;
     // The uninstall is on record before its first change; an earlier one cut short is taken up.
     size_t end = journal.Records().size();
@@ -304,7 +304,7 @@ UninstallResult ReplayJournal(InstallHost& host, InstallJournal& journal) {
         begin.path = kUninstallSegment;
         journal.Append({begin});
     }
-    const ReplayResult replay = ReplayBackwards(host.system, journal, 0, end);
+    const ReplayResult replay = ReplayBackwards(system, journal, 0, end);
     result.kept = replay.kept;
     result.stayed = replay.stayed;
     if (replay.Finished() && journal.Remove())
@@ -357,7 +357,7 @@ void ReplayKindJournals(InstallHost& host, TResourceKind kind) {
     for (const std::string& name : host.system.files.List(folder)) {
         InstallJournal journal(host.system.files, folder + "\\" + name + "\\");
         if (journal.Load())
-            ReplayJournal(host, journal);
+            ReplayJournal(host.system, journal);
     }
 }
 
@@ -534,7 +534,7 @@ UninstallResult Uninstall(InstallHost& host, TResourceKind kind, const std::stri
         return {};
     InstallJournal journal(host.system.files, PackageJournal(host, kind, name));
     if (journal.Load())
-        return ReplayJournal(host, journal);
+        return ReplayJournal(host.system, journal);
     if (host.system.files.FileExists(journal.File())) {
         UninstallResult unreadable;
         unreadable.stayed.push_back(journal.File());
@@ -564,6 +564,59 @@ std::string UninstallReport(const UninstallResult& result) {
             report += "\r\n\r\n";
         report += "Changed since the installation, these were kept:" + list(result.kept);
     }
+    return report;
+}
+
+TakeBackReport TakeBackEverything(const ProgramPaths& paths, SystemAccess system) {
+    TakeBackReport report;
+    // What an interrupted run left half done is settled first, so that every journal left holds
+    // finished segments only.
+    const RecoveryReport recovery = RecoverInterruptedInstallations(paths, system);
+    report.stayed = recovery.stayed;
+
+    struct OnRecord {
+        uint64_t writeTime = 0;
+        std::string folder;
+    };
+    std::vector<OnRecord> journals;
+    const std::string root = JournalRootFolder(paths);
+    for (const std::string& category : system.files.List(root)) {
+        if (!system.files.FolderExists(root + category))
+            continue;
+        for (const std::string& name : system.files.List(root + category)) {
+            const std::string folder = root + category + "\\" + name + "\\";
+            if (system.files.FileExists(folder + InstallJournal::kFileName))
+                journals.push_back({system.files.WriteTime(folder + InstallJournal::kFileName).value_or(0), folder});
+        }
+    }
+    // Two installations that changed the same value one after the other give it back only when
+    // the later one goes first: each restores the value only while it still holds what it wrote.
+    // A journal is rewritten by every segment, so its file's time is that of its latest change.
+    std::sort(journals.begin(), journals.end(), [](const OnRecord& a, const OnRecord& b) {
+        return a.writeTime != b.writeTime ? a.writeTime > b.writeTime : a.folder > b.folder;
+    });
+    for (const OnRecord& entry : journals) {
+        InstallJournal journal(system.files, entry.folder);
+        if (!journal.Load()) {
+            // Left for a person to read, as the start-up recovery leaves it.
+            report.stayed.push_back(journal.File());
+            continue;
+        }
+        try {
+            const UninstallResult result = ReplayJournal(system, journal);
+            report.kept.insert(report.kept.end(), result.kept.begin(), result.kept.end());
+            report.stayed.insert(report.stayed.end(), result.stayed.begin(), result.stayed.end());
+            if (result.finished)
+                ++report.takenBack;
+            else if (result.stayed.empty())
+                report.stayed.push_back(journal.File());
+        } catch (const std::exception& error) {
+            report.stayed.push_back(error.what());
+        }
+    }
+    for (const std::string& category : system.files.List(root))
+        system.files.RemoveEmptyFolder(root + category);
+    system.files.RemoveEmptyFolder(root);
     return report;
 }
 

@@ -40,6 +40,18 @@ UninstallResult Uninstall(InstallHost& host, TResourceKind kind, const std::stri
 // The message that tells the user what an uninstall left; empty when there is nothing to tell.
 std::string UninstallReport(const UninstallResult& result);
 
+// What taking back every installation on record did.
+struct TakeBackReport {
+    int takenBack = 0;                // journals taken back whole, and gone with their folders
+    std::vector<std::string> kept;    // changed since: the user's now, left in place
+    std::vector<std::string> stayed;  // could not be removed or put back; their journals stay
+    bool Finished() const { return stayed.empty(); }
+};
+// Takes back every customisation made through the program, whatever its kind: the installations
+// and applications of packages, folder icons, and what interrupted runs left. The latest goes
+// first. No message is shown; the caller reports.
+TakeBackReport TakeBackEverything(const ProgramPaths& paths, SystemAccess system);
+
 // The restore link of a kind's page (for screen savers: "Cancel the screensaver").
 void RestoreDefaults(InstallHost& host, TResourceKind kind);
 

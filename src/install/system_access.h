@@ -56,6 +56,9 @@ public:
     // A folder of the program's own (a scratch folder, a journal) with everything in it.
     virtual bool RemoveTree(const std::string& path) = 0;
 
+    // When a file was last written, in a unit that keeps the order of writes; nothing when unknown.
+    virtual std::optional<uint64_t> WriteTime(const std::string& /*path*/) const { return std::nullopt; }
+
     // The form of a path that the screen saver setting holds (8.3 on Windows).
     virtual std::string ShortPath(const std::string& path) const { return path; }
 };

@@ -52,6 +52,13 @@ std::optional<std::string> WinSystemFiles::ReadFile(const std::string& path) con
     return bytes;
 }
 
+std::optional<uint64_t> WinSystemFiles::WriteTime(const std::string& path) const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
 std::vector<std::string> WinSystemFiles::List(const std::string& folder) const {
     std::vector<std::string> names;
     for (const FolderEntry& entry : ListFolder(folder))

@@ -14,6 +14,7 @@ public:
     bool FolderExists(const std::string& path) const override;
     std::optional<std::string> ReadFile(const std::string& path) const override;
     std::vector<std::string> List(const std::string& folder) const override;
+    std::optional<uint64_t> WriteTime(const std::string& path) const override;
     void WriteFileDurably(const std::string& path, std::string_view bytes) override;
     void CreateFolder(const std::string& path) override;
     void Move(const std::string& from, const std::string& to) override;

@@ -1,4 +1,5 @@
 #include "app/main_window_win.h"
+#include "app/main_window_ids.h"
 #include "app/message_loop_win.h"
 
 #include <gtest/gtest.h>
@@ -158,6 +159,30 @@ TEST_F(MainWindowTest, MessageCaptionsStayThoseOfTheProgram) {
     EXPECT_EQ(MsgBoxCaption(mkQuestion), L"Question");
     EXPECT_EQ(MsgBoxCaption(mkWarning), L"Warning");
     EXPECT_EQ(w.Strings().Get(IDS_MSG_QUESTION), L"询问");
+}
+
+// The version, the home page and the support address are one entry of the caption's menu away, in
+// the language of the module too.
+TEST_F(MainWindowTest, TheSystemMenuOffersAboutWithVersionHomePageAndSupport) {
+    for (const bool chinese : {false, true}) {
+        TempFolder caseFolder;
+        if (chinese)
+            CopyLanguageModule(caseFolder, L"Lumaforge.CHS");
+        TFrmMain& w = OpenIn(caseFolder, L"Lumaforge.exe", false);
+        HMENU systemMenu = GetSystemMenu(w.Handle(), FALSE);
+        wchar_t label[64] = {};
+        ASSERT_GT(GetMenuStringW(systemMenu, kIdSysMenuAbout, label, 64, MF_BYCOMMAND), 0);
+        EXPECT_EQ(std::wstring(label), chinese ? L"关于 Lumaforge(&A)..." : L"&About Lumaforge...");
+        messages.clear();
+        SendMessageW(w.Handle(), WM_SYSCOMMAND, kIdSysMenuAbout, 0);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messageKinds[0], mkInformation);
+        const std::string& about = messages[0];
+        EXPECT_EQ(about.find("%s"), std::string::npos) << about;
+        for (const char* part : {config::kFileVersion, config::kHomeUrl, config::kSupportEmail})
+            EXPECT_NE(about.find(part), std::string::npos) << part << " in " << about;
+        window.reset();
+    }
 }
 
 TEST_F(MainWindowTest, FolderIconCategoriesAreSortedFoldersOnly) {

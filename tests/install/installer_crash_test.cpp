@@ -283,5 +283,51 @@ TEST(InstallerMends, WindowsOwnSoundSchemeNamesAndFilesAreNeverTouched) {
     EXPECT_EQ(m.system.files.ReadFile("C:\\windows\\Resources\\Themes\\Aero.theme"), "Windows' own style");
 }
 
+
+// The uninstaller's take-back: every customisation made through the program goes, whatever its
+// kind, and two schemes applied one after the other give back the user's own, not the first one's.
+TEST(TakeBackEverything, LeavesTheUsersSystemOfBeforeEveryInstallation) {
+    Machine m;
+    const std::string ice = Package(m, TResourceKind::Cursor, "Ice");
+    m.unpacker.packages[ice] = {{"setup.inf", "[Strings]\r\nCUR_DIR = \"Cursors\\Ice\"\r\npointer = \"arrow.cur\"\r\n"},
+                                {"arrow.cur", "ice arrow"}};
+    m.system.files.Put(ice, "zip");
+    const auto files = m.Files();
+    const auto registry = m.system.registry.Snapshot();
+    Install(m, TResourceKind::Theme, "Glass");
+    Install(m, TResourceKind::Logon, "Dawn");
+    Install(m, TResourceKind::Cursor, "Neon");
+    Install(m, TResourceKind::ScreenSaver, "Stars");
+    Install(m, TResourceKind::Sound, "Bells");
+    Install(m, TResourceKind::Icon, "Round");
+    Install(m, TResourceKind::Cursor, "Ice");
+    ASSERT_EQ(m.system.registry.ReadValue(RegRoot::CurrentUser, "Control Panel\\Cursors", "")->Text(), "Ice");
+
+    const TakeBackReport report = TakeBackEverything(m.paths, m.system.Access());
+    EXPECT_TRUE(report.Finished());
+    EXPECT_EQ(report.takenBack, 7);
+    EXPECT_EQ(m.Files(), files) << Difference(files, m.Files());
+    EXPECT_EQ(m.system.registry.Snapshot(), registry) << Difference(registry, m.system.registry.Snapshot());
+    EXPECT_FALSE(m.system.files.FolderExists(JournalRootFolder(m.paths)));
+    // Nothing is left to take back a second time.
+    const TakeBackReport again = TakeBackEverything(m.paths, m.system.Access());
+    EXPECT_TRUE(again.Finished());
+    EXPECT_EQ(again.takenBack, 0);
+}
+
+TEST(TakeBackEverything, KeepsTheJournalOfWhatCouldNotGoAndSaysSo) {
+    Machine m;
+    Install(m, TResourceKind::Theme, "Glass");
+    Install(m, TResourceKind::ScreenSaver, "Stars");
+    m.system.files.Lock("C:\\windows\\Resources\\Themes\\Glass\\Glass.msstyles");
+
+    const TakeBackReport report = TakeBackEverything(m.paths, m.system.Access());
+    EXPECT_FALSE(report.Finished());
+    EXPECT_EQ(report.takenBack, 1);
+    EXPECT_TRUE(m.system.files.FileExists(PackageJournalFolder(m.paths, TResourceKind::Theme, "Glass") +
+                                          InstallJournal::kFileName));
+    EXPECT_FALSE(m.system.files.FolderExists(PackageJournalFolder(m.paths, TResourceKind::ScreenSaver, "Stars")));
+}
+
 }  // namespace
 }  // namespace lumaforge

@@ -66,7 +66,7 @@ void MemoryFiles::WriteFileDurably(const std::string& path, std::string_view byt
     const std::string key = Key(path);
     if (!ParentExists(key) || FolderExists(path))
         throw std::runtime_error("Cannot write the file \"" + path + "\"");
-    entries_[key] = {path, false, std::string(bytes)};
+    entries_[key] = {path, false, std::string(bytes), ++clock_};
 }
 
 void MemoryFiles::CreateFolder(const std::string& path) {
@@ -83,8 +83,9 @@ void MemoryFiles::Move(const std::string& from, const std::string& to) {
     if (found == entries_.end() || found->second.folder || !ParentExists(Key(to)) || FolderExists(to))
         throw std::runtime_error("Cannot move the file \"" + from + "\"");
     std::string bytes = std::move(found->second.bytes);
+    const uint64_t written = found->second.written;
     entries_.erase(found);
-    entries_[Key(to)] = {to, false, std::move(bytes)};
+    entries_[Key(to)] = {to, false, std::move(bytes), written};
 }
 
 bool MemoryFiles::RemoveFile(const std::string& path) {
@@ -129,7 +130,14 @@ void MemoryFiles::Put(const std::string& path, const std::string& bytes) {
     std::string key = Key(path);
     for (std::string parent = ParentKey(path); parent.find('\\') != std::string::npos; parent = ParentKey(parent))
         entries_.try_emplace(Key(parent), Entry{parent, true, {}});
-    entries_[key] = {path, false, bytes};
+    entries_[key] = {path, false, bytes, ++clock_};
+}
+
+std::optional<uint64_t> MemoryFiles::WriteTime(const std::string& path) const {
+    const auto found = entries_.find(Key(path));
+    if (found == entries_.end() || found->second.folder)
+        return std::nullopt;
+    return found->second.written;
 }
 
 std::map<std::string, std::string> MemoryFiles::Snapshot(const std::string& except) const {

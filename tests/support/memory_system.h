@@ -55,6 +55,8 @@ public:
     bool FolderExists(const std::string& path) const override;
     std::optional<std::string> ReadFile(const std::string& path) const override;
     std::vector<std::string> List(const std::string& folder) const override;
+    // The order of the writes: every write ticks a clock of its own.
+    std::optional<uint64_t> WriteTime(const std::string& path) const override;
     void WriteFileDurably(const std::string& path, std::string_view bytes) override;
     void CreateFolder(const std::string& path) override;
     void Move(const std::string& from, const std::string& to) override;
@@ -74,6 +76,7 @@ private:
         std::string path;  // as it was created
         bool folder = false;
         std::string bytes;
+        uint64_t written = 0;
     };
     static std::string Key(std::string path);
     bool ParentExists(const std::string& key) const;
@@ -81,6 +84,7 @@ private:
     CrashSwitch& crash_;
     std::map<std::string, Entry> entries_;
     std::vector<std::string> locked_;
+    uint64_t clock_ = 0;
 };
 
 class MemoryRegistry : public SystemRegistry {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -11,6 +12,7 @@
 
 #include "base/files_win.h"
 #include "base/unicode_win.h"
+#include "build_config.h"
 #include "support/registry_snapshot_win.h"
 #include "support/test_http_server.h"
 #include "support/win_test_support.h"
@@ -22,8 +24,8 @@ using test::TempFolder;
 
 constexpr char kListPath[] = "/SiteBack/updateTxt/1.txt";
 
-std::string ListOf(const char* version, const char* page = "/20107221.html") {
-    return std::string("[Update]\r\nVersion=") + version + "\r\nPage=" + page + "\r\n";
+std::string ListOf(const std::string& version, const char* page = "/20107221.html") {
+    return "[Update]\r\nVersion=" + version + "\r\nPage=" + page + "\r\n";
 }
 
 // Answers every message box owned by `owner` while it lives (No unless told), and keeps their
@@ -126,22 +128,30 @@ TEST_F(UpdaterTest, AMissingOrUnusableLibraryIsSkippedQuietly) {
 }
 
 TEST_F(UpdaterTest, ANewerVersionIsOfferedToTheOwnerAndNothingElseIs) {
-    // The test program carries the program's version resource, 1.0.0.0.
+    // The test program carries the program's version resource: the project's version, major.minor.patch.tweak.
+    unsigned major = 0, minor = 0, patch = 0, tweak = 0;
+    ASSERT_EQ(std::sscanf(config::kFileVersion, "%u.%u.%u.%u", &major, &minor, &patch, &tweak), 4);
+    auto dotted = [](auto... parts) {
+        std::string text;
+        ((text += (text.empty() ? "" : ".") + std::to_string(parts)), ...);
+        return text;
+    };
+    const std::string own = config::kFileVersion;
     struct Case {
         std::string list;
-        const char* offered;  // the version the question names; none when there is no question
+        std::string offered;  // the version the question names; none when there is no question
     };
     const Case cases[] = {
-        {ListOf("1.0.0.1"), "1.0.0.1"},
-        {ListOf("2.0", "http://elsewhere.example/get"), "2.0.0.0"},
-        {ListOf("1.1"), "1.1.0.0"},
-        {ListOf("1.0.0.0"), nullptr},
-        {ListOf("0.9.9.9"), nullptr},
+        {ListOf(dotted(major, minor, patch, tweak + 1)), dotted(major, minor, patch, tweak + 1)},
+        {ListOf(dotted(major + 1, 0), "http://elsewhere.example/get"), dotted(major + 1, 0, 0, 0)},
+        {ListOf(dotted(major, minor + 1)), dotted(major, minor + 1, 0, 0)},
+        {ListOf(own), {}},
+        {ListOf("0.0.0.0"), {}},
         // A list must not make the program open anything but a web page.
-        {ListOf("1.1", "file:///C:/Windows/notepad.exe"), nullptr},
-        {ListOf("1.1", "notepad.exe:"), nullptr},
-        {"Version=1.1\r\nPage=/20107221.html\r\n", nullptr},
-        {"<html>Not Found</html>", nullptr},
+        {ListOf(dotted(major, minor + 1), "file:///C:/Windows/notepad.exe"), {}},
+        {ListOf(dotted(major, minor + 1), "notepad.exe:"), {}},
+        {"Version=" + dotted(major, minor + 1) + "\r\nPage=/20107221.html\r\n", {}},
+        {"<html>Not Found</html>", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.list);
@@ -151,10 +161,10 @@ TEST_F(UpdaterTest, ANewerVersionIsOfferedToTheOwnerAndNothingElseIs) {
         int64_t elapsedMs = 0;
         EXPECT_TRUE(Call(BuiltLibrary(), UpdateListAddress(server_.Url("/")), questions, elapsedMs));
         EXPECT_EQ(server_.RequestCount(kListPath), before + 1);
-        ASSERT_EQ(questions.size(), c.offered ? 1u : 0u);
-        if (c.offered) {
+        ASSERT_EQ(questions.size(), c.offered.empty() ? 0u : 1u);
+        if (!c.offered.empty()) {
             EXPECT_NE(questions[0].find(ToWide(c.offered)), std::wstring::npos) << ToUtf8(questions[0]);
-            EXPECT_NE(questions[0].find(L"1.0.0.0"), std::wstring::npos) << ToUtf8(questions[0]);
+            EXPECT_NE(questions[0].find(ToWide(own)), std::wstring::npos) << ToUtf8(questions[0]);
         }
     }
 }
@@ -168,7 +178,7 @@ TEST_F(UpdaterTest, YesOpensTheDownloadPageInTheBrowser) {
     ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", nullptr, REG_SZ,
                               command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
-    server_.SetContent(kListPath, ListOf("1.1"));
+    server_.SetContent(kListPath, ListOf("65535.0"));
     std::vector<std::wstring> questions;
     int64_t elapsedMs = 0;
     EXPECT_TRUE(Call(BuiltLibrary(), UpdateListAddress(server_.Url("/")), questions, elapsedMs, IDYES));
