@@ -3,6 +3,8 @@
 # runs; the window is on the screen before any of them is needed.
 find_program(LUMAFORGE_DLLTOOL NAMES ${CMAKE_C_COMPILER_TARGET}-dlltool x86_64-w64-mingw32-dlltool REQUIRED)
 find_program(LUMAFORGE_NM NAMES ${CMAKE_C_COMPILER_TARGET}-nm x86_64-w64-mingw32-nm REQUIRED)
+# Inside the function CMAKE_CURRENT_LIST_FILE names its caller; the libraries depend on this file.
+set(LUMAFORGE_DELAY_LOAD_SCRIPT ${CMAKE_CURRENT_LIST_FILE})
 
 function(lumaforge_delay_loaded out)
     set(folder ${CMAKE_BINARY_DIR}/delay-load)
@@ -17,7 +19,7 @@ function(lumaforge_delay_loaded out)
         set(def ${folder}/${name}.def)
         set(library ${folder}/lib${name}-delay.a)
         if(NOT EXISTS ${library} OR ${LUMAFORGE_IMPORT_${name}} IS_NEWER_THAN ${library}
-           OR ${CMAKE_CURRENT_LIST_FILE} IS_NEWER_THAN ${library})
+           OR ${LUMAFORGE_DELAY_LOAD_SCRIPT} IS_NEWER_THAN ${library})
             execute_process(COMMAND ${LUMAFORGE_NM} ${LUMAFORGE_IMPORT_${name}} OUTPUT_VARIABLE symbols
                             COMMAND_ERROR_IS_FATAL ANY)
             string(REGEX MATCHALL "[ \t]I __imp_[A-Za-z0-9_@?$]+" imports "${symbols}")
@@ -29,8 +31,10 @@ function(lumaforge_delay_loaded out)
             list(SORT imports)
             list(JOIN imports "\n" exports)
             file(WRITE ${def} "LIBRARY ${name}.dll\nEXPORTS\n${exports}\n")
-            execute_process(COMMAND ${LUMAFORGE_DLLTOOL} --input-def ${def} --output-delaylib ${library}
-                            COMMAND_ERROR_IS_FATAL ANY)
+            # dlltool names its helper symbols after the output path: relative, so that the
+            # program's bytes do not depend on where it was built.
+            execute_process(COMMAND ${LUMAFORGE_DLLTOOL} --input-def ${name}.def --output-delaylib lib${name}-delay.a
+                            WORKING_DIRECTORY ${folder} COMMAND_ERROR_IS_FATAL ANY)
         endif()
         list(APPEND libraries ${library})
     endforeach()
