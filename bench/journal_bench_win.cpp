@@ -5,9 +5,10 @@
 //
 //   journal_bench.exe RES_FOLDER [ROUNDS]
 //
-// RES_FOLDER is the demo content's softdata\xp\res (scripts/journal-bench.sh makes it). The
+// RES_FOLDER is the demo content's package folder (scripts/journal-bench.sh makes it). The
 // program folder, the Windows folder and the system folder are temporary folders of the run, so
-// only the registry of the prefix is touched, and put back by each uninstall or restore.
+// only the registry of the prefix is touched. An uninstall without a journal leaves values behind
+// (that is what the journal mends), so the keys the installers write are put back at the end.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,16 +22,25 @@
 #include "bench_stats.h"
 #include "install/install_context_win.h"
 #include "install/installers.h"
+#include "support/registry_snapshot_win.h"
 
 using namespace lumaforge;
 using namespace lumaforge::bench;
 
 namespace {
 
+// The first package of a kind's folder, as a path under it without ".zip"; the visual styles are
+// one folder deeper, in their categories.
 std::string FirstPackage(const std::string& folder) {
     for (const FolderEntry& entry : ListFolder(folder)) {
         if (!entry.isFolder && entry.name.size() > 4 && entry.name.ends_with(".zip"))
             return entry.name.substr(0, entry.name.size() - 4);
+    }
+    for (const FolderEntry& entry : ListFolder(folder)) {
+        if (entry.isFolder && entry.name != "." && entry.name != "..") {
+            if (const std::string inner = FirstPackage(folder + "\\" + entry.name); !inner.empty())
+                return entry.name + "\\" + inner;
+        }
     }
     return {};
 }
@@ -48,6 +58,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: journal_bench RES_FOLDER [ROUNDS]\n");
         return 2;
     }
+    // The user's settings as they were, put back when the bench ends.
+    const test::RegistrySnapshot keys[] = {
+        {HKEY_CURRENT_USER, L"Control Panel\\Cursors"},
+        {HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
+        {HKEY_CURRENT_USER, L"AppEvents"},
+        {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Icons"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients"},
+    };
     const std::string res = argv[1];
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
     const std::string root = TempRoot();
@@ -76,13 +96,14 @@ int main(int argc, char** argv) {
     for (int kindNumber = 0; kindNumber < kResourceKindCount; ++kindNumber) {
         const auto kind = static_cast<TResourceKind>(kindNumber);
         const std::string kindName(*KindName(kindNumber));
-        const std::string name = FirstPackage(res + "\\" + kindName);
-        if (name.empty()) {
+        const std::string found = FirstPackage(res + "\\" + kindName);
+        const std::string name = found.substr(found.find_last_of('\\') + 1);
+        if (found.empty()) {
             std::printf("%-13s (no package)\n", kindName.c_str());
             continue;
         }
         std::string bytes;
-        if (!ReadWholeFile(res + "\\" + kindName + "\\" + name + ".zip", bytes))
+        if (!ReadWholeFile(res + "\\" + kindName + "\\" + found + ".zip", bytes))
             return 1;
         const std::string package = paths.PackageFile(kindNumber, name);
         CreateFolderPath(package.substr(0, package.rfind('\\')));

@@ -121,6 +121,7 @@ target_link_libraries(extract_bench PRIVATE lumaforge_win)
 
 add_executable(journal_bench bench/journal_bench_win.cpp)
 target_link_libraries(journal_bench PRIVATE lumaforge_win)
+target_include_directories(journal_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 
 add_executable(scrape_bench bench/scrape_bench_win.cpp)
 target_link_libraries(scrape_bench PRIVATE lumaforge_win)

@@ -7,5 +7,5 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 cd "$root"
 demo/make_content.py build/demo-content build/windows/demo >/dev/null
-res=$(winepath -w "$root/build/demo-content/softdata/xp/res")
+res=$(winepath -w "$root/build/demo-content")
 xvfb-run -a wine build/windows/journal_bench.exe "$res" "${1:-7}" | tr -d '\r'

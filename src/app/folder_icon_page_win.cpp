@@ -290,7 +290,8 @@ void FolderIconPage::btnSetIconClick() {
         return;
     }
     const std::string iconFile = CategoryFolder(category) + IconCaption(selected);
-    WriteFolderIconSettings(folder, iconFile);
+    SetFolderIcon(*resources_.installer, folder, iconFile);
+    HideFolderSettingsFile(folder);
     if (!MakeSystemFolder(folder)) {
         showMessage_(kSetFailed, mkInformation);
         return;
@@ -303,7 +304,10 @@ void FolderIconPage::btnRestoreIconClick() {
     const std::string folder = FolderText();
     if (!CheckFolder(folder))
         return;
-    DeleteFolderIconSettings(folder);
+    const std::vector<std::string> stayed = RestoreFolderIcon(*resources_.installer, folder);
+    HideFolderSettingsFile(folder);
+    if (!stayed.empty())
+        throw std::runtime_error("Cannot restore the file \"" + stayed.front() + "\"");
     showMessage_(kRestoreDone, mkInformation);
     NotifyFolderIconChanged(folder);
 }

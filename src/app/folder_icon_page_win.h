@@ -16,6 +16,7 @@
 #include "controls/panel_win.h"
 #include "controls/scale_change_win.h"
 #include "controls/standard_controls_win.h"
+#include "install/install_host.h"
 #include "net/msg_kind.h"
 
 namespace lumaforge {
@@ -32,6 +33,8 @@ public:
         const FileProbe* probe = nullptr;
         const ProgramPaths* paths = nullptr;
         const ResourceStrings* strings = nullptr;
+        // Writes the folder's settings file, journaled, so that a restore gives it back as it was.
+        InstallHost* installer = nullptr;
     };
     // Shows a message with the kind's caption; returns the button pressed.
     using ShowMessage = std::function<int(const std::string& text, TMsgKind kind)>;

@@ -348,7 +348,8 @@ void TFrmMain::CreateIconsPage(Panel& page) {
 }
 
 void TFrmMain::CreateFolderIconPage(Panel& page) {
-    FolderIconPage::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_, &paths_, &strings_};
+    FolderIconPage::Resources resources{listImages_.Get(), font_.Get(), boldFont_.Get(), &probe_,
+                                        &paths_,           &strings_,   &installContext_};
     folderIconPage_ = std::make_unique<FolderIconPage>(
         page, resources, [this](const std::string& text, TMsgKind kind) { return ShowMessage(text, kind); });
 }

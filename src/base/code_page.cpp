@@ -162,4 +162,28 @@ std::string DecodeMarkedText(std::string_view bytes, const AnsiCodePage& codePag
     return codePage.ToUtf8(bytes);
 }
 
+std::string EncodeAnsiOrUtf16(std::string_view utf8, const AnsiCodePage& codePage) {
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    std::string ansi;
+    ansi.reserve(utf8.size());
+    for (char16_t c : wide) {
+        if (c < 0x80) {
+            ansi.push_back(static_cast<char>(c));
+            continue;
+        }
+        const std::string bytes = codePage.EncodeChar(c);
+        if (bytes.empty()) {
+            std::string marked = "\xFF\xFE";
+            marked.reserve(2 + wide.size() * 2);
+            for (char16_t unit : wide) {
+                marked.push_back(static_cast<char>(unit & 0xFF));
+                marked.push_back(static_cast<char>(unit >> 8));
+            }
+            return marked;
+        }
+        ansi += bytes;
+    }
+    return ansi;
+}
+
 }  // namespace lumaforge

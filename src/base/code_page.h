@@ -35,4 +35,10 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // mark, the code page without one. What the mark promises but the bytes break becomes U+FFFD.
 std::string DecodeMarkedText(std::string_view bytes, const AnsiCodePage& codePage);
 
+// The bytes of a text file for the system's profile functions: in the ANSI code page when it
+// holds every character, as the system's own tools write it; otherwise UTF-16 little-endian after
+// its byte-order mark, which those functions read too, rather than losing characters to question
+// marks or look-alikes.
+std::string EncodeAnsiOrUtf16(std::string_view utf8, const AnsiCodePage& codePage);
+
 }  // namespace lumaforge

@@ -16,43 +16,11 @@
 
 namespace lumaforge {
 namespace {
-constexpr char kSettingsFileName[] = "desktop.ini";
 constexpr WORD kShlwapiOrdinal = 633;
 constexpr DWORD kShlwapiArgument = 47;
 
 // Wine's marker of a function it does not implement: an error like any other for our purposes.
 constexpr DWORD kWineStubException = 0x80000100;
-
-// The profile functions that read the file take it as ANSI unless it starts with the UTF-16
-// byte-order mark, so a path outside the code page goes as UTF-16.
-std::string SettingsFileBytes(const std::string& text) {
-    const std::wstring wide = ToWide(text);
-    const int wideLength = static_cast<int>(wide.size());
-    BOOL lossy = FALSE;
-    const int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, nullptr, &lossy);
-    if (length > 0 && !lossy) {
-        std::string ansi(static_cast<size_t>(length), '\0');
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, ansi.data(), length, nullptr,
-                            nullptr);
-        return ansi;
-    }
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : wide) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
-// A read-only settings file would refuse to go; whoever set the icon before us does not get to
-// keep the folder's icon that way.
-void DeleteSettingsFile(const std::string& path) {
-    if (!FileExists(path))
-        return;
-    SetFileAttributesW(ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileUtf8(path);
-}
 
 using Pidl = std::remove_pointer_t<PIDLIST_ABSOLUTE>;
 struct PidlFree {
@@ -130,30 +98,11 @@ struct VectoredHandler {
 };
 }  // namespace
 
-std::string FolderSettingsFile(std::string_view folder) {
-    std::string file(folder);
-    if (file.empty() || file.back() != '\\')
-        file += '\\';
-    return file + kSettingsFileName;
-}
-
-std::string FolderIconSettingsText(std::string_view iconFile) {
-    return JoinLines({"[.ShellClassInfo]", "IconFile=" + std::string(iconFile), "IconIndex=0"});
-}
-
-void WriteFolderIconSettings(const std::string& folder, const std::string& iconFile) {
-    const std::string file = FolderSettingsFile(folder);
-    DeleteSettingsFile(file);
-    if (!WriteWholeFile(file, SettingsFileBytes(FolderIconSettingsText(iconFile))))
-        throw std::runtime_error("Cannot create file \"" + file + "\"");
-    SetFileAttributesW(ToWide(file).c_str(), FILE_ATTRIBUTE_HIDDEN);
-}
-
-void DeleteFolderIconSettings(const std::string& folder) {
-    const std::string file = FolderSettingsFile(folder);
-    DeleteSettingsFile(file);
-    if (FileExists(file))
-        throw std::runtime_error("Cannot delete file \"" + file + "\"");
+void HideFolderSettingsFile(const std::string& folder) {
+    const std::wstring file = ToWide(FolderSettingsFile(folder));
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(file.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
 }
 
 bool MakeSystemFolder(const std::string& folder) {

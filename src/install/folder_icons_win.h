@@ -4,25 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "install/folder_icon_settings.h"
+
 namespace lumaforge {
 
-// What gives one folder its own icon in the shell: a hidden "desktop.ini" inside it that names the
-// icon file, and the folder's system attribute, without which the shell does not read that file.
+// The shell's side of a folder's own icon (its settings file is made in folder_icon_settings.h).
 
-// "desktop.ini" in the folder, written with or without a trailing backslash.
-std::string FolderSettingsFile(std::string_view folder);
-
-// The settings file's lines for an icon file, each ended by CR LF.
-std::string FolderIconSettingsText(std::string_view iconFile);
-
-// Replaces the folder's settings file, whatever it held, by one naming the icon, and hides it. The
-// file is in the ANSI code page, or in UTF-16 when the icon's path does not fit that code page.
-// Raises std::runtime_error when the file cannot be written.
-void WriteFolderIconSettings(const std::string& folder, const std::string& iconFile);
-
-// Deletes the folder's settings file; a missing one is no error. Raises std::runtime_error when the
-// file stays.
-void DeleteFolderIconSettings(const std::string& folder);
+// Hides the folder's settings file, as the shell keeps it, when there is one.
+void HideFolderSettingsFile(const std::string& folder);
 
 // Gives the folder the system attribute (PathMakeSystemFolder); false when that failed.
 bool MakeSystemFolder(const std::string& folder);

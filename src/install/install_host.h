@@ -61,4 +61,7 @@ struct InstallHost {
     bool keepJournal = true;
 };
 
+// The host's code page for 8-bit texts; one that takes texts as UTF-8 when it names none.
+const AnsiCodePage& CodePageOf(const InstallHost& host);
+
 }  // namespace lumaforge

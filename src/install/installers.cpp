@@ -9,6 +9,7 @@
 #include "install/cursor_scheme.h"
 #include "install/inf_registry.h"
 #include "install/journal_store.h"
+#include "install/journaled.h"
 #include "install/package_name.h"
 
 namespace lumaforge {
@@ -31,18 +32,6 @@ constexpr char kBackup[] = "Lumaforge_Backup";
 // The backup of a client that had no icon of its own: a value of no type.
 constexpr uint32_t kRegNone = 0;
 
-// Texts taken as they are, where no code page was given.
-class Utf8Text : public AnsiCodePage {
-public:
-    std::string EncodeChar(char16_t c) const override { return Utf16ToUtf8(std::u16string(1, c)); }
-    std::string ToUtf8(std::string_view bytes) const override { return std::string(bytes); }
-};
-
-const AnsiCodePage& CodePageOf(const InstallHost& host) {
-    static const Utf8Text utf8;
-    return host.codePage ? *host.codePage : utf8;
-}
-
 std::string TextOf(const InstallHost& host, const std::string& bytes) {
     return CodePageOf(host).ToUtf8(bytes);
 }
@@ -52,52 +41,6 @@ std::string ReadOrThrow(const InstallHost& host, const std::string& path) {
     if (!bytes)
         throw std::runtime_error("Cannot open file \"" + path + "\"");
     return std::move(*bytes);
-}
-
-std::unique_ptr<InstallJournal> OpenJournal(InstallHost& host, const std::string& folder) {
-    if (!host.keepJournal)
-        return std::make_unique<NullJournal>(host.system.files);
-    auto journal = std::make_unique<InstallJournal>(host.system.files, folder);
-    journal->Load();
-    return journal;
-}
-
-// Takes back what the journal recorded from `from` on and drops those records.
-void RollBack(InstallHost& host, InstallJournal& journal, size_t from) {
-    if (!host.keepJournal)
-        return;
-    ReplayBackwards(host.system, journal, from, journal.Records().size());
-    std::vector<JournalRecord> records = journal.Records();
-    records.resize(from);
-    journal.Rewrite(std::move(records));
-}
-
-// Runs `change` as one segment of the journal in `folder`. When it returns false or raises an
-// error, what it changed is taken back; a passing journal goes once the change is made.
-template <typename Change>
-bool Journaled(InstallHost& host, const std::string& folder, const char* what, bool passing, Change&& change) {
-    std::unique_ptr<InstallJournal> journal = OpenJournal(host, folder);
-    const size_t from = journal->Records().size();
-    InstallTransaction tx(host.system, *journal, what);
-    bool done = false;
-    try {
-        done = change(tx);
-    } catch (...) {
-        try {
-            RollBack(host, *journal, from);
-        } catch (const std::exception&) {
-            // The next start rolls back what is still on record.
-        }
-        throw;
-    }
-    if (!done) {
-        RollBack(host, *journal, from);
-        return false;
-    }
-    tx.Commit();
-    if (passing && host.keepJournal)
-        journal->Remove();
-    return true;
 }
 
 std::string PackageJournal(const InstallHost& host, TResourceKind kind, const std::string& name) {
@@ -292,23 +235,11 @@ UninstallResult UninstallWithoutJournal(InstallHost& host, TResourceKind kind, c
 }
 
 UninstallResult ReplayJournal(SystemAccess system, InstallJournal& journal) {
+    const TakeBackResult back = TakeBackJournal(system, journal);
     UninstallResult result;
-    // The uninstall is on record before its first change; an earlier one cut short is taken up.
-    size_t end = journal.Records().size();
-    if (const LastSegment last = FindLastSegment(journal.Records());
-        !last.done && journal.Records()[last.begin].path == kUninstallSegment) {
-        end = last.begin;
-    } else {
-        JournalRecord begin;
-        begin.kind = RecordKind::Begin;
-        begin.path = kUninstallSegment;
-        journal.Append({begin});
-    }
-    const ReplayResult replay = ReplayBackwards(system, journal, 0, end);
-    result.kept = replay.kept;
-    result.stayed = replay.stayed;
-    if (replay.Finished() && journal.Remove())
-        result.finished = true;
+    result.kept = back.replay.kept;
+    result.stayed = back.replay.stayed;
+    result.finished = back.finished;
     return result;
 }
 }  // namespace

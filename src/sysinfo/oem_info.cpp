@@ -9,16 +9,6 @@ namespace {
 constexpr char kGeneral[] = "General";
 constexpr char kSupport[] = "Support Information";
 
-std::string Utf16LeBytes(std::u16string_view text) {
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
-
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
 }  // namespace
 
@@ -76,20 +66,7 @@ OemInformation ParseOemInfoText(std::string_view text) {
 }
 
 std::string EncodeOemInfoFile(std::string_view text, const AnsiCodePage& codePage) {
-    const std::u16string wide = Utf8ToUtf16(text);
-    std::string ansi;
-    ansi.reserve(text.size());
-    for (char16_t c : wide) {
-        if (c < 0x80) {
-            ansi.push_back(static_cast<char>(c));
-            continue;
-        }
-        const std::string bytes = codePage.EncodeChar(c);
-        if (bytes.empty())
-            return "\xFF\xFE" + Utf16LeBytes(wide);
-        ansi += bytes;
-    }
-    return ansi;
+    return EncodeAnsiOrUtf16(text, codePage);
 }
 
 std::optional<BmpLayout> ParseBmpHeader(std::string_view head, uint64_t fileSize) {

@@ -13,6 +13,7 @@
 #include "base/files_win.h"
 #include "base/unicode_win.h"
 #include "controls/fonts_win.h"
+#include "install/install_context_win.h"
 #include "support/win_test_support.h"
 
 // The program folder of the build, where the icon categories that ship with the program are put.
@@ -62,6 +63,7 @@ protected:
     void SetUp() override {
         test::EnsureCommonControls();
         paths.SetProgramFolder(ToUtf8(program.Path()));
+        installer = std::make_unique<InstallContext>(paths, extractor);
         host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 650, 420, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
         panel.Create(host, {0, 0, 638, 390});
@@ -77,7 +79,8 @@ protected:
     }
 
     FolderIconPage& Open() {
-        FolderIconPage::Resources resources{images.Get(), font.Get(), bold.Get(), &probe, &paths, &strings};
+        FolderIconPage::Resources resources{images.Get(), font.Get(), bold.Get(),     &probe,
+                                            &paths,       &strings,   installer.get()};
         page = std::make_unique<FolderIconPage>(panel, resources, [this](const std::string& text, TMsgKind kind) {
             messages.push_back(text);
             EXPECT_EQ(kind, mkInformation);
@@ -131,6 +134,9 @@ protected:
     ProgramPaths paths;
     WinFileProbe probe;
     ResourceStrings strings;
+    WinAnsiCodePage codePage;
+    TPackageExtractor extractor{codePage};
+    std::unique_ptr<InstallContext> installer;
     HWND host = nullptr;
     Panel panel;
     UniqueImageList images;
@@ -216,6 +222,25 @@ TEST_F(FolderIconPageTest, SetFolderIconWritesTheSettingsAndMarksTheFolder) {
         EXPECT_EQ(Attributes(file), INVALID_FILE_ATTRIBUTES);
         EXPECT_TRUE(Attributes(folder) & FILE_ATTRIBUTE_SYSTEM);
     }
+}
+
+TEST_F(FolderIconPageTest, WindowsOwnSettingsOfTheFolderComeBackAfterRestore) {
+    AddIcons(L"Colors", {L"Red.ico"});
+    FolderIconPage& p = Open();
+    const std::string windows = "[.ShellClassInfo]\r\nLocalizedResourceName=@shell32.dll,-21779\r\n";
+    target.WriteFile(L"desktop.ini", windows);
+    const std::string file = ToUtf8(target.Path()) + "desktop.ini";
+    p.DirEdit().SetText(target.Path());
+    SelectIcon("Red.ico");
+    Click(p.SetIconButton());
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(file, bytes));
+    EXPECT_NE(bytes.find("LocalizedResourceName=@shell32.dll,-21779"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("IconFile=" + IconPath("Colors", "Red.ico")), std::string::npos) << bytes;
+    Click(p.RestoreIconButton());
+    ASSERT_TRUE(ReadWholeFile(file, bytes));
+    EXPECT_EQ(bytes, windows);
+    EXPECT_EQ(messages, (std::vector<std::string>{"Set folder icon successfully.", "Restored icon successfully."}));
 }
 
 TEST_F(FolderIconPageTest, RestoringAFolderThatNeverHadSettingsSucceeds) {

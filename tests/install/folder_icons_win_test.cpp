@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -15,7 +16,9 @@
 
 #include "base/code_page.h"
 #include "base/files_win.h"
+#include "base/program_paths.h"
 #include "base/unicode_win.h"
+#include "install/install_context_win.h"
 #include "support/win_test_support.h"
 
 namespace lumaforge {
@@ -45,39 +48,62 @@ std::wstring ShellIconFile(const std::string& settingsFile) {
     return value;
 }
 
+// The installers' host on the real system, its program folder a temporary one.
+struct RealSystem {
+    RealSystem() {
+        paths.SetProgramFolder(Utf8Path(program));
+        context = std::make_unique<InstallContext>(paths, extractor);
+    }
+    std::string Icon(const std::string& name) const { return paths.FolderIconsFolder() + "Colors\\" + name; }
+
+    test::TempFolder program;
+    ProgramPaths paths;
+    WinAnsiCodePage codePage;
+    TPackageExtractor extractor{codePage};
+    std::unique_ptr<InstallContext> context;
+};
+
 TEST(FolderIconsTest, SettingsFileHoldsThreeLinesAndIsHiddenWithOrWithoutTrailingBackslash) {
+    RealSystem system;
     test::TempFolder root;
-    const std::string icon = "C:\\Program Files\\Lumaforge\\cache\\icons\\Colors\\Red.ico";
+    const std::string icon = system.Icon("Red.ico");
     for (const char* spelling : {"target", "target\\"}) {
         root.MakeFolder(L"target");
         const std::string folder = Utf8Path(root) + spelling;
-        WriteFolderIconSettings(folder, icon);
+        SetFolderIcon(*system.context, folder, icon);
+        HideFolderSettingsFile(folder);
         const std::string file = Utf8Path(root) + "target\\desktop.ini";
         EXPECT_EQ(FolderSettingsFile(folder), file);
         EXPECT_EQ(FileBytes(file), "[.ShellClassInfo]\r\nIconFile=" + icon + "\r\nIconIndex=0\r\n") << spelling;
         EXPECT_EQ(Attributes(file) & kShownAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN)) << spelling;
         EXPECT_EQ(ShellIconFile(file), ToWide(icon));
-        DeleteFolderIconSettings(folder);
+        EXPECT_TRUE(RestoreFolderIcon(*system.context, folder).empty());
         EXPECT_EQ(Attributes(file), INVALID_FILE_ATTRIBUTES) << spelling;
     }
 }
 
-TEST(FolderIconsTest, AnExistingSettingsFileIsReplacedWhole) {
+TEST(FolderIconsTest, AnExistingSettingsFileKeepsItsOtherLinesAndComesBackWhole) {
+    RealSystem system;
     test::TempFolder root;
-    root.WriteFile(L"desktop.ini",
-                   "[.ShellClassInfo]\r\nInfoTip=Kept?\r\nIconResource=old.dll,3\r\n"
-                   "[ViewState]\r\nMode=4\r\n");
+    const std::string windows =
+        "[.ShellClassInfo]\r\nInfoTip=Kept\r\nIconResource=old.dll,3\r\n[ViewState]\r\nMode=4\r\n";
+    root.WriteFile(L"desktop.ini", windows);
     const std::string file = Utf8Path(root) + "desktop.ini";
     SetFileAttributesW(ToWide(file).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
-    WriteFolderIconSettings(Utf8Path(root), "C:\\icons\\new.ico");
-    EXPECT_EQ(FileBytes(file), "[.ShellClassInfo]\r\nIconFile=C:\\icons\\new.ico\r\nIconIndex=0\r\n");
-    EXPECT_EQ(Attributes(file) & kShownAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    const std::string icon = system.Icon("New.ico");
+    SetFolderIcon(*system.context, Utf8Path(root), icon);
+    EXPECT_EQ(FileBytes(file),
+              "[.ShellClassInfo]\r\nIconFile=" + icon + "\r\nIconIndex=0\r\nInfoTip=Kept\r\n[ViewState]\r\nMode=4\r\n");
+    EXPECT_EQ(ShellIconFile(file), ToWide(icon));
+    EXPECT_TRUE(RestoreFolderIcon(*system.context, Utf8Path(root)).empty());
+    EXPECT_EQ(FileBytes(file), windows);
 }
 
 TEST(FolderIconsTest, AnIconPathOutsideTheCodePageIsWrittenAsUtf16) {
+    RealSystem system;
     test::TempFolder root;
-    const std::string icon = "C:\\icons\\\xE0\xB8\x81\xE0\xB8\xB2.ico";  // Thai: no ANSI code page of China holds it
-    WriteFolderIconSettings(Utf8Path(root), icon);
+    const std::string icon = system.Icon("\xE0\xB8\x81\xE0\xB8\xB2.ico");  // Thai: no ANSI code page of China holds it
+    SetFolderIcon(*system.context, Utf8Path(root), icon);
     const std::string file = Utf8Path(root) + "desktop.ini";
     const std::string bytes = FileBytes(file);
     ASSERT_GE(bytes.size(), 2u);
@@ -88,19 +114,16 @@ TEST(FolderIconsTest, AnIconPathOutsideTheCodePageIsWrittenAsUtf16) {
     EXPECT_EQ(ShellIconFile(file), ToWide(icon));
 }
 
-TEST(FolderIconsTest, FailuresToWriteOrDeleteAreRaised) {
+TEST(FolderIconsTest, FailuresToWriteAreRaisedAndChangeNothing) {
+    RealSystem system;
     test::TempFolder root;
-    EXPECT_THROW(WriteFolderIconSettings(Utf8Path(root) + "missing", "C:\\a.ico"), std::runtime_error);
-    // A folder that takes the settings file's name is nothing to delete, and no error either.
+    EXPECT_THROW(SetFolderIcon(*system.context, Utf8Path(root) + "missing", system.Icon("a.ico")), std::runtime_error);
+    EXPECT_EQ(Attributes(Utf8Path(root) + "missing"), INVALID_FILE_ATTRIBUTES);
+    // A folder that takes the settings file's name is no settings file: nothing to restore.
     root.MakeFolder(L"odd\\desktop.ini");
-    EXPECT_NO_THROW(DeleteFolderIconSettings(Utf8Path(root) + "odd"));
-    EXPECT_NE(Attributes(Utf8Path(root) + "odd\\desktop.ini"), INVALID_FILE_ATTRIBUTES);
-    // Nothing there to delete is fine; a read-only file goes all the same.
-    EXPECT_NO_THROW(DeleteFolderIconSettings(Utf8Path(root)));
-    root.WriteFile(L"desktop.ini", "x");
-    SetFileAttributesW((root.Path() + L"desktop.ini").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-    DeleteFolderIconSettings(Utf8Path(root));
-    EXPECT_EQ(Attributes(Utf8Path(root) + "desktop.ini"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_THROW(SetFolderIcon(*system.context, Utf8Path(root) + "odd", system.Icon("a.ico")), std::runtime_error);
+    EXPECT_TRUE(RestoreFolderIcon(*system.context, Utf8Path(root) + "odd").empty());
+    EXPECT_NE(Attributes(Utf8Path(root) + "odd\\desktop.ini") & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
 TEST(FolderIconsTest, MakeSystemFolderSetsTheSystemAttribute) {
@@ -170,7 +193,8 @@ public:
     ShellListener() {
         window_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+        previous_ =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
         SHChangeNotifyEntry everything{nullptr, TRUE};
         registration_ = SHChangeNotifyRegister(window_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel | SHCNRF_NewDelivery,
                                                SHCNE_ALLEVENTS, kNotified, 1, &everything);

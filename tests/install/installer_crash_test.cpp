@@ -7,6 +7,7 @@
 #include <map>
 
 #include "base/program_paths.h"
+#include "install/folder_icon_settings.h"
 #include "install/installers.h"
 #include "install/journal_store.h"
 #include "support/memory_system.h"
@@ -123,7 +124,11 @@ struct Machine {
         system.registry.PutKey(RegRoot::LocalMachine, "SOFTWARE\\Clients\\Mail\\Outlook Express\\DefaultIcon");
         system.registry.Put(RegRoot::LocalMachine, "SOFTWARE\\Clients\\StartMenuInternet\\Web\\DefaultIcon", "",
                             "C:\\web.exe,0");
+        // A folder with the settings Windows gave it.
+        system.files.Put(kPhotosSettings, "[.ShellClassInfo]\r\nLocalizedResourceName=@shell32.dll,-21779\r\n");
     }
+    static constexpr char kPhotos[] = "C:\\Users\\me\\Photos";
+    static constexpr char kPhotosSettings[] = "C:\\Users\\me\\Photos\\desktop.ini";
 
     std::map<std::string, std::string> Files() const { return system.files.Snapshot("C:\\Program\\"); }
 
@@ -158,6 +163,10 @@ std::string Package(const Machine& m, TResourceKind kind, const char* name) {
     return m.paths.PackageFile(static_cast<int>(kind), name);
 }
 
+std::string RedIcon(const Machine& m) {
+    return m.paths.FolderIconsFolder() + "Colors\\Red.ico";
+}
+
 void Install(Machine& m, TResourceKind kind, const char* name) {
     InstallPackage(m.host, kind, Package(m, kind, name));
 }
@@ -178,6 +187,9 @@ const InstallerCase kInstallers[] = {
      [](Machine& m) { RestoreDefaults(m.host, TResourceKind::Logon); }},
     {"restoring the default icons", [](Machine& m) { Install(m, TResourceKind::Icon, "Round"); },
      [](Machine& m) { RestoreDefaults(m.host, TResourceKind::Icon); }},
+    {"setting a folder icon", {}, [](Machine& m) { SetFolderIcon(m.host, Machine::kPhotos, RedIcon(m)); }},
+    {"restoring a folder icon", [](Machine& m) { SetFolderIcon(m.host, Machine::kPhotos, RedIcon(m)); },
+     [](Machine& m) { RestoreFolderIcon(m.host, Machine::kPhotos); }},
 };
 
 TEST(InstallerCrash, EveryInstallerKilledAfterAnyStepRecoversToBeforeOrAfter) {
