@@ -186,12 +186,12 @@ UninstallResult UninstallWithoutJournal(InstallHost& host, TResourceKind kind, c
     const std::string destination = DestinationOf(host, kind, name);
     const std::string package = host.paths.PackageFile(static_cast<int>(kind), name);
     if (destination.empty() || !host.system.files.FileExists(package)) {
-        result.stayed.push_back(package);
+        result.packageNeeded = package;
         return result;
     }
     const std::optional<std::vector<PackageUnpacker::PackageFile>> entries = host.extractor.ListFiles(package);
     if (!entries) {
-        result.stayed.push_back(package);
+        result.packageNeeded = package;
         return result;
     }
     std::vector<std::string> matching;
@@ -281,12 +281,40 @@ bool InstallLoginScreen(InstallHost& host, const std::string& packagePath) {
 
 namespace {
 
-// Takes back the journals of every package of a kind whose restore link has no uninstall of its own.
+// The journal folders that hold a journal, the latest changed first. Two installations that
+// changed the same value one after the other give it back only when the later one goes first: each
+// restores the value only while it still holds what it wrote. A journal is rewritten by every
+// segment, so its file's time is that of its latest change.
+std::vector<std::string> NewestFirst(const SystemFiles& files, std::vector<std::string> folders) {
+    struct OnRecord {
+        uint64_t writeTime = 0;
+        std::string folder;
+    };
+    std::vector<OnRecord> journals;
+    for (std::string& folder : folders) {
+        const std::string file = folder + InstallJournal::kFileName;
+        if (files.FileExists(file))
+            journals.push_back({files.WriteTime(file).value_or(0), std::move(folder)});
+    }
+    std::sort(journals.begin(), journals.end(), [](const OnRecord& a, const OnRecord& b) {
+        return a.writeTime != b.writeTime ? a.writeTime > b.writeTime : a.folder > b.folder;
+    });
+    std::vector<std::string> sorted;
+    for (OnRecord& journal : journals)
+        sorted.push_back(std::move(journal.folder));
+    return sorted;
+}
+
+// Takes back the journals of every package of a kind whose restore link has no uninstall of its
+// own, the latest first.
 void ReplayKindJournals(InstallHost& host, TResourceKind kind) {
     const std::string folder =
         JournalRootFolder(host.paths) + std::string(KindName(static_cast<int>(kind)).value_or(""));
-    for (const std::string& name : host.system.files.List(folder)) {
-        InstallJournal journal(host.system.files, folder + "\\" + name + "\\");
+    std::vector<std::string> folders;
+    for (const std::string& name : host.system.files.List(folder))
+        folders.push_back(folder + "\\" + name + "\\");
+    for (const std::string& journalFolder : NewestFirst(host.system.files, std::move(folders))) {
+        InstallJournal journal(host.system.files, journalFolder);
         if (journal.Load())
             ReplayJournal(host.system, journal);
     }
@@ -390,6 +418,9 @@ bool ApplyIconTheme(InstallHost& host, const std::string& themeFile) {
 }
 
 void RestoreDefaultIcons(InstallHost& host) {
+    // The keys and values the icon themes created go with their journals, so that the restore
+    // leaves nothing of theirs behind.
+    ReplayKindJournals(host, TResourceKind::Icon);
     Journaled(host, RestoreJournal(host, TResourceKind::Icon), "restore", true, [&](InstallTransaction& tx) {
         TSetIcons(tx).SetIcons(std::nullopt, true);
         return true;
@@ -484,6 +515,10 @@ std::string UninstallReport(const UninstallResult& result) {
         return text;
     };
     std::string report;
+    if (!result.packageNeeded.empty())
+        return "Nothing was deleted: without its downloaded package the program cannot tell the package's "
+               "files from Windows' own or yours. Download it again, then uninstall it.\r\n" +
+               result.packageNeeded;
     if (!result.finished && result.stayed.empty() && result.kept.empty())
         return result.matchedFiles == 0
                    ? "No file of the package was found as the package holds it; nothing was deleted."
@@ -505,29 +540,16 @@ TakeBackReport TakeBackEverything(const ProgramPaths& paths, SystemAccess system
     const RecoveryReport recovery = RecoverInterruptedInstallations(paths, system);
     report.stayed = recovery.stayed;
 
-    struct OnRecord {
-        uint64_t writeTime = 0;
-        std::string folder;
-    };
-    std::vector<OnRecord> journals;
+    std::vector<std::string> folders;
     const std::string root = JournalRootFolder(paths);
     for (const std::string& category : system.files.List(root)) {
         if (!system.files.FolderExists(root + category))
             continue;
-        for (const std::string& name : system.files.List(root + category)) {
-            const std::string folder = root + category + "\\" + name + "\\";
-            if (system.files.FileExists(folder + InstallJournal::kFileName))
-                journals.push_back({system.files.WriteTime(folder + InstallJournal::kFileName).value_or(0), folder});
-        }
+        for (const std::string& name : system.files.List(root + category))
+            folders.push_back(root + category + "\\" + name + "\\");
     }
-    // Two installations that changed the same value one after the other give it back only when
-    // the later one goes first: each restores the value only while it still holds what it wrote.
-    // A journal is rewritten by every segment, so its file's time is that of its latest change.
-    std::sort(journals.begin(), journals.end(), [](const OnRecord& a, const OnRecord& b) {
-        return a.writeTime != b.writeTime ? a.writeTime > b.writeTime : a.folder > b.folder;
-    });
-    for (const OnRecord& entry : journals) {
-        InstallJournal journal(system.files, entry.folder);
+    for (const std::string& folder : NewestFirst(system.files, std::move(folders))) {
+        InstallJournal journal(system.files, folder);
         if (!journal.Load()) {
             // Left for a person to read, as the start-up recovery leaves it.
             report.stayed.push_back(journal.File());

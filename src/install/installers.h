@@ -28,6 +28,9 @@ struct UninstallResult {
     std::vector<std::string> stayed;  // could not be removed or put back
     // For a row without a journal: the files of the cached package that were found unchanged.
     int matchedFiles = 0;
+    // For a row without a journal: its downloaded package is missing or cannot be read, so nothing
+    // tells the package's files from Windows' own or the user's, and nothing was deleted.
+    std::string packageNeeded;
     bool cancelled = false;  // the user said no
     explicit operator bool() const { return finished; }
 };

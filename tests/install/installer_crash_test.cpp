@@ -265,6 +265,22 @@ TEST(InstallerMends, InstallThenUninstallOrRestoreGivesBackTheUsersOwnSettings) 
     }
 }
 
+// A Windows without the keys an icon theme writes into (Wine's prefix has neither): the restore
+// link leaves none of the keys the theme made.
+TEST(InstallerMends, RestoringTheIconsLeavesNoKeyTheThemeMade) {
+    Machine m;
+    ASSERT_TRUE(m.system.registry.DeleteEmptyKey(RegRoot::CurrentUser,
+                                                 "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID"));
+    ASSERT_TRUE(m.system.registry.DeleteEmptyKey(RegRoot::LocalMachine,
+                                                 "SOFTWARE\\Clients\\Mail\\Outlook Express\\DefaultIcon"));
+    const auto registry = m.system.registry.Snapshot();
+    Install(m, TResourceKind::Icon, "Round");
+    ASSERT_NE(m.system.registry.Snapshot(), registry);
+    RestoreDefaults(m.host, TResourceKind::Icon);
+    EXPECT_EQ(m.system.registry.Snapshot(), registry);
+    EXPECT_FALSE(m.system.files.FolderExists(PackageJournalFolder(m.paths, TResourceKind::Icon, "Round")));
+}
+
 TEST(InstallerMends, TheUsersChoiceMadeSinceTheInstallationStays) {
     Machine m;
     Install(m, TResourceKind::ScreenSaver, "Stars");
@@ -287,14 +303,22 @@ TEST(InstallerMends, WindowsOwnSoundSchemeNamesAndFilesAreNeverTouched) {
         EXPECT_EQ(m.Files(), files);
         EXPECT_EQ(m.system.registry.Snapshot(), registry);
     }
-    // Windows' own visual style of the same name as a package's file stays as it was.
+    // Windows' own visual style of the same name as a package: its row looks installed, and without
+    // the package in the cache the uninstall deletes nothing and says why.
     Machine m;
+    m.system.files.Put("C:\\windows\\Resources\\Themes\\Aero\\Aero.msstyles", "Windows' own");
+    const auto windows = m.Files();
+    const UninstallResult withoutPackage = Uninstall(m.host, TResourceKind::Theme, "Aero");
+    EXPECT_FALSE(withoutPackage.finished);
+    EXPECT_EQ(m.Files(), windows);
+    EXPECT_NE(UninstallReport(withoutPackage).find("Nothing was deleted"), std::string::npos);
+    EXPECT_NE(UninstallReport(withoutPackage).find(Package(m, TResourceKind::Theme, "Aero")), std::string::npos);
+
     Install(m, TResourceKind::Theme, "Glass");
     EXPECT_EQ(m.system.files.ReadFile("C:\\windows\\Resources\\Themes\\Aero.theme"), "Windows' own style");
     Uninstall(m.host, TResourceKind::Theme, "Glass");
     EXPECT_EQ(m.system.files.ReadFile("C:\\windows\\Resources\\Themes\\Aero.theme"), "Windows' own style");
 }
-
 
 // The uninstaller's take-back: every customisation made through the program goes, whatever its
 // kind, and two schemes applied one after the other give back the user's own, not the first one's.
