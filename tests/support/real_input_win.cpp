@@ -55,15 +55,8 @@ bool pressGivenAgain = false;
 class DrainLateClicks : public ::testing::Environment {
 public:
     void TearDown() override {
-        if (!pressGivenAgain)
-            return;
-        const ULONGLONG end = GetTickCount64() + 2000;
-        while (GetTickCount64() < end) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&msg);
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
+        if (pressGivenAgain)
+            LoopUntil(nullptr, [] { return false; }, 2000);
     }
 };
 [[maybe_unused]] ::testing::Environment* const drainLateClicks =
