@@ -56,7 +56,8 @@ class DrainLateClicks : public ::testing::Environment {
 public:
     void TearDown() override {
         if (pressGivenAgain)
-            LoopUntil(nullptr, [] { return false; }, 2000);
+            LoopUntil(
+                nullptr, [] { return false; }, 2000);
     }
 };
 [[maybe_unused]] ::testing::Environment* const drainLateClicks =
