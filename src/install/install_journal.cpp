@@ -330,17 +330,39 @@ FileFingerprint FileFingerprint::Of(std::string_view bytes) {
     return {bytes.size(), Crc32(bytes)};
 }
 
-std::string FormatJournal(const std::vector<JournalRecord>& records) {
-    std::string text(kHeader);
-    text += "\r\n";
+namespace {
+std::string FormatLines(const std::vector<JournalRecord>& records) {
+    std::string text;
     for (const JournalRecord& record : records)
         text += FormatRecord(record) + "\r\n";
     return text;
 }
 
+std::string_view Header() {
+    static const std::string header = std::string(kHeader) + "\r\n";
+    return header;
+}
+
+// The text up to its last line end: a line without one is a write that a crash cut short.
+std::string_view WholeLines(std::string_view text) {
+    const size_t end = text.rfind('\n');
+    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+}  // namespace
+
+std::string FormatJournal(const std::vector<JournalRecord>& records) {
+    return std::string(Header()) + FormatLines(records);
+}
+
 std::optional<std::vector<JournalRecord>> ParseJournal(std::string_view text) {
-    const std::vector<std::string> lines = SplitLines(text);
-    if (lines.empty() || lines[0] != kHeader)
+    const std::vector<std::string> lines = SplitLines(WholeLines(text));
+    // Records go to the disk before the changes they announce, so a journal whose first write was
+    // cut short announces nothing.
+    if (lines.empty() && Header().starts_with(text))
+        return std::vector<JournalRecord>();
+    if (lines.empty())
+        return std::nullopt;
+    if (lines[0] != kHeader)
         return std::nullopt;
     std::vector<JournalRecord> records;
     for (size_t i = 1; i < lines.size(); ++i) {
@@ -358,13 +380,20 @@ InstallJournal::InstallJournal(SystemFiles& files, std::string folder) : files_(
 
 bool InstallJournal::Load() {
     records_.clear();
+    onDisk_ = OnDisk::Unknown;
     const std::optional<std::string> text = files_.ReadFile(File());
-    if (!text)
+    if (!text) {
+        if (!files_.FileExists(File()))
+            onDisk_ = OnDisk::Nothing;
         return false;
+    }
     std::optional<std::vector<JournalRecord>> records = ParseJournal(*text);
     if (!records)
         return false;
     records_ = std::move(*records);
+    // Records are added at the end only to a file that ends where its last record does.
+    if (WholeLines(*text).size() == text->size())
+        onDisk_ = text->empty() ? OnDisk::Nothing : OnDisk::Whole;
     folderMade_ = true;
     for (const JournalRecord& record : records_) {
         int number = 0;
@@ -394,12 +423,24 @@ void InstallJournal::EnsureFolder() {
 
 void InstallJournal::Write() {
     EnsureFolder();
+    onDisk_ = OnDisk::Unknown;
     files_.WriteFileDurably(File(), FormatJournal(records_));
+    onDisk_ = OnDisk::Whole;
 }
 
-void InstallJournal::Append(const std::vector<JournalRecord>& added) {
+void InstallJournal::Add(const std::vector<JournalRecord>& added, bool flush) {
     records_.insert(records_.end(), added.begin(), added.end());
-    Write();
+    if (onDisk_ == OnDisk::Unknown) {
+        Write();
+        return;
+    }
+    EnsureFolder();
+    std::string text = onDisk_ == OnDisk::Nothing ? std::string(Header()) : std::string();
+    text += FormatLines(added);
+    // Until the append has returned, the file may end in the middle of a line.
+    onDisk_ = OnDisk::Unknown;
+    files_.AppendToFile(File(), text, flush);
+    onDisk_ = OnDisk::Whole;
 }
 
 void InstallJournal::Rewrite(std::vector<JournalRecord> records) {
@@ -421,6 +462,7 @@ std::optional<std::string> InstallJournal::NewSavedFile(std::string& savedName) 
 
 bool InstallJournal::Remove() {
     folderMade_ = false;
+    onDisk_ = OnDisk::Unknown;
     return folder_.empty() || files_.RemoveTree(folder_.substr(0, folder_.size() - 1));
 }
 

@@ -55,9 +55,12 @@ std::string FormatJournal(const std::vector<JournalRecord>& records);
 std::optional<std::vector<JournalRecord>> ParseJournal(std::string_view text);
 
 // The journal of one installed package (or one folder icon, or one restore) in a folder of its
-// own: "journal.txt" and the old bytes of replaced files in "saved\". Every write rewrites the
-// whole journal through a temporary file that is flushed before it takes the journal's place, so
-// after a crash the journal is the one before or after the write, never a torn one.
+// own: "journal.txt" and the old bytes of replaced files in "saved\". Records are added at the end
+// of the file and flushed before the changes they announce are made, so a crash can cut short only
+// the last write, whose changes were never made: a last line without its line end is read as never
+// written. A file that was cut short, or that cannot be read, is replaced whole at its next write,
+// through a temporary file that is flushed before it takes the journal's place; so is the journal
+// that drops a rolled-back segment.
 class InstallJournal {
 public:
     static constexpr char kFileName[] = "journal.txt";
@@ -70,12 +73,17 @@ public:
 
     // Reads the records already there; false (and no records) when there is no readable journal.
     bool Load();
+    // Whether the file holds exactly the records, without a write cut short after them.
+    bool Whole() const { return onDisk_ == OnDisk::Whole; }
     const std::vector<JournalRecord>& Records() const { return records_; }
     const std::string& Folder() const { return folder_; }
     std::string File() const { return folder_ + kFileName; }
 
     // Appends records and writes the journal; when it returns they are on the disk.
-    virtual void Append(const std::vector<JournalRecord>& added);
+    void Append(const std::vector<JournalRecord>& added) { Add(added, true); }
+    // Appends the mark that a segment finished without waiting for the disk. Lost in a power cut,
+    // it leaves the segment to be rolled back at the next start, as a cut a moment earlier would.
+    void AppendLazily(const std::vector<JournalRecord>& added) { Add(added, false); }
     // Replaces the records (a rolled-back segment dropped); an empty journal goes with its folder.
     void Rewrite(std::vector<JournalRecord> records);
     // Where the old bytes of the next replaced file go; nothing when no journal is kept.
@@ -85,6 +93,7 @@ public:
     bool Remove();
 
 protected:
+    virtual void Add(const std::vector<JournalRecord>& added, bool flush);
     void Write();
     void EnsureFolder();
 
@@ -93,13 +102,19 @@ protected:
     std::vector<JournalRecord> records_;
     int nextSaved_ = 0;
     bool folderMade_ = false;
+    // What the file holds: nothing yet (no file, or an empty one), exactly `records_`, or what
+    // only a whole rewrite can put right.
+    enum class OnDisk { Nothing, Whole, Unknown };
+    OnDisk onDisk_ = OnDisk::Unknown;
 };
 
 // Records nothing: the changes are made without a journal (for measuring what the journal costs).
 class NullJournal : public InstallJournal {
 public:
     explicit NullJournal(SystemFiles& files) : InstallJournal(files, {}) {}
-    void Append(const std::vector<JournalRecord>&) override {}
+
+protected:
+    void Add(const std::vector<JournalRecord>&, bool) override {}
     std::optional<std::string> NewSavedFile(std::string&) override { return std::nullopt; }
 };
 

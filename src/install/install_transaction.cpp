@@ -240,7 +240,7 @@ void InstallTransaction::Apply(SystemSetting setting) {
 void InstallTransaction::Commit() {
     // A segment that changed nothing leaves no trace.
     if (begun_)
-        Record({PathRecord(RecordKind::Done, {})});
+        journal_.AppendLazily({PathRecord(RecordKind::Done, {})});
     committed_ = true;
 }
 

@@ -77,6 +77,11 @@ RecoveryReport RecoverInterruptedInstallations(const ProgramPaths& paths, System
                 continue;
             }
             std::vector<JournalRecord> records = journal.Records();
+            if (records.empty()) {
+                // Its first write was cut short, before the change it announced.
+                journal.Remove();
+                continue;
+            }
             const LastSegment last = FindLastSegment(records);
             if (!last.done && records[last.begin].path == kUninstallSegment) {
                 // Finished rather than undone: its replay takes back only what is still ours.
@@ -104,7 +109,7 @@ RecoveryReport RecoverInterruptedInstallations(const ProgramPaths& paths, System
             if (IsPassing(category))
                 records.clear();
             try {
-                if (records.size() != journal.Records().size())
+                if (records.size() != journal.Records().size() || !journal.Whole())
                     journal.Rewrite(std::move(records));
             } catch (const std::exception& error) {
                 report.stayed.push_back(error.what());

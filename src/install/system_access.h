@@ -45,6 +45,9 @@ public:
     // Creates or replaces a file as one step: the bytes go to a temporary file beside it, which is
     // flushed to the disk and then takes the file's place.
     virtual void WriteFileDurably(const std::string& path, std::string_view bytes) = 0;
+    // Adds bytes at the end of a file (made when missing); with `flush`, they are on the disk when
+    // it returns. A crash can cut the added bytes short, never touch the ones before them.
+    virtual void AppendToFile(const std::string& path, std::string_view bytes, bool flush) = 0;
     // One folder whose parent exists.
     virtual void CreateFolder(const std::string& path) = 0;
     // Moves a file to `to` (replacing what is there), across volumes by a copy.

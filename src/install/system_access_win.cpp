@@ -86,6 +86,15 @@ void WinSystemFiles::WriteFileDurably(const std::string& path, std::string_view 
     }
 }
 
+void WinSystemFiles::AppendToFile(const std::string& path, std::string_view bytes, bool flush) {
+    UniqueHandle file(CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD count = 0;
+    if (!file || !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) ||
+        count != bytes.size() || (flush && !FlushFileBuffers(file.Get())))
+        RaiseFileError("write the file", path);
+}
+
 void WinSystemFiles::CreateFolder(const std::string& path) {
     if (!CreateDirectoryW(ToWide(path).c_str(), nullptr) && !lumaforge::FolderExists(path))
         RaiseFileError("create the folder", path);

@@ -16,6 +16,7 @@ public:
     std::vector<std::string> List(const std::string& folder) const override;
     std::optional<uint64_t> WriteTime(const std::string& path) const override;
     void WriteFileDurably(const std::string& path, std::string_view bytes) override;
+    void AppendToFile(const std::string& path, std::string_view bytes, bool flush) override;
     void CreateFolder(const std::string& path) override;
     void Move(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;

@@ -69,6 +69,28 @@ TEST(InstallJournalFormat, EveryRecordReadsBackAsItWasWritten) {
     EXPECT_FALSE(ParseJournal("something else"));
 }
 
+// A crash can cut short only the last write, and its changes were never made: a last line without
+// its line end is read as never written.
+TEST(InstallJournalFormat, AWriteCutShortIsReadAsNeverWritten) {
+    const std::vector<JournalRecord> written = {Record(RecordKind::Begin, "install"),
+                                                Record(RecordKind::Scratch, "C:\\windows\\.x")};
+    const std::string whole = FormatJournal(written);
+    const struct {
+        std::string text;
+        std::optional<std::vector<JournalRecord>> read;
+    } cases[] = {
+        {"", std::vector<JournalRecord>()},
+        {whole.substr(0, 9), std::vector<JournalRecord>()},
+        {whole.substr(0, whole.size() - 1), std::vector<JournalRecord>{written[0]}},
+        {whole + "value HKCU \"Control", written},
+        {whole + "done", written},
+        {std::string(9, '\0'), std::nullopt},
+        {"Lumaforge install journal 2\r\n", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseJournal(c.text), c.read) << c.text;
+}
+
 // A user's system: their own pointer scheme, a Windows file, a folder of theirs.
 struct UserSystem {
     UserSystem() {
@@ -194,6 +216,23 @@ TEST_F(TransactionTest, ACrashAtAnyStepIsRolledBackAtTheNextStartAndNeverLeavesA
     }
     EXPECT_GT(crashes, 10);
     EXPECT_NE(filesAfter, filesBefore);
+}
+
+TEST_F(TransactionTest, AJournalCutShortIsMadeWholeBeforeItGrows) {
+    InstallJournal journal = Journal();
+    Install(journal);
+    const std::string file = journal.File();
+    system.files.Put(file, *system.files.ReadFile(file) + "begin \"unins");
+
+    InstallJournal reread = Journal();
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(reread.Records(), journal.Records());
+    EXPECT_FALSE(reread.Whole());
+    reread.Append({Record(RecordKind::Begin, "uninstall")});
+    EXPECT_TRUE(reread.Whole());
+    std::vector<JournalRecord> expected = journal.Records();
+    expected.push_back(Record(RecordKind::Begin, "uninstall"));
+    EXPECT_EQ(system.files.ReadFile(file), FormatJournal(expected));
 }
 
 TEST_F(TransactionTest, AChangeThatLeavesThingsAsTheyAreIsNotRecorded) {

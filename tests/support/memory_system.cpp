@@ -69,6 +69,38 @@ void MemoryFiles::WriteFileDurably(const std::string& path, std::string_view byt
     entries_[key] = {path, false, std::string(bytes), ++clock_};
 }
 
+void MemoryFiles::AppendToFile(const std::string& path, std::string_view bytes, bool flush) {
+    if (crash_.Crashed())
+        throw InjectedCrash();
+    const std::string key = Key(path);
+    if (!ParentExists(key) || FolderExists(path))
+        throw std::runtime_error("Cannot write the file \"" + path + "\"");
+    // The file is made before its bytes arrive: a crash can leave it empty.
+    auto entry = entries_.try_emplace(key, Entry{path, false, {}}).first;
+    Entry& file = entry->second;
+    if (!flush && file.flushed == std::string::npos)
+        file.flushed = file.bytes.size();
+    try {
+        crash_.Step();
+    } catch (const InjectedCrash&) {
+        if (crash_.TearsWrites())
+            file.bytes += bytes.substr(0, bytes.size() / 2);
+        throw;
+    }
+    file.bytes += bytes;
+    if (flush)
+        file.flushed = std::string::npos;
+    file.written = ++clock_;
+}
+
+void MemoryFiles::LoseUnflushedBytes() {
+    for (auto& [key, entry] : entries_) {
+        if (entry.flushed != std::string::npos)
+            entry.bytes.resize(entry.flushed);
+        entry.flushed = std::string::npos;
+    }
+}
+
 void MemoryFiles::CreateFolder(const std::string& path) {
     crash_.Step();
     const std::string key = Key(path);

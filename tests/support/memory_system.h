@@ -29,6 +29,10 @@ public:
         failAt_ = 0;
         dead_ = false;
     }
+    // Whether the write that the crash cuts short leaves part of its bytes (a power cut in the
+    // middle of an append) or none.
+    void TearWrites(bool tear) { tear_ = tear; }
+    bool TearsWrites() const { return tear_; }
     void Step() {
         if (dead_)
             throw InjectedCrash();
@@ -43,6 +47,7 @@ private:
     int failAt_ = 0;
     int steps_ = 0;
     bool dead_ = false;
+    bool tear_ = false;
 };
 
 // A file system in memory that compares names as Windows does. A path without a backslash is a
@@ -58,6 +63,11 @@ public:
     // The order of the writes: every write ticks a clock of its own.
     std::optional<uint64_t> WriteTime(const std::string& path) const override;
     void WriteFileDurably(const std::string& path, std::string_view bytes) override;
+    // A crash in the middle of it leaves the first half of the added bytes when the switch tears
+    // writes.
+    void AppendToFile(const std::string& path, std::string_view bytes, bool flush) override;
+    // What a power cut leaves: the bytes appended since a file was last flushed are gone.
+    void LoseUnflushedBytes();
     void CreateFolder(const std::string& path) override;
     void Move(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
@@ -77,6 +87,7 @@ private:
         bool folder = false;
         std::string bytes;
         uint64_t written = 0;
+        size_t flushed = std::string::npos;  // how many of the bytes are on the disk (all: npos)
     };
     static std::string Key(std::string path);
     bool ParentExists(const std::string& key) const;
