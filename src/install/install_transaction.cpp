@@ -107,9 +107,27 @@ void InstallTransaction::AnnounceScratch(const std::string& folder) {
 }
 
 std::vector<std::string> InstallTransaction::AnnouncePlacements(const std::vector<Placement>& placements) {
-    std::vector<std::string> aside(placements.size());
     std::vector<JournalRecord> records;
-    records.reserve(placements.size());
+    std::vector<std::string> aside = PlacementRecords(placements, records);
+    if (!records.empty())
+        Record(std::move(records));
+    return aside;
+}
+
+std::vector<std::string> InstallTransaction::AnnounceExtraction(const std::string& scratch,
+                                                                const std::vector<Placement>& placements) {
+    std::vector<JournalRecord> records;
+    std::vector<std::string> aside = PlacementRecords(placements, records);
+    // Last, so that a replay takes it away before the folders that hold it.
+    records.push_back(PathRecord(RecordKind::Scratch, WithoutBackslash(scratch)));
+    Record(std::move(records));
+    return aside;
+}
+
+std::vector<std::string> InstallTransaction::PlacementRecords(const std::vector<Placement>& placements,
+                                                              std::vector<JournalRecord>& records) {
+    std::vector<std::string> aside(placements.size());
+    records.reserve(records.size() + placements.size());
     for (size_t i = 0; i < placements.size(); ++i) {
         const Placement& placement = placements[i];
         if (placement.folder) {
@@ -125,8 +143,6 @@ std::vector<std::string> InstallTransaction::AnnouncePlacements(const std::vecto
         }
         records.push_back(std::move(record));
     }
-    if (!records.empty())
-        Record(std::move(records));
     return aside;
 }
 

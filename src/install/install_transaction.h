@@ -44,12 +44,16 @@ public:
         bool folder = false;    // a folder that did not exist (with everything staged in it)
         bool replaces = false;  // a file that was there
         FileFingerprint content;
+        bool operator==(const Placement&) const = default;
     };
     // Announces what the extraction is about to place, parents before what they hold (a folder
     // placed whole is followed by everything in it, so that an uninstall can tell its files from
     // the user's). For each replaced file: where its old bytes must go before the new ones take
     // its place (empty when no journal is kept).
     std::vector<std::string> AnnouncePlacements(const std::vector<Placement>& placements);
+    // The placements and the scratch folder in one write, before either is made: an extraction
+    // that plans its placements from the package's list of entries costs one flush, not two.
+    std::vector<std::string> AnnounceExtraction(const std::string& scratch, const std::vector<Placement>& placements);
 
     // Registry values, written (or deleted, when `value` is empty) as one group. Missing keys are
     // created, each recorded so that it can go again.
@@ -81,6 +85,8 @@ public:
 
 private:
     void Record(std::vector<JournalRecord> records);
+    std::vector<std::string> PlacementRecords(const std::vector<Placement>& placements,
+                                              std::vector<JournalRecord>& records);
     std::vector<const ValueWrite*> RecordValues(const std::vector<ValueWrite>& writes);
     void MissingKeys(RegRoot root, const std::string& key, std::vector<JournalRecord>& records,
                      std::vector<std::string>& created);

@@ -300,6 +300,59 @@ fs::path TargetOf(const fs::path& destination, const std::vector<std::string>& p
     return path;
 }
 
+// The folders of a path that do not exist yet, the outermost first.
+std::vector<fs::path> MissingFolders(const fs::path& folder) {
+    std::vector<fs::path> missing;
+    for (fs::path path = folder; !path.empty(); path = path.parent_path()) {
+        std::error_code error;
+        const fs::file_status status = fs::status(path, error);
+        if (fs::is_directory(status))
+            break;
+        if (fs::exists(status))
+            ThrowWriteFault("a file stands where there must be the folder", path);
+        missing.insert(missing.begin(), path);
+        if (path == path.parent_path())
+            break;
+    }
+    return missing;
+}
+
+// What the private folder holds once every entry is staged, known from the list of entries before
+// anything is written: the merge is planned from it, so that the journal hears of every placement
+// while the disk is still quiet.
+struct StagedItem {
+    fs::path name;  // as the first entry that makes it spells it; Windows then folds the others in
+    bool folder = true;
+    FileFingerprint content;
+    std::map<std::u16string, StagedItem> items;  // by folded name
+
+    void Add(const Entry& entry) {
+        StagedItem* item = this;
+        const size_t depth = entry.parts.size();
+        for (size_t i = 0; i < depth; ++i) {
+            auto [found, added] = item->items.try_emplace(FoldedKey({entry.parts[i]}, 1));
+            if (added)
+                found->second.name = PathOf(entry.parts[i]);
+            item = &found->second;
+        }
+        if (!entry.folder && depth != 0) {
+            item->folder = false;
+            item->content = {entry.size, entry.crc};
+        }
+    }
+
+    // In name order, as a folder listing gives them, so that a failure leaves the same trace on
+    // every file system.
+    std::vector<const StagedItem*> Sorted() const {
+        std::vector<const StagedItem*> sorted;
+        for (const auto& [key, item] : items)
+            sorted.push_back(&item);
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const StagedItem* a, const StagedItem* b) { return a->name < b->name; });
+        return sorted;
+    }
+};
+
 // What one extraction changed in the destination, undone unless the extraction finished.
 //
 // The entries are first written into a private folder inside the destination, as the tree they
@@ -319,37 +372,29 @@ public:
 
     // Creates a folder and every missing parent.
     void CreateFolderPath(const fs::path& folder) {
-        std::vector<fs::path> missing;
-        for (fs::path path = folder; !path.empty(); path = path.parent_path()) {
-            std::error_code error;
-            const fs::file_status status = fs::status(path, error);
-            if (fs::is_directory(status))
-                break;
-            if (fs::exists(status))
-                ThrowWriteFault("a file stands where there must be the folder", path);
-            missing.push_back(path);
-            if (path == path.parent_path())
-                break;
-        }
-        for (auto path = missing.rbegin(); path != missing.rend(); ++path) {
-            CreateFolder(*path);
-            createdFolders_.push_back(*path);
+        for (const fs::path& path : MissingFolders(folder)) {
+            CreateFolder(path);
+            createdFolders_.push_back(path);
         }
     }
 
-    // The private folder, with a name that no entry of the archive begins with.
-    void CreatePrivateFolder(const fs::path& destination, const std::set<std::u16string>& taken) {
-        for (int number = 1; number <= 1000; ++number) {
+    // A name for the private folder that no entry of the archive begins with and that nothing in
+    // the destination has yet.
+    static fs::path FreePrivateFolder(const fs::path& destination, const std::set<std::u16string>& taken,
+                                      int after = 0) {
+        for (int number = after + 1; number <= 1000; ++number) {
             const std::string name = std::string(kPrivatePrefix) + std::to_string(number);
-            if (taken.count(FoldedKey({name}, 1)) != 0)
-                continue;
-            const fs::path path = destination / PathOf(name);
+            if (taken.count(FoldedKey({name}, 1)) == 0 && !Exists(destination / PathOf(name)))
+                return destination / PathOf(name);
+        }
+        ThrowWriteFault("cannot find a free name for a temporary folder in", destination);
+    }
+
+    // Creates the private folder chosen (and announced) before; should something have taken the
+    // name since, the next free one, announced first, so that a crash never leaves it off record.
+    void CreatePrivateFolder(fs::path path, const std::set<std::u16string>& taken) {
+        for (int number = 1;; ++number) {
             std::error_code error;
-            if (Exists(path))
-                continue;
-            // Announced first, so that a crash before the folder goes leaves it on record.
-            if (tx_)
-                tx_->AnnounceScratch(Utf8Of(path));
             if (fs::create_directory(path, error)) {
                 private_ = path;
                 CreateFolder(private_ / "new");
@@ -358,34 +403,57 @@ public:
             }
             if (!Exists(path))
                 ThrowWriteFault("cannot create the folder", path, error);
+            path = FreePrivateFolder(path.parent_path(), taken, number);
+            if (tx_)
+                tx_->AnnounceScratch(Utf8Of(path));
         }
-        ThrowWriteFault("cannot find a free name for a temporary folder in", destination);
     }
 
-    // Where an entry waits until every entry is whole; its folders are created on the way.
-    fs::path Stage(const std::vector<std::string>& parts, bool folder) {
+    // Where an entry waits until every entry is whole, spelled as in `staged`; its folders are
+    // created on the way.
+    fs::path Stage(const StagedItem& staged, const Entry& entry) {
         fs::path path = private_ / "new";
-        const size_t folders = parts.size() - (folder ? 0 : 1);
-        for (size_t i = 0; i < folders; ++i) {
-            path /= PathOf(parts[i]);
-            if (stagedFolders_.insert(path).second)
+        const StagedItem* item = &staged;
+        for (size_t i = 0; i < entry.parts.size(); ++i) {
+            item = &item->items.at(FoldedKey({entry.parts[i]}, 1));
+            path /= item->name;
+            if (item->folder && stagedFolders_.insert(path).second)
                 CreateFolder(path);
         }
-        return folder ? path : path / PathOf(parts.back());
+        return path;
     }
 
-    // The size and CRC of a staged file, as the archive declares and the extraction checked them.
-    void Remember(const fs::path& staged, const Entry& entry) { fingerprints_[staged] = {entry.size, entry.crc}; }
-
-    // Moves what was staged into the destination. With `replace`, files there are replaced (their
-    // old bytes kept aside, in the journal when there is one, until the extraction finishes);
-    // otherwise they stay and the staged copy is dropped. Every move is announced before the first.
-    void Merge(const fs::path& destination, bool replace) {
+    struct Move {
+        std::vector<const StagedItem*> from;  // the path under the private folder's "new"
+        fs::path target;
+        bool folder = false;
+        bool replaces = false;
+        size_t placement = 0;  // its announcement
+    };
+    struct Plan {
         std::vector<Move> moves;
         std::vector<InstallTransaction::Placement> placements;
-        PlanFolder(private_ / "new", destination, replace, moves, placements);
-        std::vector<std::string> aside = tx_ ? tx_->AnnouncePlacements(placements) : std::vector<std::string>();
-        for (Move& move : moves) {
+    };
+
+    // What the merge will move where, judged against the destination as it is now. With
+    // `replace`, files there are replaced; otherwise they stay and the staged copy is dropped. A
+    // staged folder that the destination lacks moves in one rename.
+    static Plan PlanMerge(const StagedItem& staged, const fs::path& destination, bool replace) {
+        Plan plan;
+        PlanFolder(staged, {}, destination, replace, plan);
+        return plan;
+    }
+
+    // Moves what was staged into the destination (the old bytes of replaced files kept aside, in
+    // the journal when there is one, until the extraction finishes). The destination is judged
+    // again: should it have changed since the plan was announced, the new plan is announced before
+    // the first move.
+    void Merge(const StagedItem& staged, const fs::path& destination, bool replace, const Plan& announced,
+               std::vector<std::string> aside) {
+        const Plan plan = PlanMerge(staged, destination, replace);
+        if (tx_ && plan.placements != announced.placements)
+            aside = tx_->AnnouncePlacements(plan.placements);
+        for (const Move& move : plan.moves) {
             const std::string* journalAside =
                 move.placement < aside.size() && !aside[move.placement].empty() ? &aside[move.placement] : nullptr;
             Execute(move, journalAside ? PathOf(*journalAside) : fs::path());
@@ -413,72 +481,49 @@ private:
             ThrowWriteFault("cannot create the folder", folder, error);
     }
 
-    struct Move {
-        fs::path from;
-        fs::path target;
-        bool folder = false;
-        bool replaces = false;
-        size_t placement = 0;  // its announcement
-    };
-
-    InstallTransaction::Placement PlacementOf(const fs::path& staged, const fs::path& target, bool folder,
-                                              bool replaces) const {
-        InstallTransaction::Placement placement{Utf8Of(target), folder, replaces, {}};
-        if (!folder) {
-            const auto found = fingerprints_.find(staged);
-            if (found != fingerprints_.end())
-                placement.content = found->second;
-        }
-        return placement;
-    }
-
-    static std::vector<fs::directory_entry> SortedItems(const fs::path& folder) {
-        std::vector<fs::directory_entry> items;
-        std::error_code error;
-        for (fs::directory_iterator item(folder, error), end; !error && item != end; item.increment(error))
-            items.push_back(*item);
-        if (error)
-            ThrowWriteFault("cannot read the folder", folder, error);
-        // In name order, so that a failure leaves the same trace on every file system.
-        std::sort(items.begin(), items.end());
-        return items;
-    }
-
     // What a staged folder that moves in whole brings along.
-    void AnnounceContent(const fs::path& from, const fs::path& to,
-                         std::vector<InstallTransaction::Placement>& placements) const {
-        std::error_code error;
-        for (const fs::directory_entry& item : SortedItems(from)) {
-            const bool folder = item.is_directory(error);
-            placements.push_back(PlacementOf(item.path(), to / item.path().filename(), folder, false));
-            if (folder)
-                AnnounceContent(item.path(), to / item.path().filename(), placements);
+    static void AnnounceContent(const StagedItem& folder, const fs::path& to,
+                                std::vector<InstallTransaction::Placement>& placements) {
+        for (const StagedItem* item : folder.Sorted()) {
+            placements.push_back({Utf8Of(to / item->name), item->folder, false, item->content});
+            if (item->folder)
+                AnnounceContent(*item, to / item->name, placements);
         }
     }
 
-    void PlanFolder(const fs::path& from, const fs::path& to, bool replace, std::vector<Move>& moves,
-                    std::vector<InstallTransaction::Placement>& placements) const {
+    static void PlanFolder(const StagedItem& folder, const std::vector<const StagedItem*>& from, const fs::path& to,
+                           bool replace, Plan& plan) {
         std::error_code error;
-        for (const fs::directory_entry& item : SortedItems(from)) {
-            const fs::path target = to / item.path().filename();
-            const bool folder = item.is_directory(error);
+        for (const StagedItem* item : folder.Sorted()) {
+            std::vector<const StagedItem*> path = from;
+            path.push_back(item);
+            const fs::path target = to / item->name;
             const fs::file_status there = fs::symlink_status(target, error);
             if (!fs::exists(there)) {
-                moves.push_back({item.path(), target, folder, false, placements.size()});
-                placements.push_back(PlacementOf(item.path(), target, folder, false));
-                if (folder && tx_)
-                    AnnounceContent(item.path(), target, placements);
-            } else if (folder) {
+                plan.moves.push_back({path, target, item->folder, false, plan.placements.size()});
+                plan.placements.push_back({Utf8Of(target), item->folder, false, item->content});
+                if (item->folder)
+                    AnnounceContent(*item, target, plan.placements);
+            } else if (item->folder) {
                 if (!fs::is_directory(fs::status(target, error)))
                     ThrowWriteFault("a file stands where there must be the folder", target);
-                PlanFolder(item.path(), target, replace, moves, placements);
+                PlanFolder(*item, path, target, replace, plan);
             } else if (replace) {
                 if (fs::is_directory(there))
                     ThrowWriteFault("a folder stands where there must be the file", target);
-                moves.push_back({item.path(), target, false, true, placements.size()});
-                placements.push_back(PlacementOf(item.path(), target, false, true));
+                plan.moves.push_back({path, target, false, true, plan.placements.size()});
+                plan.placements.push_back({Utf8Of(target), false, true, item->content});
             }
         }
+    }
+
+    // Where a staged item lies: the private folder's "new", then the names as the first entry that
+    // made each folder spelled them.
+    fs::path StagedPath(const std::vector<const StagedItem*>& items) const {
+        fs::path path = private_ / "new";
+        for (const StagedItem* item : items)
+            path /= item->name;
+        return path;
     }
 
     void Execute(const Move& move, fs::path aside) {
@@ -491,7 +536,7 @@ private:
                 ThrowWriteFault("cannot replace the file", move.target, error);
             placed_.push_back({move.target, false, aside});
         }
-        fs::rename(move.from, move.target, error);
+        fs::rename(StagedPath(move.from), move.target, error);
         if (error)
             ThrowWriteFault(move.folder ? "cannot create the folder" : "cannot write the file", move.target, error);
         if (!move.replaces)
@@ -518,7 +563,6 @@ private:
     std::vector<fs::path> createdFolders_;
     fs::path private_;
     std::set<fs::path> stagedFolders_;
-    std::map<fs::path, FileFingerprint> fingerprints_;
     std::vector<Placed> placed_;
     InstallTransaction* tx_ = nullptr;
     bool finished_ = false;
@@ -699,11 +743,36 @@ void TPackageExtractor::Extract(const std::filesystem::path& package, const std:
         return;
     }
 
+    // What will be staged: in Never mode, an entry whose target is there is read but not written.
+    const auto kept = [&](const Entry& entry) {
+        return !entry.folder && mode == TOverwriteMode::Never &&
+               Exists(TargetOf(destination, entry.parts, entry.parts.size()));
+    };
+    StagedItem staged;
+    std::vector<bool> keptEntries;
+    for (const Entry& entry : entries) {
+        keptEntries.push_back(kept(entry));
+        if (!keptEntries.back())
+            staged.Add(entry);
+    }
+
+    // The destination's missing folders, the private folder and every placement are announced
+    // in one write before the first of them is made.
     Extraction extraction(tx);
-    if (tx)
-        tx->CreateFolderPath(Utf8Of(destination));
+    const fs::path scratch = Extraction::FreePrivateFolder(destination, roots);
+    Extraction::Plan announced;
+    std::vector<std::string> aside;
+    if (tx) {
+        std::vector<InstallTransaction::Placement> placements;
+        for (const fs::path& folder : MissingFolders(destination))
+            placements.push_back({Utf8Of(folder), true, false, {}});
+        announced = Extraction::PlanMerge(staged, destination, mode == TOverwriteMode::Always);
+        placements.insert(placements.end(), announced.placements.begin(), announced.placements.end());
+        aside = tx->AnnounceExtraction(Utf8Of(scratch), placements);
+        aside.erase(aside.begin(), aside.end() - static_cast<std::ptrdiff_t>(announced.placements.size()));
+    }
     extraction.CreateFolderPath(destination);
-    extraction.CreatePrivateFolder(destination, roots);
+    extraction.CreatePrivateFolder(scratch, roots);
 
     // Every entry whole in the private folder first: a damaged one then replaces nothing.
     std::vector<char> buffer(kDataBufferSize);
@@ -713,19 +782,14 @@ void TPackageExtractor::Extract(const std::filesystem::path& package, const std:
             throw PackageFault("its list of entries is damaged");
         const Entry& entry = entries[index];
         if (entry.folder) {
-            extraction.Stage(entry.parts, true);
+            extraction.Stage(staged, entry);
             continue;
         }
         // An entry that is not written is read all the same: a damaged package installs nothing.
-        const bool kept =
-            mode == TOverwriteMode::Never && Exists(TargetOf(destination, entry.parts, entry.parts.size()));
-        const fs::path staged = kept ? fs::path() : extraction.Stage(entry.parts, false);
-        CopyEntry(archive.get(), entry, staged, buffer);
-        if (!kept)
-            extraction.Remember(staged, entry);
+        CopyEntry(archive.get(), entry, keptEntries[index] ? fs::path() : extraction.Stage(staged, entry), buffer);
     }
     archive.reset();
-    extraction.Merge(destination, mode == TOverwriteMode::Always);
+    extraction.Merge(staged, destination, mode == TOverwriteMode::Always, announced, std::move(aside));
     extraction.Finish();
 }
 

@@ -3,6 +3,7 @@
 // mixture. Over the in-memory file system and registry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -17,9 +18,10 @@ namespace {
 
 using test::MemorySystem;
 
-// Unpacks packages held in memory the way the ZIP extractor does: a scratch folder announced and
-// made in the destination, the files staged there, every placement announced, replaced files moved
-// aside into the journal, the staged files moved into place, the scratch folder removed.
+// Unpacks packages held in memory the way the ZIP extractor does: the missing folders, a scratch
+// folder in the destination and every placement announced in one write, then the folders and the
+// scratch folder made, the files staged there, replaced files moved aside into the journal, the
+// staged files moved into place, the scratch folder removed.
 class MemoryUnpacker : public PackageUnpacker {
 public:
     explicit MemoryUnpacker(test::MemoryFiles& files) : files_(files) {}
@@ -31,33 +33,45 @@ public:
         std::string folder = destination;
         if (folder.back() == '\\')
             folder.pop_back();
-        tx.CreateFolderPath(folder);
-        const std::string scratch = folder + "\\.lumaforge-extract-1";
-        tx.AnnounceScratch(scratch);
-        files_.CreateFolder(scratch);
         std::vector<InstallTransaction::Placement> placements;
-        std::vector<std::pair<std::string, std::string>> moves;
+        const auto planFolder = [&](const std::string& path) {
+            std::vector<std::string> missing;
+            for (std::string parent = path; !files_.FolderExists(parent); parent.resize(parent.rfind('\\'))) {
+                if (std::none_of(placements.begin(), placements.end(), [&](const auto& p) { return p.path == parent; }))
+                    missing.insert(missing.begin(), parent);
+            }
+            for (const std::string& parent : missing)
+                placements.push_back({parent, true, false, {}});
+        };
+        planFolder(folder);
+        std::vector<std::pair<std::string, size_t>> staged;  // bytes, placement
         for (const auto& [entry, bytes] : entries) {
             const std::string target = folder + "\\" + entry;
             const bool exists = files_.FileExists(target);
             if (exists && mode == TOverwriteMode::Never)
                 continue;
-            if (const size_t slash = target.rfind('\\'); slash != folder.size())
-                tx.CreateFolderPath(target.substr(0, slash));
-            const std::string staged = scratch + "\\" + std::to_string(moves.size());
-            files_.WriteFileDurably(staged, bytes);
+            planFolder(target.substr(0, target.rfind('\\')));
+            staged.emplace_back(bytes, placements.size());
             placements.push_back({target, false, exists, FileFingerprint::Of(bytes)});
-            moves.emplace_back(staged, target);
         }
-        const std::vector<std::string> aside = tx.AnnouncePlacements(placements);
-        for (size_t i = 0; i < moves.size(); ++i) {
-            if (placements[i].replaces) {
-                if (i < aside.size() && !aside[i].empty())
-                    files_.Move(moves[i].second, aside[i]);
+        const std::string scratch = folder + "\\.lumaforge-extract-1";
+        const std::vector<std::string> aside = tx.AnnounceExtraction(scratch, placements);
+        for (const auto& placement : placements) {
+            if (placement.folder)
+                files_.CreateFolder(placement.path);
+        }
+        files_.CreateFolder(scratch);
+        for (size_t i = 0; i < staged.size(); ++i)
+            files_.WriteFileDurably(scratch + "\\" + std::to_string(i), staged[i].first);
+        for (size_t i = 0; i < staged.size(); ++i) {
+            const auto& placement = placements[staged[i].second];
+            if (placement.replaces) {
+                if (!aside[staged[i].second].empty())
+                    files_.Move(placement.path, aside[staged[i].second]);
                 else
-                    files_.RemoveFile(moves[i].second);
+                    files_.RemoveFile(placement.path);
             }
-            files_.Move(moves[i].first, moves[i].second);
+            files_.Move(scratch + "\\" + std::to_string(i), placement.path);
         }
         files_.RemoveTree(scratch);
     }
@@ -233,7 +247,7 @@ TEST(InstallerCrash, EveryInstallerKilledAfterAnyStepRecoversToBeforeOrAfter) {
             const auto registry = m.system.registry.Snapshot();
             const bool before = files == filesBefore && registry == registryBefore;
             const bool after = files == filesAfter && registry == registryAfter;
-            EXPECT_TRUE(before || after) << "step " << step << ": a mixture";
+            EXPECT_TRUE(before || after) << "step " << step << ": a mixture" << Difference(filesBefore, files) << Difference(registryBefore, registry);
             for (const auto& [path, bytes] : files)
                 EXPECT_EQ(path.find(".lumaforge-extract"), std::string::npos) << "step " << step << ": " << path;
             // What recovery leaves is a journal that can be added to: whole lines, read back as
