@@ -81,8 +81,9 @@ public:
 
     // Appends records and writes the journal; when it returns they are on the disk.
     void Append(const std::vector<JournalRecord>& added) { Add(added, true); }
-    // Appends the mark that a segment finished without waiting for the disk. Lost in a power cut,
-    // it leaves the segment to be rolled back at the next start, as a cut a moment earlier would.
+    // Appends records without waiting for the disk, for those that announce nothing a power cut
+    // would keep: the mark that a segment finished (lost, it leaves the segment to be rolled back
+    // at the next start, as a cut a moment earlier would) and the settings applied.
     void AppendLazily(const std::vector<JournalRecord>& added) { Add(added, false); }
     // Replaces the records (a rolled-back segment dropped); an empty journal goes with its folder.
     void Rewrite(std::vector<JournalRecord> records);

@@ -47,12 +47,15 @@ std::string RegistryName(RegRoot root, const std::string& key, const std::string
 InstallTransaction::InstallTransaction(SystemAccess system, InstallJournal& journal, std::string what)
     : system_(system), journal_(journal), what_(std::move(what)) {}
 
-void InstallTransaction::Record(std::vector<JournalRecord> records) {
+void InstallTransaction::Record(std::vector<JournalRecord> records, bool flush) {
     if (!begun_) {
         records.insert(records.begin(), PathRecord(RecordKind::Begin, what_));
         begun_ = true;
     }
-    journal_.Append(records);
+    if (flush)
+        journal_.Append(records);
+    else
+        journal_.AppendLazily(records);
 }
 
 void InstallTransaction::CreateFolderPath(const std::string& folder) {
@@ -249,14 +252,16 @@ void InstallTransaction::Apply(SystemSetting setting) {
     JournalRecord record;
     record.kind = RecordKind::Setting;
     record.setting = setting;
-    Record({record});
+    // What a setting changes lives in memory only and no power cut outlives it: the record needs
+    // no flush, a kill leaves it in the file all the same.
+    Record({record}, false);
     system_.settings.Apply(setting);
 }
 
 void InstallTransaction::Commit() {
     // A segment that changed nothing leaves no trace.
     if (begun_)
-        journal_.AppendLazily({PathRecord(RecordKind::Done, {})});
+        Record({PathRecord(RecordKind::Done, {})}, false);
     committed_ = true;
 }
 

@@ -84,7 +84,8 @@ public:
     bool Committed() const { return committed_; }
 
 private:
-    void Record(std::vector<JournalRecord> records);
+    // With `flush`, the records are on the disk when it returns.
+    void Record(std::vector<JournalRecord> records, bool flush = true);
     std::vector<std::string> PlacementRecords(const std::vector<Placement>& placements,
                                               std::vector<JournalRecord>& records);
     std::vector<const ValueWrite*> RecordValues(const std::vector<ValueWrite>& writes);
