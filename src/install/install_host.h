@@ -30,6 +30,9 @@ public:
         FileFingerprint content;
     };
     virtual std::optional<std::vector<PackageFile>> ListFiles(const std::string& packagePath) const = 0;
+    // The bytes of one small file at the top of a package (a scheme's INF), read before the package
+    // is unpacked; nothing when it has no such file or the file cannot be read whole.
+    virtual std::optional<std::string> ReadTopFile(const std::string& packagePath, const std::string& name) const = 0;
 };
 
 // A launch through the shell: verb (empty: the default), file, parameters and show command;

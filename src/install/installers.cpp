@@ -108,20 +108,26 @@ bool SetScreenSaverIn(InstallHost& host, InstallTransaction& tx, const std::stri
 
 // --- Sound schemes
 
-bool ApplySoundSchemeIn(InstallHost& host, InstallTransaction& tx, const std::string& name) {
-    const std::string infPath = host.paths.SoundSchemeFolder(name) + "install.inf";
-    // The INF registers the scheme in a process of its own: what it is going to write is on record
-    // before it starts.
-    if (const std::optional<std::string> bytes = host.system.files.ReadFile(infPath)) {
-        std::vector<InstallTransaction::ValueWrite> writes;
-        for (InfRegistryWrite& write : ReadInfRegistryWrites(DecodeMarkedText(*bytes, CodePageOf(host)),
-                                                             host.paths.WinPath(), host.paths.SysPath())) {
-            if (write.noClobber && host.system.registry.ReadValue(write.write.root, write.write.key, write.write.name))
-                continue;
-            writes.push_back(std::move(write.write));
-        }
-        tx.AnnounceValues(writes);
+constexpr char kSoundSchemeInf[] = "install.inf";
+
+// The INF registers the scheme in a process of its own: what it is going to write is on record
+// before it starts.
+void AnnounceSoundSchemeInf(InstallHost& host, InstallTransaction& tx, const std::optional<std::string>& inf) {
+    if (!inf)
+        return;
+    std::vector<InstallTransaction::ValueWrite> writes;
+    for (InfRegistryWrite& write :
+         ReadInfRegistryWrites(DecodeMarkedText(*inf, CodePageOf(host)), host.paths.WinPath(), host.paths.SysPath())) {
+        if (write.noClobber && host.system.registry.ReadValue(write.write.root, write.write.key, write.write.name))
+            continue;
+        writes.push_back(std::move(write.write));
     }
+    tx.AnnounceValues(writes);
+}
+
+bool ApplySoundSchemeIn(InstallHost& host, InstallTransaction& tx, const std::string& name) {
+    const std::string infPath = host.paths.SoundSchemeFolder(name) + kSoundSchemeInf;
+    AnnounceSoundSchemeInf(host, tx, host.system.files.ReadFile(infPath));
     return RunInfInstall(host, infPath);
 }
 
@@ -461,8 +467,11 @@ bool InstallPackage(InstallHost& host, TResourceKind kind, const std::string& pa
                 throw std::runtime_error("\"" + name +
                                          "\" names the sounds of Windows' own schemes: it is not installed.");
             return Journaled(host, PackageJournal(host, kind, name), "install", false, [&](InstallTransaction& tx) {
+                // Read from the package and announced before it is unpacked: a flush now writes
+                // out the journal alone, one after the unpacking would write out the package too.
+                AnnounceSoundSchemeInf(host, tx, host.extractor.ReadTopFile(packagePath, kSoundSchemeInf));
                 host.extractor.Unpack(packagePath, host.paths.SoundSchemeFolder(name), TOverwriteMode::Always, tx);
-                return ApplySoundSchemeIn(host, tx, name);
+                return RunInfInstall(host, host.paths.SoundSchemeFolder(name) + kSoundSchemeInf);
             });
         }
     }

@@ -653,6 +653,33 @@ std::optional<std::vector<PackageUnpacker::PackageFile>> TPackageExtractor::List
     return files;
 }
 
+std::optional<std::string> TPackageExtractor::ReadTopFile(const std::string& packagePath,
+                                                          const std::string& name) const {
+    // An INF is a few kilobytes; anything larger is not what the caller looks for.
+    constexpr uint64_t kLargest = 1 << 20;
+    const fs::path package = PathOf(packagePath);
+    zlib_filefunc64_def io{OpenArchive, ReadArchive,  WriteArchive, TellArchive,
+                           SeekArchive, CloseArchive, ArchiveError, nullptr};
+    Archive archive(unzOpen2_64(&package, &io));
+    // 2: names compared without regard to case, as Windows finds the file once it is unpacked.
+    if (!archive || unzLocateFile(archive.get(), name.c_str(), 2) != UNZ_OK)
+        return std::nullopt;
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(archive.get(), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
+        info.uncompressed_size > kLargest || (info.flag & kFlagEncrypted) ||
+        (info.compression_method != kMethodStored && info.compression_method != kMethodDeflated) ||
+        unzOpenCurrentFile(archive.get()) != UNZ_OK)
+        return std::nullopt;
+    std::string bytes(info.uncompressed_size, '\0');
+    const int count =
+        bytes.empty() ? 0 : unzReadCurrentFile(archive.get(), bytes.data(), static_cast<unsigned>(bytes.size()));
+    char surplus = 0;
+    const bool whole = count == static_cast<int>(bytes.size()) && unzReadCurrentFile(archive.get(), &surplus, 1) == 0;
+    if (unzCloseCurrentFile(archive.get()) != UNZ_OK || !whole)
+        return std::nullopt;
+    return bytes;
+}
+
 void TPackageExtractor::Extract(const std::filesystem::path& package, const std::filesystem::path& destination,
                                 TOverwriteMode mode, InstallTransaction* tx, std::vector<PackageFile>* list) const {
     std::error_code error;

@@ -48,6 +48,7 @@ public:
     void Unpack(const std::string& packagePath, const std::string& destination, TOverwriteMode mode,
                 InstallTransaction& tx) override;
     std::optional<std::vector<PackageFile>> ListFiles(const std::string& packagePath) const override;
+    std::optional<std::string> ReadTopFile(const std::string& packagePath, const std::string& name) const override;
 
 private:
     void Run(const std::string& packagePath, const std::string& destination, TOverwriteMode mode,

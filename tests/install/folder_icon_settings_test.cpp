@@ -60,6 +60,9 @@ public:
         throw std::logic_error("no package here");
     }
     std::optional<std::vector<PackageFile>> ListFiles(const std::string&) const override { return std::nullopt; }
+    std::optional<std::string> ReadTopFile(const std::string&, const std::string&) const override {
+        return std::nullopt;
+    }
 };
 
 class FolderIconTest : public ::testing::Test {

@@ -86,6 +86,12 @@ public:
         return list;
     }
 
+    std::optional<std::string> ReadTopFile(const std::string& packagePath, const std::string& name) const override {
+        const auto& entries = packages.at(packagePath);
+        const auto found = entries.find(name);
+        return found == entries.end() ? std::nullopt : std::optional<std::string>(found->second);
+    }
+
 private:
     test::MemoryFiles& files_;
 };
@@ -247,7 +253,8 @@ TEST(InstallerCrash, EveryInstallerKilledAfterAnyStepRecoversToBeforeOrAfter) {
             const auto registry = m.system.registry.Snapshot();
             const bool before = files == filesBefore && registry == registryBefore;
             const bool after = files == filesAfter && registry == registryAfter;
-            EXPECT_TRUE(before || after) << "step " << step << ": a mixture" << Difference(filesBefore, files) << Difference(registryBefore, registry);
+            EXPECT_TRUE(before || after) << "step " << step << ": a mixture" << Difference(filesBefore, files)
+                                         << Difference(registryBefore, registry);
             for (const auto& [path, bytes] : files)
                 EXPECT_EQ(path.find(".lumaforge-extract"), std::string::npos) << "step " << step << ": " << path;
             // What recovery leaves is a journal that can be added to: whole lines, read back as

@@ -203,6 +203,23 @@ TEST_F(PackageExtractorTest, HostileOrDamagedPackagesChangeNothing) {
     }
 }
 
+// A scheme's INF read before the package is unpacked: only whole, only from the top of the package.
+TEST_F(PackageExtractorTest, ATopFileIsReadWholeOrNotAtAll) {
+    const fs::path package = Package(BuildZip({{.Name = "Install.INF", .Data = "[Version]", .Deflate = true},
+                                               {.Name = "sub/setup.inf", .Data = "nested"},
+                                               {.Name = "bad.inf", .Data = "damaged", .Crc = 1},
+                                               {.Name = "long.inf", .Data = "short", .DeclaredSize = 3}}));
+    const TPackageExtractor extractor(gbk);
+    const struct {
+        const char* name;
+        std::optional<std::string> bytes;
+    } cases[] = {{"install.inf", "[Version]"}, {"setup.inf", std::nullopt}, {"bad.inf", std::nullopt},
+                 {"long.inf", std::nullopt}, {"none.inf", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(extractor.ReadTopFile(Utf8(package), c.name), c.bytes) << c.name;
+    EXPECT_EQ(extractor.ReadTopFile(Utf8(disk / "gone.zip"), "install.inf"), std::nullopt);
+}
+
 TEST_F(PackageExtractorTest, MissingPackageIsDamaged) {
     TPackageExtractor extractor(gbk);
     EXPECT_THROW(extractor.ExtractPackage(Utf8(disk / "gone.zip"), Utf8(disk / "dest"), TOverwriteMode::Always),
