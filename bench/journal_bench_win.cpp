@@ -86,6 +86,10 @@ int main(int argc, char** argv) {
     const std::string res = argv[1];
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
     const std::string root = TempRoot();
+    const struct RemovedAtEnd {
+        const std::string& folder;
+        ~RemovedAtEnd() { DeleteFolderTree(folder); }
+    } removed{root};
     ProgramPaths paths;
     paths.SetProgramFolder(root + "\\program\\");
     paths.SetSystemFolders(root + "\\windows", root + "\\windows\\system32");

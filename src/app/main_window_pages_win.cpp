@@ -397,6 +397,7 @@ void TFrmMain::CreateOemPage(Panel& page) {
     context.showMessage = [this](const std::string& text, TMsgKind kind) { return ShowMessage(text, kind); };
     context.shellExecute = installContext_.shellExecute;
     context.logoBackground = skin_.Get(L"LOGO_BACK_BMP");
+    context.installer = &installContext_;
     oemPage_ = std::make_unique<TOemPage>(host, std::move(context));
     accentLabels_.push_back(&oemPage_->InfoCaption());
     accentLabels_.push_back(&oemPage_->LogoCaption());

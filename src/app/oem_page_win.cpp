@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "base/unicode_win.h"
 #include "controls/rect_win.h"
+#include "install/oem_files.h"
 #include "res/resource_ids.h"
 
 namespace lumaforge {
@@ -234,7 +235,7 @@ void TOemPage::btnOemApplyClick() {
         return;
     }
     info.supportLines = SplitLines(ToUtf8(memoOEMSupport_.Text()));
-    files_.WriteInformation(info);
+    WriteOemFile(*context_.installer, files_.InfoFile(), files_.InformationBytes(info));
     if (Ask(kInfoSetQuestion) == IDYES)
         lblViewSystemProperyClick();
 }
@@ -242,7 +243,7 @@ void TOemPage::btnOemApplyClick() {
 void TOemPage::btnOemClearClick() {
     if (Ask(kEraseInfoQuestion) != IDYES)
         return;
-    files_.EraseInformation();
+    DeleteOemFile(*context_.installer, files_.InfoFile());
     edtOEMManuf_.SetText(L"");
     edtOEMModel_.SetText(L"");
     memoOEMSupport_.SetText(L"");
@@ -254,14 +255,14 @@ void TOemPage::btnLogoApplyClick() {
         Tell(kNoLogo);
         return;
     }
-    files_.WriteLogo(imgLogoPreview_.Picture());
+    WriteOemFile(*context_.installer, files_.LogoFile(), imgLogoPreview_.Picture().bmp);
     Tell(kLogoSet);
 }
 
 void TOemPage::btnLogoClearClick() {
     if (Ask(kEraseLogoQuestion) != IDYES)
         return;
-    files_.EraseLogo();
+    DeleteOemFile(*context_.installer, files_.LogoFile());
     imgLogoPreview_.Clear();
     Tell(kLogoErased);
 }

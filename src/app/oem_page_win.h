@@ -11,6 +11,7 @@
 #include "controls/paint_panel_win.h"
 #include "controls/panel_win.h"
 #include "controls/standard_controls_win.h"
+#include "install/install_host.h"
 #include "net/msg_kind.h"
 #include "sysinfo/oem_info_win.h"
 
@@ -67,6 +68,9 @@ public:
         std::function<std::string(HWND owner)> chooseLogoFile;
         // The preview's box; nothing: a plain frame.
         std::shared_ptr<const Picture> logoBackground;
+        // Writes and deletes the files through their journal, so that the take-back can give the
+        // user's own back.
+        InstallHost* installer = nullptr;
     };
 
     TOemPage(Panel& host, Context context);

@@ -5,14 +5,8 @@
 
 namespace lumaforge {
 namespace {
-constexpr char kPassingCategories[][8] = {"oem", "restore"};
-
 bool IsPassing(std::string_view category) {
-    for (const char* passing : kPassingCategories) {
-        if (AsciiLower(category) == passing)
-            return true;
-    }
-    return false;
+    return AsciiLower(category) == "restore";
 }
 }  // namespace
 
@@ -31,6 +25,10 @@ std::string FolderIconJournalFolder(const ProgramPaths& paths, std::string_view 
         key.pop_back();
     // A folder's path cannot be a folder name; Windows compares paths without regard to case.
     return JournalRootFolder(paths) + "folder-icon\\" + Md5Hex(AsciiLower(key)) + "\\";
+}
+
+std::string OemJournalFolder(const ProgramPaths& paths, std::string_view fileName) {
+    return JournalRootFolder(paths) + "oem\\" + AsciiLower(fileName) + "\\";
 }
 
 std::string PassingJournalFolder(const ProgramPaths& paths, std::string_view category, std::string_view name) {

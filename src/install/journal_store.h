@@ -16,11 +16,12 @@ inline constexpr char kUninstallSegment[] = "uninstall";
 
 // The journals live in the program's data beside the cache, two levels deep:
 // "journal\<kind>\<name>\" for an installed package, "journal\folder-icon\<id>\" for a folder's
-// icon, and "journal\oem\<file>\" and "journal\restore\<kind>\" for changes that need the journal
-// only while they are being made.
+// icon, "journal\oem\<file>\" for the OEM information and logo, and "journal\restore\<kind>\" for
+// restores, which need the journal only while they are being made.
 std::string JournalRootFolder(const ProgramPaths& paths);
 std::string PackageJournalFolder(const ProgramPaths& paths, TResourceKind kind, std::string_view name);
 std::string FolderIconJournalFolder(const ProgramPaths& paths, std::string_view folder);
+std::string OemJournalFolder(const ProgramPaths& paths, std::string_view fileName);
 std::string PassingJournalFolder(const ProgramPaths& paths, std::string_view category, std::string_view name);
 
 // Whether the package's installation is on record: its journal holds a finished installation.

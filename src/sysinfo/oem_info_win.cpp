@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "base/files_win.h"
 #include "base/handles_win.h"
@@ -13,22 +12,6 @@ namespace lumaforge {
 namespace {
 constexpr char kRunDll[] = "rundll32.exe";
 constexpr char kSystemPropertiesCall[] = "shell32.dll,Control_RunDLL sysdm.cpl @1";
-
-std::string SystemMessage(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message(text ? text : L"", length);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
-        message.pop_back();
-    return message.empty() ? "error " + std::to_string(error) : ToUtf8(message);
-}
-
-[[noreturn]] void RaiseFileError(const char* what, const std::string& path, DWORD error) {
-    throw std::runtime_error(std::string("Cannot ") + what + " the file \"" + path + "\": " + SystemMessage(error));
-}
 
 // Reads exactly `size` bytes from the file's current position.
 bool ReadExactly(HANDLE file, char* into, uint64_t size) {
@@ -85,36 +68,6 @@ LogoLoad ReadLogoFile(const std::string& path, bool checkSize) {
     return load;
 }
 
-void ReplaceFileContent(const std::string& path, std::string_view content) {
-    const std::wstring target = ToWide(path);
-    const size_t slash = target.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash);
-    wchar_t temp[MAX_PATH] = {};
-    if (!GetTempFileNameW(folder.c_str(), L"oem", 0, temp))
-        RaiseFileError("write", path, GetLastError());
-    bool written = false;
-    {
-        UniqueHandle file(
-            CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD count = 0;
-        written = file && WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &count, nullptr) &&
-                  count == content.size() && FlushFileBuffers(file.Get());
-    }
-    if (!written || !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = GetLastError();
-        DeleteFileW(temp);
-        RaiseFileError("write", path, error);
-    }
-}
-
-void DeleteExistingFile(const std::string& path) {
-    if (!FileExists(path) || DeleteFileW(ToWide(path).c_str()))
-        return;
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND)
-        RaiseFileError("delete", path, error);
-}
-
 std::optional<OemInformation> OemFiles::ReadInformation() const {
     const std::string file = InfoFile();
     if (!FileExists(file))
@@ -125,20 +78,8 @@ std::optional<OemInformation> OemFiles::ReadInformation() const {
     return ParseOemInfoText(DecodeMarkedText(bytes, codePage_));
 }
 
-void OemFiles::WriteInformation(const OemInformation& info) const {
-    ReplaceFileContent(InfoFile(), EncodeOemInfoFile(BuildOemInfoText(info), codePage_));
-}
-
-void OemFiles::EraseInformation() const {
-    DeleteExistingFile(InfoFile());
-}
-
-void OemFiles::WriteLogo(const LogoPicture& picture) const {
-    ReplaceFileContent(LogoFile(), picture.bmp);
-}
-
-void OemFiles::EraseLogo() const {
-    DeleteExistingFile(LogoFile());
+std::string OemFiles::InformationBytes(const OemInformation& info) const {
+    return EncodeOemInfoFile(BuildOemInfoText(info), codePage_);
 }
 
 void OemFiles::OpenSystemProperties() const {

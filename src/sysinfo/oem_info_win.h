@@ -31,14 +31,6 @@ struct LogoLoad {
 // costs nothing before it is refused. The header's file size is set to the bytes kept.
 LogoLoad ReadLogoFile(const std::string& path, bool checkSize = true);
 
-// Replaces a file's content as one step: the bytes go to a temporary file beside it, which then
-// takes the file's place. A write that fails leaves the old file as it was and no temporary file
-// behind. Raises std::runtime_error on failure, naming the file.
-void ReplaceFileContent(const std::string& path, std::string_view content);
-
-// Deletes a file when it exists; raises std::runtime_error when it stays.
-void DeleteExistingFile(const std::string& path);
-
 // The OEM information and logo in the system folder of `paths`, read at every call: the window
 // learns the folder only when it is first shown. Tests stand a temporary folder in for it.
 class OemFiles {
@@ -51,11 +43,8 @@ public:
 
     // Nothing when oeminfo.ini does not exist; an unreadable file reads as empty.
     std::optional<OemInformation> ReadInformation() const;
-    // Writing and erasing raise std::runtime_error when the system folder refuses them.
-    void WriteInformation(const OemInformation& info) const;
-    void EraseInformation() const;
-    void WriteLogo(const LogoPicture& picture) const;
-    void EraseLogo() const;
+    // oeminfo.ini as it is written for `info`.
+    std::string InformationBytes(const OemInformation& info) const;
 
     // Opens System Properties on its first page, where the information shows.
     void OpenSystemProperties() const;

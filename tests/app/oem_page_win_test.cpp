@@ -12,6 +12,10 @@
 #include "base/handles_win.h"
 #include "base/unicode_win.h"
 #include "controls/fonts_win.h"
+#include "install/install_context_win.h"
+#include "install/installers.h"
+#include "install/journal_store.h"
+#include "install/package_extractor.h"
 #include "support/win_test_support.h"
 #include "sysinfo/bmp_maker.h"
 
@@ -46,6 +50,7 @@ protected:
         test::EnsureCommonControls();
         system = ToUtf8(folder.Path().substr(0, folder.Path().size() - 1));
         paths.SetSystemFolders(system, system);
+        paths.SetProgramFolder(ToUtf8(programFolder.Path()));
         ASSERT_TRUE(host.Create());
         ASSERT_TRUE(pageHost.Create(host.Handle(), {0, 0, 644, 409}));
         page = MakePage();
@@ -67,6 +72,7 @@ protected:
             ++pickerRuns;
             return chosenFile;
         };
+        context.installer = &installer;
         return std::make_unique<TOemPage>(pageHost, std::move(context));
     }
 
@@ -105,10 +111,13 @@ protected:
     }
 
     test::TempFolder folder;
+    test::TempFolder programFolder;
     std::string system;
     ProgramPaths paths;
     ResourceStrings strings;
     WinAnsiCodePage codePage;
+    TPackageExtractor extractor{codePage};
+    InstallContext installer{paths, extractor};
     UniqueFont font = MakeFont(L"Tahoma", -11);
     UniqueFont bold = MakeFont(L"Tahoma", -11, kFontBold);
     UniqueFont underline = MakeFont(L"Tahoma", -11, kFontUnderline);
@@ -355,6 +364,30 @@ TEST_F(OemPageTest, ErasingOneLeavesTheOther) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(kinds[kinds.size() - 2], mkQuestion);
     EXPECT_EQ(messages[1], "Erased LOGO image successfully.");
+}
+
+// The uninstaller's take-back gives the maker's own information and logo back, whatever the page
+// wrote and erased since.
+TEST_F(OemPageTest, TheTakeBackGivesTheMakersOwnFilesBack) {
+    const std::string info = "[General]\r\nManufacturer=Maker\r\nModel=M\r\n";
+    Write("oeminfo.ini", info);
+    Fill("Ours", "O1", "");
+    page->btnOemApplyClick();
+    Fill("Ours", "O2", "help");
+    page->btnOemApplyClick();
+    ASSERT_NE(FileBytes("oeminfo.ini"), info);
+    const std::string logo = MakeBmp({.width = 4, .height = 4});
+    folder.WriteFile(L"chosen.bmp", logo);
+    page->ShowLogoPreview(SystemFile("chosen.bmp"));
+    page->btnLogoApplyClick();
+    ASSERT_TRUE(Exists("oemlogo.bmp"));
+
+    WinSystem system;
+    const TakeBackReport report = TakeBackEverything(paths, {system.files, system.registry, system.settings});
+    EXPECT_TRUE(report.Finished());
+    EXPECT_EQ(FileBytes("oeminfo.ini"), info);
+    EXPECT_FALSE(Exists("oemlogo.bmp"));
+    EXPECT_FALSE(test::PathExists(JournalRootFolder(paths)));
 }
 
 TEST_F(OemPageTest, AWriteTheFolderRefusesKeepsTheOldFileAndSaysNothing) {

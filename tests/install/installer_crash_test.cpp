@@ -11,6 +11,7 @@
 #include "install/folder_icon_settings.h"
 #include "install/installers.h"
 #include "install/journal_store.h"
+#include "install/oem_files.h"
 #include "support/memory_system.h"
 
 namespace lumaforge {
@@ -146,7 +147,11 @@ struct Machine {
                             "C:\\web.exe,0");
         // A folder with the settings Windows gave it.
         system.files.Put(kPhotosSettings, "[.ShellClassInfo]\r\nLocalizedResourceName=@shell32.dll,-21779\r\n");
+        // The computer maker's information, without a logo.
+        system.files.Put(kOemInfo, "[General]\r\nManufacturer=Maker\r\n");
     }
+    static constexpr char kOemInfo[] = "C:\\windows\\system32\\oeminfo.ini";
+    static constexpr char kOemLogo[] = "C:\\windows\\system32\\oemlogo.bmp";
     static constexpr char kPhotos[] = "C:\\Users\\me\\Photos";
     static constexpr char kPhotosSettings[] = "C:\\Users\\me\\Photos\\desktop.ini";
 
@@ -210,6 +215,11 @@ const InstallerCase kInstallers[] = {
     {"setting a folder icon", {}, [](Machine& m) { SetFolderIcon(m.host, Machine::kPhotos, RedIcon(m)); }},
     {"restoring a folder icon", [](Machine& m) { SetFolderIcon(m.host, Machine::kPhotos, RedIcon(m)); },
      [](Machine& m) { RestoreFolderIcon(m.host, Machine::kPhotos); }},
+    {"writing the OEM information",
+     {},
+     [](Machine& m) { WriteOemFile(m.host, Machine::kOemInfo, "[General]\r\nManufacturer=Ours\r\n"); }},
+    {"erasing the OEM information", {}, [](Machine& m) { DeleteOemFile(m.host, Machine::kOemInfo); }},
+    {"writing the OEM logo", {}, [](Machine& m) { WriteOemFile(m.host, Machine::kOemLogo, "BM ours"); }},
 };
 
 TEST(InstallerCrash, EveryInstallerKilledAfterAnyStepRecoversToBeforeOrAfter) {
@@ -377,10 +387,15 @@ TEST(TakeBackEverything, LeavesTheUsersSystemOfBeforeEveryInstallation) {
     Install(m, TResourceKind::Icon, "Round");
     Install(m, TResourceKind::Cursor, "Ice");
     ASSERT_EQ(m.system.registry.ReadValue(RegRoot::CurrentUser, "Control Panel\\Cursors", "")->Text(), "Ice");
+    // The maker's information saved twice and erased; a logo where there was none.
+    WriteOemFile(m.host, Machine::kOemInfo, "[General]\r\nManufacturer=Ours\r\n");
+    WriteOemFile(m.host, Machine::kOemInfo, "[General]\r\nManufacturer=Ours again\r\n");
+    DeleteOemFile(m.host, Machine::kOemInfo);
+    WriteOemFile(m.host, Machine::kOemLogo, "BM ours");
 
     const TakeBackReport report = TakeBackEverything(m.paths, m.system.Access());
     EXPECT_TRUE(report.Finished());
-    EXPECT_EQ(report.takenBack, 7);
+    EXPECT_EQ(report.takenBack, 9);
     EXPECT_EQ(m.Files(), files) << Difference(files, m.Files());
     EXPECT_EQ(m.system.registry.Snapshot(), registry) << Difference(registry, m.system.registry.Snapshot());
     EXPECT_FALSE(m.system.files.FolderExists(JournalRootFolder(m.paths)));

@@ -113,11 +113,21 @@ protected:
                                L"\" --gtest_filter=KilledInstall.DISABLED_InstallsTheLoginScreenOfTheParent "
                                L"--gtest_also_run_disabled_tests";
         SetEnvironmentVariableA(kRootVariable, Root().c_str());
+        // The child's temporary folders go with the test's own, since the kill leaves them.
+        const std::string childTemp = Root() + "child-temp";
+        CreateDirectoryA(childTemp.c_str(), nullptr);
+        char temp[MAX_PATH] = {}, tmp[MAX_PATH] = {};
+        GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+        GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+        SetEnvironmentVariableA("TEMP", childTemp.c_str());
+        SetEnvironmentVariableA("TMP", childTemp.c_str());
         STARTUPINFOW startup{sizeof startup};
         PROCESS_INFORMATION process{};
         const bool started =
             CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
         SetEnvironmentVariableA(kRootVariable, nullptr);
+        SetEnvironmentVariableA("TEMP", temp[0] ? temp : nullptr);
+        SetEnvironmentVariableA("TMP", tmp[0] ? tmp : nullptr);
         if (!started)
             return false;
         const UniqueHandle thread(process.hThread);

@@ -46,9 +46,11 @@ TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"lumaforge-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(counter++) + L"\\";
-    CreateDirectoryW(path_.c_str(), nullptr);
+    // A folder of its own, never one that a killed process of the same number left behind.
+    do {
+        path_ = std::wstring(temp) + L"lumaforge-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(counter++) + L"\\";
+    } while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 TempFolder::~TempFolder() {

@@ -1,4 +1,5 @@
-#include "sysinfo/oem_info_win.h"
+// Files written as one step, as the journal and the files it records need them.
+#include "install/system_access_win.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ uint64_t FileIdentity(const std::string& path) {
     return static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
 }
 
-TEST(ReplaceFileContentTest, ANewFileTakesTheNameInsteadOfTheOldOneBeingRewritten) {
+TEST(DurableWriteTest, ANewFileTakesTheNameInsteadOfTheOldOneBeingRewritten) {
     test::TempFolder folder;
     folder.WriteFile(L"oeminfo.ini", "old text");
     const std::string path = ToUtf8(folder.Path()) + "oeminfo.ini";
@@ -37,7 +38,7 @@ TEST(ReplaceFileContentTest, ANewFileTakesTheNameInsteadOfTheOldOneBeingRewritte
     ASSERT_NE(before, 0u);
     // Written in place, a failure half-way would leave half the text; the bytes go to a file
     // beside it instead, which takes the name only once it is whole.
-    ReplaceFileContent(path, "the new text");
+    WinSystemFiles().WriteFileDurably(path, "the new text");
     EXPECT_NE(FileIdentity(path), before);
     std::string content;
     ASSERT_TRUE(ReadWholeFile(path, content));
@@ -45,18 +46,19 @@ TEST(ReplaceFileContentTest, ANewFileTakesTheNameInsteadOfTheOldOneBeingRewritte
     EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"oeminfo.ini"});
 }
 
-TEST(ReplaceFileContentTest, AFailureNamesTheFileAndLeavesNoTemporaryFile) {
+TEST(DurableWriteTest, AFailureNamesTheFileAndLeavesNoTemporaryFile) {
     test::TempFolder folder;
     folder.MakeFolder(L"oemlogo.bmp");
     const std::string path = ToUtf8(folder.Path()) + "oemlogo.bmp";
     try {
-        ReplaceFileContent(path, "BM");
+        WinSystemFiles().WriteFileDurably(path, "BM");
         ADD_FAILURE() << "a folder was replaced by a file";
     } catch (const std::runtime_error& error) {
         EXPECT_NE(std::string(error.what()).find("\"" + path + "\""), std::string::npos) << error.what();
     }
     EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"oemlogo.bmp"});
-    EXPECT_THROW(ReplaceFileContent(ToUtf8(folder.Path()) + "no such folder\\oeminfo.ini", "x"), std::runtime_error);
+    EXPECT_THROW(WinSystemFiles().WriteFileDurably(ToUtf8(folder.Path()) + "no such folder\\oeminfo.ini", "x"),
+                 std::runtime_error);
 }
 
 }  // namespace
