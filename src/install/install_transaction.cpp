@@ -48,6 +48,16 @@ InstallTransaction::InstallTransaction(SystemAccess system, InstallJournal& jour
     : system_(system), journal_(journal), what_(std::move(what)) {}
 
 void InstallTransaction::Record(std::vector<JournalRecord> records, bool flush) {
+    if (!pending_.empty()) {
+        // Expected values are relied on as being on the disk.
+        flush = true;
+        records.insert(records.begin(), pending_.begin(), pending_.end());
+        for (JournalRecord& record : pending_) {
+            if (record.kind == RecordKind::Value)
+                expected_.push_back(std::move(record));
+        }
+        pending_.clear();
+    }
     if (!begun_) {
         records.insert(records.begin(), PathRecord(RecordKind::Begin, what_));
         begun_ = true;
@@ -163,11 +173,10 @@ void InstallTransaction::MissingKeys(RegRoot root, const std::string& key, std::
     }
 }
 
-std::vector<const InstallTransaction::ValueWrite*> InstallTransaction::RecordValues(
-    const std::vector<ValueWrite>& writes) {
+std::vector<JournalRecord> InstallTransaction::ValueRecords(const std::vector<ValueWrite>& writes,
+                                                            std::vector<const ValueWrite*>& changes) {
     std::vector<JournalRecord> records;
     std::vector<std::string> created;
-    std::vector<const ValueWrite*> changes;
     for (const ValueWrite& write : writes) {
         if (write.keyOnly) {
             MissingKeys(write.root, write.key, records, created);
@@ -176,14 +185,35 @@ std::vector<const InstallTransaction::ValueWrite*> InstallTransaction::RecordVal
         std::optional<RegValue> before = system_.registry.ReadValue(write.root, write.key, write.name);
         if (before == write.value)
             continue;
+        JournalRecord value = ValueRecord(write.root, write.key, write.name, std::move(before), write.value);
+        changes.push_back(&write);
+        if (IsOnRecord(value))
+            continue;
         if (write.value)
             MissingKeys(write.root, write.key, records, created);
-        records.push_back(ValueRecord(write.root, write.key, write.name, std::move(before), write.value));
-        changes.push_back(&write);
+        records.push_back(std::move(value));
     }
+    return records;
+}
+
+bool InstallTransaction::IsOnRecord(const JournalRecord& value) const {
+    // The key is on record too: a missing one was recorded with the expected value.
+    return std::find(expected_.begin(), expected_.end(), value) != expected_.end();
+}
+
+std::vector<const InstallTransaction::ValueWrite*> InstallTransaction::RecordValues(
+    const std::vector<ValueWrite>& writes) {
+    std::vector<const ValueWrite*> changes;
+    std::vector<JournalRecord> records = ValueRecords(writes, changes);
     if (!records.empty())
         Record(std::move(records));
     return changes;
+}
+
+void InstallTransaction::ExpectValues(const std::vector<ValueWrite>& writes) {
+    std::vector<const ValueWrite*> changes;
+    std::vector<JournalRecord> records = ValueRecords(writes, changes);
+    pending_.insert(pending_.end(), records.begin(), records.end());
 }
 
 void InstallTransaction::SetValues(const std::vector<ValueWrite>& writes) {
@@ -259,6 +289,8 @@ void InstallTransaction::Apply(SystemSetting setting) {
 }
 
 void InstallTransaction::Commit() {
+    // Values expected but never set were not changed.
+    pending_.clear();
     // A segment that changed nothing leaves no trace.
     if (begun_)
         Record({PathRecord(RecordKind::Done, {})}, false);

@@ -67,6 +67,11 @@ public:
     void SetValues(const std::vector<ValueWrite>& writes);
     // Records writes that another program (an INF installation) is about to make.
     void AnnounceValues(const std::vector<ValueWrite>& writes);
+    // Values to be set once the changes announced next are made (a login screen's UIHost, after
+    // its files): their records join that announcement, so that setting them after an unpacking
+    // needs no flush, which would write out the unpacked files too. SetValues then records only
+    // those that are no longer as expected (changed meanwhile, or set to another value).
+    void ExpectValues(const std::vector<ValueWrite>& writes);
     void SetValue(RegRoot root, const std::string& key, const std::string& name, const RegValue& value);
     void SetString(RegRoot root, const std::string& key, const std::string& name, const std::string& text,
                    bool expandable = false);
@@ -91,6 +96,9 @@ private:
     std::vector<const ValueWrite*> RecordValues(const std::vector<ValueWrite>& writes);
     void MissingKeys(RegRoot root, const std::string& key, std::vector<JournalRecord>& records,
                      std::vector<std::string>& created);
+    std::vector<JournalRecord> ValueRecords(const std::vector<ValueWrite>& writes,
+                                            std::vector<const ValueWrite*>& changes);
+    bool IsOnRecord(const JournalRecord& value) const;
     void CollectTree(RegRoot root, const std::string& key, std::vector<JournalRecord>& records);
 
     SystemAccess system_;
@@ -98,6 +106,10 @@ private:
     std::string what_;
     bool begun_ = false;
     bool committed_ = false;
+    // Expected values: the records still to be written with the next announcement, and those
+    // already on the disk.
+    std::vector<JournalRecord> pending_;
+    std::vector<JournalRecord> expected_;
 };
 
 // What taking changes back left in place.

@@ -86,6 +86,12 @@ void ApplyCursorSchemeIn(InstallHost& host, InstallTransaction& tx, const std::s
 
 // --- Screen savers
 
+// The setting names the saver by its short path.
+std::vector<InstallTransaction::ValueWrite> ScreenSaverValues(const std::string& shortPath) {
+    return {{RegRoot::CurrentUser, kDesktopKey, "SCRNSAVE.EXE", RegValue::String(shortPath)},
+            {RegRoot::CurrentUser, kDesktopKey, "ScreenSaverIsSecure", RegValue::String("1")}};
+}
+
 bool SetScreenSaverIn(InstallHost& host, InstallTransaction& tx, const std::string& file, bool cancel) {
     if (!cancel && !host.system.files.FileExists(file)) {
         host.showMessage("没有找到屏保文件", mkInformation);
@@ -93,13 +99,10 @@ bool SetScreenSaverIn(InstallHost& host, InstallTransaction& tx, const std::stri
     }
     if (!host.system.registry.KeyExists(RegRoot::CurrentUser, kDesktopKey))
         return false;
-    if (cancel) {
+    if (cancel)
         tx.SetString(RegRoot::CurrentUser, kDesktopKey, "SCRNSAVE.EXE", "");
-    } else {
-        tx.SetValues(
-            {{RegRoot::CurrentUser, kDesktopKey, "SCRNSAVE.EXE", RegValue::String(host.system.files.ShortPath(file))},
-             {RegRoot::CurrentUser, kDesktopKey, "ScreenSaverIsSecure", RegValue::String("1")}});
-    }
+    else
+        tx.SetValues(ScreenSaverValues(host.system.files.ShortPath(file)));
     tx.Apply(SystemSetting::ScreenSaver);
     if (!cancel)
         host.system.settings.StartScreenSaver();
@@ -276,13 +279,16 @@ bool ApplyVisualStyle(InstallHost& host, const std::string& name) {
 
 bool InstallLoginScreen(InstallHost& host, const std::string& packagePath) {
     const std::string name = PackageNameOf(packagePath);
-    return Journaled(host, PackageJournal(host, TResourceKind::Logon, name), "install", false,
-                     [&](InstallTransaction& tx) {
-                         host.extractor.Unpack(packagePath, host.paths.WinPath(), TOverwriteMode::Always, tx);
-                         tx.SetString(RegRoot::LocalMachine, kWinlogonKey, "UIHost", "%windir%\\\\logonui.exe");
-                         host.showMessage("Set login screen successfully.", mkInformation);
-                         return true;
-                     });
+    return Journaled(
+        host, PackageJournal(host, TResourceKind::Logon, name), "install", false, [&](InstallTransaction& tx) {
+            const std::vector<InstallTransaction::ValueWrite> uiHost = {
+                {RegRoot::LocalMachine, kWinlogonKey, "UIHost", RegValue::String("%windir%\\\\logonui.exe")}};
+            tx.ExpectValues(uiHost);
+            host.extractor.Unpack(packagePath, host.paths.WinPath(), TOverwriteMode::Always, tx);
+            tx.SetValues(uiHost);
+            host.showMessage("Set login screen successfully.", mkInformation);
+            return true;
+        });
 }
 
 namespace {
@@ -365,11 +371,17 @@ void RestoreDefaultCursors(InstallHost& host) {
 
 bool InstallScreenSaver(InstallHost& host, const std::string& packagePath) {
     const std::string name = PackageNameWithoutLastFour(packagePath);
-    return Journaled(host, PackageJournal(host, TResourceKind::ScreenSaver, name), "install", false,
-                     [&](InstallTransaction& tx) {
-                         host.extractor.Unpack(packagePath, host.paths.SysPath(), TOverwriteMode::Always, tx);
-                         return SetScreenSaverIn(host, tx, host.paths.InstalledScreenSaverFile(name), false);
-                     });
+    return Journaled(
+        host, PackageJournal(host, TResourceKind::ScreenSaver, name), "install", false, [&](InstallTransaction& tx) {
+            // The saver's short path once it is there, as far as it can be told before:
+            // a name that is no 8.3 name gets one of Windows' choosing, then recorded
+            // on its own.
+            const std::string file = host.paths.InstalledScreenSaverFile(name);
+            const size_t slash = file.rfind('\\');
+            tx.ExpectValues(ScreenSaverValues(host.system.files.ShortPath(file.substr(0, slash)) + file.substr(slash)));
+            host.extractor.Unpack(packagePath, host.paths.SysPath(), TOverwriteMode::Always, tx);
+            return SetScreenSaverIn(host, tx, file, false);
+        });
 }
 
 bool ApplyScreenSaver(InstallHost& host, const std::string& name) {

@@ -1,6 +1,8 @@
 // The install journal, its transaction and its replay, over an in-memory file system and registry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/program_paths.h"
 #include "install/install_journal.h"
 #include "install/install_transaction.h"
@@ -233,6 +235,42 @@ TEST_F(TransactionTest, AJournalCutShortIsMadeWholeBeforeItGrows) {
     std::vector<JournalRecord> expected = journal.Records();
     expected.push_back(Record(RecordKind::Begin, "uninstall"));
     EXPECT_EQ(system.files.ReadFile(file), FormatJournal(expected));
+}
+
+// Values expected before an unpacking are written with its announcement; setting them afterwards
+// writes nothing more, unless they changed meanwhile.
+TEST_F(TransactionTest, ExpectedValuesJoinTheNextAnnouncement) {
+    const auto registryBefore = system.registry.Snapshot();
+    const std::vector<InstallTransaction::ValueWrite> values = {
+        {RegRoot::CurrentUser, "Control Panel\\Cursors", "", RegValue::String("Neon")},
+        {RegRoot::CurrentUser, "Software\\New", "v", RegValue::String("ours")}};
+    InstallJournal journal = Journal();
+    InstallTransaction tx(system.Access(), journal, "install");
+    tx.ExpectValues(values);
+    EXPECT_FALSE(system.files.FileExists(journal.File()));
+    tx.CreateFolderPath("C:\\windows\\Cursors\\Neon");
+    const std::optional<std::string> announced = system.files.ReadFile(journal.File());
+    ASSERT_TRUE(announced);
+    tx.SetValues(values);
+    EXPECT_EQ(system.files.ReadFile(journal.File()), announced);
+    EXPECT_EQ(system.registry.Text(RegRoot::CurrentUser, "Software\\New", "v"), "ours");
+
+    // Changed by someone else after it was announced: recorded anew with what it then held.
+    tx.ExpectValues({{RegRoot::CurrentUser, "Control Panel\\Cursors", "Arrow", RegValue::String("neon.cur")}});
+    tx.CreateFolderPath("C:\\windows\\Cursors\\Neon\\big");
+    system.registry.Put(RegRoot::CurrentUser, "Control Panel\\Cursors", "Arrow", "theirs.cur");
+    tx.SetValues({{RegRoot::CurrentUser, "Control Panel\\Cursors", "Arrow", RegValue::String("neon.cur")}});
+    tx.Commit();
+    ASSERT_TRUE(journal.Load());
+    const auto& records = journal.Records();
+    EXPECT_EQ(std::count_if(records.begin(), records.end(),
+                            [](const JournalRecord& r) { return r.kind == RecordKind::Value; }),
+              4);
+    // Taken back, each value holds what it held before the program wrote it.
+    ReplayBackwards(system.Access(), journal, 0, records.size());
+    EXPECT_EQ(system.registry.Text(RegRoot::CurrentUser, "Control Panel\\Cursors", "Arrow"), "theirs.cur");
+    system.registry.Put(RegRoot::CurrentUser, "Control Panel\\Cursors", "Arrow", "C:\\windows\\Cursors\\mine.cur");
+    EXPECT_EQ(system.registry.Snapshot(), registryBefore);
 }
 
 TEST_F(TransactionTest, AChangeThatLeavesThingsAsTheyAreIsNotRecorded) {
