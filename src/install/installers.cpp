@@ -162,8 +162,14 @@ bool ApplyIconThemeIn(InstallHost& host, InstallTransaction& tx, const std::stri
         return false;
     const std::string bytes = ReadOrThrow(host, themeFile);
     TSetIcons(tx).SetIcons(IconThemeFile(DecodeMarkedText(bytes, CodePageOf(host)), ThemePathOf(themeFile)), false);
-    host.showMessage("Applied system icons successfully.", mkInformation);
     return true;
+}
+
+// Said once the change is on record as finished, never while the journal could still roll it back.
+bool ToldApplied(InstallHost& host, bool applied) {
+    if (applied)
+        host.showMessage("Applied system icons successfully.", mkInformation);
+    return applied;
 }
 
 // --- Uninstall
@@ -279,16 +285,20 @@ bool ApplyVisualStyle(InstallHost& host, const std::string& name) {
 
 bool InstallLoginScreen(InstallHost& host, const std::string& packagePath) {
     const std::string name = PackageNameOf(packagePath);
-    return Journaled(
+    const bool installed = Journaled(
         host, PackageJournal(host, TResourceKind::Logon, name), "install", false, [&](InstallTransaction& tx) {
             const std::vector<InstallTransaction::ValueWrite> uiHost = {
                 {RegRoot::LocalMachine, kWinlogonKey, "UIHost", RegValue::String("%windir%\\\\logonui.exe")}};
             tx.ExpectValues(uiHost);
             host.extractor.Unpack(packagePath, host.paths.WinPath(), TOverwriteMode::Always, tx);
             tx.SetValues(uiHost);
-            host.showMessage("Set login screen successfully.", mkInformation);
             return true;
         });
+    // Only once the installation is on record as finished: a program ended while the message is
+    // open would otherwise have the next start roll back what it called a success.
+    if (installed)
+        host.showMessage("Set login screen successfully.", mkInformation);
+    return installed;
 }
 
 namespace {
@@ -431,8 +441,9 @@ void RestoreDefaultSounds(InstallHost& host) {
 bool ApplyIconTheme(InstallHost& host, const std::string& themeFile) {
     if (!host.system.files.FileExists(themeFile))
         return false;
-    return Journaled(host, PackageJournal(host, TResourceKind::Icon, PackageNameOf(themeFile)), "apply", false,
-                     [&](InstallTransaction& tx) { return ApplyIconThemeIn(host, tx, themeFile); });
+    return ToldApplied(
+        host, Journaled(host, PackageJournal(host, TResourceKind::Icon, PackageNameOf(themeFile)), "apply", false,
+                        [&](InstallTransaction& tx) { return ApplyIconThemeIn(host, tx, themeFile); }));
 }
 
 void RestoreDefaultIcons(InstallHost& host) {
@@ -468,10 +479,11 @@ bool InstallPackage(InstallHost& host, TResourceKind kind, const std::string& pa
             // The theme lives beside its package, in the cache. A damaged package is reported as
             // for every other kind.
             const std::string folder = packagePath.substr(0, packagePath.rfind('.'));
-            return Journaled(host, PackageJournal(host, kind, name), "install", false, [&](InstallTransaction& tx) {
-                host.extractor.Unpack(packagePath, folder, TOverwriteMode::Always, tx);
-                return ApplyIconThemeIn(host, tx, folder + "\\" + name + ".config");
-            });
+            return ToldApplied(
+                host, Journaled(host, PackageJournal(host, kind, name), "install", false, [&](InstallTransaction& tx) {
+                    host.extractor.Unpack(packagePath, folder, TOverwriteMode::Always, tx);
+                    return ApplyIconThemeIn(host, tx, folder + "\\" + name + ".config");
+                }));
         }
         case TResourceKind::Sound: {
             const std::string name = PackageNameOf(packagePath);

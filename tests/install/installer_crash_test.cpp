@@ -330,6 +330,27 @@ TEST(InstallerMends, RestoringTheIconsLeavesNoKeyTheThemeMade) {
     EXPECT_FALSE(m.system.files.FolderExists(PackageJournalFolder(m.paths, TResourceKind::Icon, "Round")));
 }
 
+// A success is reported only once it is on record as finished: a program ended while the message
+// is open must not have the next start roll back what it called a success.
+TEST(InstallerMends, ASuccessIsToldOnlyOnceTheJournalHoldsIt) {
+    Machine m;
+    std::vector<std::string> told;
+    m.host.showMessage = [&](const std::string& text, TMsgKind) {
+        told.push_back(text);
+        for (const TResourceKind kind : {TResourceKind::Logon, TResourceKind::Icon}) {
+            for (const char* name : {"Dawn", "Round"}) {
+                InstallJournal journal(m.system.files, PackageJournalFolder(m.paths, kind, name));
+                if (journal.Load())
+                    EXPECT_TRUE(FindLastSegment(journal.Records()).done) << text;
+            }
+        }
+        return 1;
+    };
+    Install(m, TResourceKind::Logon, "Dawn");
+    Install(m, TResourceKind::Icon, "Round");
+    EXPECT_EQ(told, (std::vector<std::string>{"Set login screen successfully.", "Applied system icons successfully."}));
+}
+
 TEST(InstallerMends, TheUsersChoiceMadeSinceTheInstallationStays) {
     Machine m;
     Install(m, TResourceKind::ScreenSaver, "Stars");
