@@ -358,10 +358,8 @@ std::optional<std::vector<JournalRecord>> ParseJournal(std::string_view text) {
     const std::vector<std::string> lines = SplitLines(WholeLines(text));
     // Records go to the disk before the changes they announce, so a journal whose first write was
     // cut short announces nothing.
-    if (lines.empty() && Header().starts_with(text))
-        return std::vector<JournalRecord>();
     if (lines.empty())
-        return std::nullopt;
+        return Header().starts_with(text) ? std::optional(std::vector<JournalRecord>()) : std::nullopt;
     if (lines[0] != kHeader)
         return std::nullopt;
     std::vector<JournalRecord> records;

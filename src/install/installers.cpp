@@ -305,8 +305,8 @@ namespace {
 
 // The journal folders that hold a journal, the latest changed first. Two installations that
 // changed the same value one after the other give it back only when the later one goes first: each
-// restores the value only while it still holds what it wrote. A journal is rewritten by every
-// segment, so its file's time is that of its latest change.
+// restores the value only while it still holds what it wrote. Every segment adds to its journal's
+// file, so the file's time is that of its latest change.
 std::vector<std::string> NewestFirst(const SystemFiles& files, std::vector<std::string> folders) {
     struct OnRecord {
         uint64_t writeTime = 0;

@@ -181,6 +181,13 @@ struct ArchiveCloser {
 };
 using Archive = std::unique_ptr<void, ArchiveCloser>;
 
+// The package opened through the functions above (wide paths on Windows); empty when it is no ZIP.
+Archive OpenPackage(const fs::path& package) {
+    zlib_filefunc64_def io{OpenArchive, ReadArchive,  WriteArchive, TellArchive,
+                           SeekArchive, CloseArchive, ArchiveError, nullptr};
+    return Archive(unzOpen2_64(&package, &io));
+}
+
 // Info-ZIP's UTF-8 name of an entry, valid only while it still belongs to the stored name.
 bool FindUnicodePath(std::string_view extra, std::string_view storedName, std::string& name) {
     for (size_t at = 0; at + 4 <= extra.size();) {
@@ -657,10 +664,7 @@ std::optional<std::string> TPackageExtractor::ReadTopFile(const std::string& pac
                                                           const std::string& name) const {
     // An INF is a few kilobytes; anything larger is not what the caller looks for.
     constexpr uint64_t kLargest = 1 << 20;
-    const fs::path package = PathOf(packagePath);
-    zlib_filefunc64_def io{OpenArchive, ReadArchive,  WriteArchive, TellArchive,
-                           SeekArchive, CloseArchive, ArchiveError, nullptr};
-    Archive archive(unzOpen2_64(&package, &io));
+    const Archive archive = OpenPackage(PathOf(packagePath));
     // 2: names compared without regard to case, as Windows finds the file once it is unpacked.
     if (!archive || unzLocateFile(archive.get(), name.c_str(), 2) != UNZ_OK)
         return std::nullopt;
@@ -685,9 +689,7 @@ void TPackageExtractor::Extract(const std::filesystem::path& package, const std:
     std::error_code error;
     if (!fs::is_regular_file(package, error))
         throw PackageFault("the file cannot be found");
-    zlib_filefunc64_def io{OpenArchive, ReadArchive,  WriteArchive, TellArchive,
-                           SeekArchive, CloseArchive, ArchiveError, nullptr};
-    Archive archive(unzOpen2_64(&package, &io));
+    Archive archive = OpenPackage(package);
     if (!archive)
         throw PackageFault("it is not a ZIP archive");
     unz_global_info64 global{};
